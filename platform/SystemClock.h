@@ -1,0 +1,14 @@
+#pragma once
+#include "platform/Clock.h"
+
+namespace platform {
+
+// The real clock: localtime_r, time() and nanosleep.
+class SystemClock : public IClock {
+public:
+    LocalTime GetLocalTime() override;
+    std::int64_t Time64() override;
+    void Sleep(unsigned milliseconds) override;
+};
+
+} // namespace platform
