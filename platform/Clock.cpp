@@ -8,8 +8,12 @@ SystemClock g_SystemClock;
 IClock* g_Clock = &g_SystemClock;
 } // namespace
 
-IClock& Clock() { return *g_Clock; }
+IClock& Clock() {
+    return *g_Clock;
+}
 
-void SetClock(IClock* clock) { g_Clock = clock ? clock : &g_SystemClock; }
+void SetClock(IClock* clock) {
+    g_Clock = clock ? clock : &g_SystemClock;
+}
 
 } // namespace platform

@@ -6,7 +6,7 @@ namespace platform {
 // The local time split into its parts, as the recorder shows and names files with it.
 struct LocalTime {
     int Year = 0;
-    int Month = 0; // 1..12
+    int Month = 0;     // 1..12
     int DayOfWeek = 0; // 0 = Sunday
     int Day = 0;
     int Hour = 0;

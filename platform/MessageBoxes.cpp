@@ -16,8 +16,12 @@ StderrMessageBoxes g_Stderr;
 IMessageBoxes* g_Boxes = &g_Stderr;
 } // namespace
 
-IMessageBoxes& MessageBoxes() { return *g_Boxes; }
+IMessageBoxes& MessageBoxes() {
+    return *g_Boxes;
+}
 
-void SetMessageBoxes(IMessageBoxes* boxes) { g_Boxes = boxes ? boxes : &g_Stderr; }
+void SetMessageBoxes(IMessageBoxes* boxes) {
+    g_Boxes = boxes ? boxes : &g_Stderr;
+}
 
 } // namespace platform

@@ -24,7 +24,9 @@ LocalTime SystemClock::GetLocalTime() {
     return lt;
 }
 
-std::int64_t SystemClock::Time64() { return static_cast<std::int64_t>(std::time(nullptr)); }
+std::int64_t SystemClock::Time64() {
+    return static_cast<std::int64_t>(std::time(nullptr));
+}
 
 void SystemClock::Sleep(unsigned milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));

@@ -1,0 +1,178 @@
+#include "platform/wave/AlsaStream.h"
+
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace platform {
+
+AlsaStream::AlsaStream(snd_pcm_t* pcm, const WAVEFORMATEX& format, WaveCallback callback,
+                       std::uintptr_t instance, unsigned message)
+    : m_Pcm(pcm), m_FrameBytes(format.nBlockAlign), m_Callback(callback), m_Instance(instance),
+      m_Message(message), m_WakeFd(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
+
+AlsaStream::~AlsaStream() {
+    if (m_Thread.joinable())
+        DoClose();
+    if (m_WakeFd >= 0)
+        close(m_WakeFd);
+}
+
+void AlsaStream::Begin(HWAVE self) {
+    m_Self = self;
+    m_Thread = std::thread([this] { Loop(); });
+}
+
+MMRESULT AlsaStream::DoPrepare(WAVEHDR* header, unsigned size) {
+    if (!header || size < sizeof(WAVEHDR))
+        return MMSYSERR_INVALPARAM;
+    std::lock_guard lock(m_Lock);
+    header->dwFlags |= WHDR_PREPARED;
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT AlsaStream::DoUnprepare(WAVEHDR* header, unsigned size) {
+    if (!header || size < sizeof(WAVEHDR))
+        return MMSYSERR_INVALPARAM;
+    std::lock_guard lock(m_Lock);
+    if (header->dwFlags & WHDR_INQUEUE)
+        return WAVERR_STILLPLAYING;
+    header->dwFlags &= ~WHDR_PREPARED;
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT AlsaStream::DoQueue(WAVEHDR* header, unsigned size) {
+    if (!header || size < sizeof(WAVEHDR))
+        return MMSYSERR_INVALPARAM;
+    {
+        std::lock_guard lock(m_Lock);
+        if (!(header->dwFlags & WHDR_PREPARED))
+            return WAVERR_UNPREPARED;
+        header->dwFlags = (header->dwFlags & ~WHDR_DONE) | WHDR_INQUEUE;
+        header->dwBytesRecorded = 0;
+        m_Queue.push_back(header);
+    }
+    const std::uint64_t one = 1;
+    (void)!write(m_WakeFd, &one, sizeof one);
+    return MMSYSERR_NOERROR;
+}
+
+void AlsaStream::DoCommand(Command command) {
+    std::unique_lock lock(m_Lock);
+    if (!m_Thread.joinable())
+        return;
+    const std::uint64_t ticket = ++m_Posted;
+    m_Commands.emplace_back(command, ticket);
+    const std::uint64_t one = 1;
+    (void)!write(m_WakeFd, &one, sizeof one);
+    m_Answered.wait(lock, [&] { return m_Completed >= ticket; });
+}
+
+void AlsaStream::DoClose() {
+    DoCommand(CmdClose);
+    if (m_Thread.joinable())
+        m_Thread.join();
+    if (m_Pcm) {
+        snd_pcm_close(m_Pcm);
+        m_Pcm = nullptr;
+    }
+}
+
+void AlsaStream::GiveBack(WAVEHDR* header) {
+    header->dwFlags = (header->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
+    m_Finished.push_back(header);
+}
+
+void AlsaStream::GiveBackAll() {
+    while (!m_Queue.empty()) {
+        GiveBack(m_Queue.front());
+        m_Queue.pop_front();
+    }
+    m_Offset = 0;
+}
+
+bool AlsaStream::Recover(long error) {
+    if (error == -EPIPE || error == -ESTRPIPE || error == -EINTR) {
+        if (snd_pcm_recover(m_Pcm, static_cast<int>(error), 1) == 0) {
+            AfterRecover();
+            return true;
+        }
+    }
+    m_Dead = true;
+    GiveBackAll();
+    return false;
+}
+
+// Fires the notifications collected so far, in order, without the lock: the callback may take
+// the engine's locks, and callers of AddBuffer may be waiting for ours meanwhile.
+void AlsaStream::Notify(std::unique_lock<std::mutex>& lock) {
+    if (m_Finished.empty())
+        return;
+    std::vector<WAVEHDR*> finished;
+    finished.swap(m_Finished);
+    lock.unlock();
+    for (WAVEHDR* header : finished)
+        m_Callback(m_Self, m_Message, m_Instance, reinterpret_cast<std::uintptr_t>(header), 0);
+    lock.lock();
+}
+
+void AlsaStream::Loop() {
+    std::unique_lock lock(m_Lock);
+    std::vector<pollfd> fds;
+    bool closing = false;
+    for (;;) {
+        std::uint64_t answered = m_Completed;
+        while (!m_Commands.empty()) {
+            const auto [command, ticket] = m_Commands.front();
+            m_Commands.pop_front();
+            if (command == CmdClose) {
+                closing = true;
+                Execute(CmdReset);
+            } else if (!m_Dead) {
+                Execute(command);
+            }
+            answered = ticket;
+        }
+        // A dead device hands back whatever it is given, so that nobody waits for it.
+        if (m_Dead)
+            GiveBackAll();
+        Notify(lock);
+        if (answered != m_Completed) {
+            m_Completed = answered;
+            m_Answered.notify_all();
+        }
+        if (closing)
+            break;
+
+        const bool io = !m_Dead && WantsIo();
+        fds.assign(1, pollfd{m_WakeFd, POLLIN, 0});
+        int pcmCount = 0;
+        if (io) {
+            pcmCount = snd_pcm_poll_descriptors_count(m_Pcm);
+            if (pcmCount > 0) {
+                fds.resize(1 + static_cast<size_t>(pcmCount));
+                snd_pcm_poll_descriptors(m_Pcm, fds.data() + 1, static_cast<unsigned>(pcmCount));
+            }
+        }
+        lock.unlock();
+        poll(fds.data(), fds.size(), io ? 1000 : -1);
+        lock.lock();
+        std::uint64_t drained;
+        while (read(m_WakeFd, &drained, sizeof drained) > 0) {
+        }
+        if (io && pcmCount > 0) {
+            unsigned short revents = 0;
+            const int r = snd_pcm_poll_descriptors_revents(m_Pcm, fds.data() + 1, static_cast<unsigned>(pcmCount),
+                                                           &revents);
+            if (r < 0)
+                Recover(r);
+            else if (revents)
+                Transfer();
+        }
+        Notify(lock);
+    }
+}
+
+} // namespace platform

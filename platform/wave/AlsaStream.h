@@ -1,0 +1,81 @@
+#pragma once
+#include "platform/wave/WaveDevice.h"
+
+#include <alsa/asoundlib.h>
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace platform {
+
+// What an open ALSA PCM needs in both directions: the notification thread that alone touches the
+// PCM, the queue of buffers the device holds (oldest first), and commands that callers hand to the
+// thread and wait for. The PCM is non-blocking and the thread waits in poll() on the PCM and on an
+// eventfd, so a command is always answered: a stalled or vanished device cannot hang a caller.
+class AlsaStream {
+public:
+    enum Command { CmdStart, CmdPause, CmdRestart, CmdReset, CmdClose };
+
+    AlsaStream(const AlsaStream&) = delete;
+    AlsaStream& operator=(const AlsaStream&) = delete;
+
+protected:
+    AlsaStream(snd_pcm_t* pcm, const WAVEFORMATEX& format, WaveCallback callback, std::uintptr_t instance,
+               unsigned message);
+    virtual ~AlsaStream();
+
+    // Starts the notification thread; self is the handle passed to the callback.
+    void Begin(HWAVE self);
+    MMRESULT DoPrepare(WAVEHDR* header, unsigned size);
+    MMRESULT DoUnprepare(WAVEHDR* header, unsigned size);
+    MMRESULT DoQueue(WAVEHDR* header, unsigned size);
+    // Runs the command on the notification thread and returns once it and the notifications it
+    // caused are done.
+    void DoCommand(Command command);
+    // Gives everything back, ends the thread and closes the PCM.
+    void DoClose();
+
+    // On the notification thread with m_Lock held.
+    virtual void Execute(Command command) = 0;
+    virtual bool WantsIo() = 0;
+    virtual void Transfer() = 0;
+    // After an xrun was recovered: the direction restarts what it needs.
+    virtual void AfterRecover() {}
+
+    // Helpers for the directions, on the notification thread with m_Lock held.
+    void GiveBack(WAVEHDR* header);
+    void GiveBackAll();
+    // Handles a negative ALSA result: xruns and suspends are recovered (the buffer in progress keeps
+    // its place and its offset, so order is kept); anything else means the device is gone, and
+    // every buffer is given back so that nobody waits for it. Returns true when streaming can go on.
+    bool Recover(long error);
+
+    snd_pcm_t* m_Pcm;
+    unsigned m_FrameBytes;
+    std::deque<WAVEHDR*> m_Queue;
+    unsigned m_Offset = 0; // bytes done in the front buffer
+    bool m_Dead = false;
+
+private:
+    void Loop();
+    void Notify(std::unique_lock<std::mutex>& lock);
+
+    WaveCallback m_Callback;
+    std::uintptr_t m_Instance;
+    unsigned m_Message;
+    HWAVE m_Self = nullptr;
+    int m_WakeFd;
+    std::mutex m_Lock;
+    std::condition_variable m_Answered;
+    std::deque<std::pair<Command, std::uint64_t>> m_Commands;
+    std::uint64_t m_Posted = 0;
+    std::uint64_t m_Completed = 0;
+    std::vector<WAVEHDR*> m_Finished;
+    std::thread m_Thread;
+};
+
+} // namespace platform

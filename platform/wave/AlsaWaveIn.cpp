@@ -1,0 +1,107 @@
+#include "platform/wave/AlsaWaveIn.h"
+
+#include <cerrno>
+
+namespace platform {
+
+AlsaWaveIn::AlsaWaveIn(snd_pcm_t* pcm, const WAVEFORMATEX& format, WaveCallback callback, std::uintptr_t instance)
+    : AlsaStream(pcm, format, callback, instance, WIM_DATA) {
+    Begin(this);
+}
+
+MMRESULT AlsaWaveIn::Start() {
+    DoCommand(CmdStart);
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT AlsaWaveIn::Stop() {
+    DoCommand(CmdPause);
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT AlsaWaveIn::Reset() {
+    DoCommand(CmdReset);
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT AlsaWaveIn::Close() {
+    DoClose();
+    delete this;
+    return MMSYSERR_NOERROR;
+}
+
+// Collects what ALSA already captured into the buffers, then stops the PCM so that the next
+// Start begins with fresh sound.
+void AlsaWaveIn::EndCapture() {
+    if (!m_Running)
+        return;
+    Transfer();
+    m_Running = false;
+    if (!m_Dead) {
+        snd_pcm_drop(m_Pcm);
+        snd_pcm_prepare(m_Pcm);
+    }
+}
+
+void AlsaWaveIn::Execute(Command command) {
+    switch (command) {
+    case CmdStart:
+    case CmdRestart:
+        if (m_Running)
+            break;
+        if (snd_pcm_state(m_Pcm) != SND_PCM_STATE_PREPARED)
+            snd_pcm_prepare(m_Pcm);
+        if (snd_pcm_start(m_Pcm) < 0) {
+            m_Dead = true;
+            GiveBackAll();
+            break;
+        }
+        m_Running = true;
+        break;
+    case CmdPause:
+        EndCapture();
+        if (!m_Queue.empty() && m_Offset > 0) {
+            GiveBack(m_Queue.front());
+            m_Queue.pop_front();
+            m_Offset = 0;
+        }
+        break;
+    case CmdReset:
+        EndCapture();
+        GiveBackAll();
+        break;
+    default:
+        break;
+    }
+}
+
+void AlsaWaveIn::AfterRecover() {
+    if (m_Running)
+        snd_pcm_start(m_Pcm);
+}
+
+void AlsaWaveIn::Transfer() {
+    while (!m_Queue.empty() && !m_Dead) {
+        WAVEHDR* header = m_Queue.front();
+        const unsigned room = header->dwBufferLength >= m_Offset ? header->dwBufferLength - m_Offset : 0;
+        const snd_pcm_uframes_t frames = room / m_FrameBytes;
+        if (frames == 0) {
+            m_Queue.pop_front();
+            m_Offset = 0;
+            GiveBack(header);
+            continue;
+        }
+        const snd_pcm_sframes_t got = snd_pcm_readi(m_Pcm, header->lpData + m_Offset, frames);
+        if (got == -EAGAIN || got == 0)
+            break;
+        if (got < 0) {
+            if (!Recover(got))
+                return;
+            continue;
+        }
+        m_Offset += static_cast<unsigned>(got) * m_FrameBytes;
+        header->dwBytesRecorded = m_Offset;
+    }
+}
+
+} // namespace platform

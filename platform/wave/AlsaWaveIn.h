@@ -1,0 +1,31 @@
+#pragma once
+#include "platform/wave/AlsaStream.h"
+
+namespace platform {
+
+// Capture from an ALSA PCM into the queued buffers, oldest first. A buffer is announced (WIM_DATA)
+// when it is full, or with its captured part when Stop or Reset ends capture.
+class AlsaWaveIn : public IWaveIn, private AlsaStream {
+public:
+    AlsaWaveIn(snd_pcm_t* pcm, const WAVEFORMATEX& format, WaveCallback callback, std::uintptr_t instance);
+
+    MMRESULT PrepareHeader(WAVEHDR* header, unsigned size) override { return DoPrepare(header, size); }
+    MMRESULT UnprepareHeader(WAVEHDR* header, unsigned size) override { return DoUnprepare(header, size); }
+    MMRESULT AddBuffer(WAVEHDR* header, unsigned size) override { return DoQueue(header, size); }
+    MMRESULT Start() override;
+    MMRESULT Stop() override;
+    MMRESULT Reset() override;
+    MMRESULT Close() override;
+
+private:
+    ~AlsaWaveIn() override = default;
+    void Execute(Command command) override;
+    bool WantsIo() override { return m_Running && !m_Queue.empty(); }
+    void Transfer() override;
+    void AfterRecover() override;
+    void EndCapture();
+
+    bool m_Running = false;
+};
+
+} // namespace platform

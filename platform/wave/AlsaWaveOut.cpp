@@ -1,0 +1,96 @@
+#include "platform/wave/AlsaWaveOut.h"
+
+#include <cerrno>
+
+namespace platform {
+
+AlsaWaveOut::AlsaWaveOut(snd_pcm_t* pcm, const WAVEFORMATEX& format, WaveCallback callback,
+                         std::uintptr_t instance)
+    : AlsaStream(pcm, format, callback, instance, WOM_DONE) {
+    Begin(this);
+}
+
+MMRESULT AlsaWaveOut::Pause() {
+    DoCommand(CmdPause);
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT AlsaWaveOut::Restart() {
+    DoCommand(CmdRestart);
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT AlsaWaveOut::Reset() {
+    DoCommand(CmdReset);
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT AlsaWaveOut::Close() {
+    DoClose();
+    delete this;
+    return MMSYSERR_NOERROR;
+}
+
+void AlsaWaveOut::Execute(Command command) {
+    switch (command) {
+    case CmdPause:
+        if (m_Paused)
+            break;
+        m_Paused = true;
+        m_HeldByAlsa = false;
+        if (snd_pcm_state(m_Pcm) == SND_PCM_STATE_RUNNING) {
+            // Not every PCM can pause; then the little that sits in ALSA's ring is dropped rather
+            // than played on while the user expects silence.
+            m_HeldByAlsa = snd_pcm_pause(m_Pcm, 1) == 0;
+            if (!m_HeldByAlsa) {
+                snd_pcm_drop(m_Pcm);
+                snd_pcm_prepare(m_Pcm);
+            }
+        }
+        break;
+    case CmdRestart:
+        if (!m_Paused)
+            break;
+        m_Paused = false;
+        if (m_HeldByAlsa && snd_pcm_state(m_Pcm) == SND_PCM_STATE_PAUSED && snd_pcm_pause(m_Pcm, 0) < 0)
+            snd_pcm_prepare(m_Pcm);
+        break;
+    case CmdReset:
+        // The pause, if any, stays in force: only Restart lifts it.
+        snd_pcm_drop(m_Pcm);
+        snd_pcm_prepare(m_Pcm);
+        m_HeldByAlsa = false;
+        GiveBackAll();
+        break;
+    default:
+        break;
+    }
+}
+
+void AlsaWaveOut::Transfer() {
+    while (!m_Queue.empty() && !m_Dead) {
+        WAVEHDR* header = m_Queue.front();
+        const unsigned left = header->dwBufferLength >= m_Offset ? header->dwBufferLength - m_Offset : 0;
+        const snd_pcm_uframes_t frames = left / m_FrameBytes;
+        if (frames == 0) {
+            m_Queue.pop_front();
+            m_Offset = 0;
+            GiveBack(header);
+            continue;
+        }
+        const snd_pcm_sframes_t written = snd_pcm_writei(m_Pcm, header->lpData + m_Offset, frames);
+        if (written == -EAGAIN)
+            break;
+        if (written < 0) {
+            if (!Recover(written))
+                return;
+            continue;
+        }
+        m_Offset += static_cast<unsigned>(written) * m_FrameBytes;
+    }
+    // A tail shorter than the start threshold would otherwise wait in the ring for ever.
+    if (!m_Dead && m_Queue.empty() && snd_pcm_state(m_Pcm) == SND_PCM_STATE_PREPARED)
+        snd_pcm_start(m_Pcm);
+}
+
+} // namespace platform
