@@ -2,4 +2,6 @@
 
 void CWaveDataStore::Write(const char*, unsigned*) {}
 
-void CWaveDataStore::Read(char*, unsigned* length) { *length = 0; }
+void CWaveDataStore::Read(char*, unsigned* length) {
+    *length = 0;
+}

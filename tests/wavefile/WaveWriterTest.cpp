@@ -1,0 +1,259 @@
+#include "wavefile/WaveWriter.h"
+#include "WaveTestFiles.h"
+#include "wavefile/WaveErrors.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <unistd.h>
+
+using namespace wavetest;
+
+namespace {
+
+class WaveWriterTest : public ::testing::Test {
+protected:
+    TempDir dir;
+    std::string name = dir.Path("rec.wav");
+
+    // Hands the writer the samples in the capture engine's 8820-byte pieces.
+    static void WriteInPieces(CWaveWriter& writer, const Bytes& samples, unsigned piece = 8820) {
+        for (std::size_t at = 0; at < samples.size(); at += piece) {
+            unsigned length = unsigned(std::min<std::size_t>(piece, samples.size() - at));
+            writer.Write(reinterpret_cast<const char*>(samples.data() + at), &length);
+        }
+    }
+};
+
+TEST_F(WaveWriterTest, TwoSecondsWithOneMarkGiveTheDocumentedBytes) {
+    const Bytes samples = Ramp(176400);
+    {
+        CWaveWriter writer(name.c_str(), 44100, 1);
+        WriteInPieces(writer, samples);
+        writer.AddSection(1);
+        writer.Close();
+    }
+    const Bytes file = ReadFile(name);
+    ASSERT_EQ(file.size(), 176456u);
+    const Bytes header =
+        FromHex("52 49 46 46 34 b1 02 00 57 41 56 45 66 6d 74 20 10 00 00 00 01 00 01 00 44 ac 00 00 "
+                "88 58 01 00 02 00 10 00 64 61 74 61 10 b1 02 00");
+    EXPECT_EQ(Bytes(file.begin(), file.begin() + 44), header);
+    EXPECT_EQ(Bytes(file.begin() + 44, file.begin() + 176444), samples);
+    EXPECT_EQ(Bytes(file.begin() + 176444, file.end()), FromHex("73 65 63 74 01 00 00 00 01 00 00 00"));
+}
+
+TEST_F(WaveWriterTest, AWriterClosedWithoutSamplesOrMarksLeavesA52ByteFile) {
+    CWaveWriter writer(name.c_str(), 48000, 1);
+    writer.Close();
+    const Bytes file = ReadFile(name);
+    ASSERT_EQ(file.size(), 52u);
+    EXPECT_EQ(Le32(file, 4), 36u);
+    EXPECT_EQ(Le32(file, 24), 48000u);
+    EXPECT_EQ(Le32(file, 28), 96000u);
+    EXPECT_EQ(Le32(file, 40), 0u);
+    EXPECT_EQ(Bytes(file.begin() + 44, file.end()), FromHex("73 65 63 74 00 00 00 00"));
+}
+
+TEST_F(WaveWriterTest, PiecesOf8820And8820And100GiveTheirSumAsDataSize) {
+    CWaveWriter writer(name.c_str(), 44100, 1);
+    WriteInPieces(writer, Ramp(8820 * 2 + 100));
+    writer.Close();
+    const Bytes file = ReadFile(name);
+    EXPECT_EQ(Le32(file, 40), 17740u);
+    EXPECT_EQ(Le32(file, 4), 17776u);
+    ASSERT_EQ(file.size(), 17784u + 8);
+    EXPECT_EQ(std::string(file.begin() + 17784, file.begin() + 17788), "sect");
+}
+
+TEST_F(WaveWriterTest, MarksAreStoredInMarkingOrderAfterTheSamples) {
+    CWaveWriter writer(name.c_str(), 44100, 1);
+    WriteInPieces(writer, Ramp(1000));
+    SectionEntry* first = writer.AddSection(12);
+    SectionEntry* second = writer.AddSection(5);
+    EXPECT_EQ(first->Seconds, 12u);
+    EXPECT_EQ(first->pNext, second);
+    writer.Close();
+    const Bytes file = ReadFile(name);
+    ASSERT_EQ(file.size(), 44u + 1000 + 8 + 8);
+    EXPECT_EQ(Le32(file, 1048), 2u);
+    EXPECT_EQ(Le32(file, 1052), 12u);
+    EXPECT_EQ(Le32(file, 1056), 5u);
+}
+
+TEST_F(WaveWriterTest, ASecondCloseDestructionAndLateCallsLeaveTheFileUnchanged) {
+    auto writer = std::make_unique<CWaveWriter>(name.c_str(), 44100, 1);
+    WriteInPieces(*writer, Ramp(500));
+    writer->AddSection(3);
+    writer->Close();
+    const Bytes closed = ReadFile(name);
+    writer->Close();
+    unsigned length = 100;
+    writer->Write(reinterpret_cast<const char*>(Ramp(100).data()), &length);
+    writer->AddSection(4);
+    EXPECT_FALSE(writer->Seek(0, true));
+    writer.reset();
+    EXPECT_EQ(ReadFile(name), closed);
+}
+
+TEST_F(WaveWriterTest, ReportsItsFormatAndNoPositionOrLength) {
+    CWaveWriter writer(name.c_str(), 48000, 2);
+    unsigned rate = 0;
+    unsigned short bits = 0, channels = 0;
+    writer.GetFormat(&rate, &bits, &channels);
+    EXPECT_EQ(rate, 48000u);
+    EXPECT_EQ(bits, 16);
+    EXPECT_EQ(channels, 2);
+    WriteInPieces(writer, Ramp(400));
+    EXPECT_EQ(writer.Tell(), 0u);
+    EXPECT_EQ(writer.GetLength(), 0u);
+    writer.Close();
+    const Bytes file = ReadFile(name);
+    EXPECT_EQ(Le16(file, 32), 4); // block align
+    EXPECT_EQ(Le32(file, 28), 192000u);
+}
+
+TEST_F(WaveWriterTest, CreationFailsWithFileOperationWhereNoFileCanBeMade) {
+    EXPECT_THROW(CWaveWriter(dir.Path("missing/rec.wav").c_str(), 44100, 1), WaveErrors::FileOperation);
+    EXPECT_THROW(CWaveWriter(dir.Path().c_str(), 44100, 1), WaveErrors::FileOperation);
+}
+
+TEST_F(WaveWriterTest, CreatingOverAnExistingFileCutsItToTheNewHeader) {
+    WriteFile(name, Ramp(5000));
+    CWaveWriter writer(name.c_str(), 44100, 1);
+    const Bytes file = ReadFile(name);
+    ASSERT_EQ(file.size(), 44u);
+    EXPECT_EQ(std::string(file.begin(), file.begin() + 4), "RIFF");
+    EXPECT_EQ(Le32(file, 40), 0u);
+}
+
+TEST_F(WaveWriterTest, SeekToZeroEmptiesTheRecordingButKeepsTheMarks) {
+    CWaveWriter writer(name.c_str(), 44100, 1);
+    WriteInPieces(writer, Ramp(100000));
+    writer.AddSection(7);
+    EXPECT_FALSE(writer.Seek(0, true));
+    EXPECT_EQ(ReadFile(name).size(), 44u);
+    const Bytes after = Ramp(300, 9);
+    WriteInPieces(writer, after);
+    writer.Close();
+    const Bytes file = ReadFile(name);
+    ASSERT_EQ(file.size(), 44u + 300 + 12);
+    EXPECT_EQ(Le32(file, 4), 336u);
+    EXPECT_EQ(Le32(file, 40), 300u);
+    EXPECT_EQ(Bytes(file.begin() + 44, file.begin() + 344), after);
+    EXPECT_EQ(Le32(file, 348), 1u);
+    EXPECT_EQ(Le32(file, 352), 7u);
+}
+
+TEST_F(WaveWriterTest, OtherSeeksChangeNothing) {
+    CWaveWriter writer(name.c_str(), 44100, 1);
+    WriteInPieces(writer, Ramp(1000));
+    EXPECT_FALSE(writer.Seek(0, false));
+    EXPECT_FALSE(writer.Seek(10, true));
+    EXPECT_FALSE(writer.Seek(-4, false));
+    writer.Close();
+    EXPECT_EQ(Le32(ReadFile(name), 40), 1000u);
+}
+
+// A recording cut off by a crash keeps sizes that cover every whole second written so far.
+TEST_F(WaveWriterTest, SizesOnDiskFollowEveryWholeSecondWhileRecording) {
+    CWaveWriter writer(name.c_str(), 44100, 1);
+    WriteInPieces(writer, Ramp(8820 * 5));
+    Bytes file = ReadFile(name);
+    EXPECT_EQ(Le32(file, 40), 0u) << "half a second: not updated yet";
+    WriteInPieces(writer, Ramp(8820 * 5));
+    file = ReadFile(name);
+    EXPECT_EQ(Le32(file, 40), 88200u);
+    EXPECT_EQ(Le32(file, 4), 88236u);
+    ASSERT_GE(file.size(), 44u + 88200);
+    WriteInPieces(writer, Ramp(8820 * 15));
+    file = ReadFile(name);
+    EXPECT_EQ(Le32(file, 40), 176400u);
+    writer.Close();
+    file = ReadFile(name);
+    EXPECT_EQ(Le32(file, 40), 8820u * 25);
+    EXPECT_EQ(Le32(file, 4), 8820u * 25 + 36);
+}
+
+TEST_F(WaveWriterTest, AProcessThatDiesMidRecordingLeavesAFileWithTheWrittenSeconds) {
+    const Bytes samples = Ramp(8820 * 25); // 2.5 s
+    EXPECT_EXIT(
+        {
+            auto* writer = new CWaveWriter(name.c_str(), 44100, 1);
+            WriteInPieces(*writer, samples);
+            _exit(0); // no Close, no destructor, no stream flush: as in a crash
+        },
+        ::testing::ExitedWithCode(0), "");
+    const Bytes file = ReadFile(name);
+    ASSERT_GE(file.size(), 44u + 176400);
+    EXPECT_EQ(Le32(file, 4), 36u + 176400);
+    EXPECT_EQ(Le32(file, 40), 176400u);
+    EXPECT_EQ(Bytes(file.begin() + 44, file.begin() + 44 + 176400),
+              Bytes(samples.begin(), samples.begin() + 176400));
+}
+
+TEST(WaveWriterLimit, TheLargestRecordingKeepsEveryOffsetWithin32Bits) {
+    EXPECT_EQ(CWaveWriter::MaxDataBytes(2), 4294967250u);
+    EXPECT_EQ(CWaveWriter::MaxDataBytes(4), 4294967248u);
+    for (unsigned short align : {1, 2, 4, 6}) {
+        const std::uint64_t max = CWaveWriter::MaxDataBytes(align);
+        EXPECT_LE(44 + max, 0xFFFFFFFFull);
+        EXPECT_GT(44 + max + std::max<unsigned>(align, 2), 0xFFFFFFFFull) << "no whole frame more would fit";
+        EXPECT_EQ(max % std::max<unsigned>(align, 2), 0u);
+    }
+}
+
+TEST_F(WaveWriterTest, SamplesPastTheLimitAreRefusedAndReported) {
+    CWaveWriter writer(name.c_str(), 44100, 1);
+    writer.SetDataLimit(10001); // rounded down to whole samples: 10000
+    const Bytes samples = Ramp(8820 * 3);
+    unsigned length = 8820;
+    writer.Write(reinterpret_cast<const char*>(samples.data()), &length);
+    EXPECT_EQ(length, 8820u);
+    EXPECT_FALSE(writer.IsFull());
+    length = 8820;
+    writer.Write(reinterpret_cast<const char*>(samples.data() + 8820), &length);
+    EXPECT_EQ(length, 1180u);
+    EXPECT_TRUE(writer.IsFull());
+    // Reaching the limit puts the final sizes on disk at once.
+    EXPECT_EQ(Le32(ReadFile(name), 40), 10000u);
+    length = 8820;
+    writer.Write(reinterpret_cast<const char*>(samples.data() + 17640), &length);
+    EXPECT_EQ(length, 0u);
+    writer.AddSection(2);
+    writer.Close();
+    const Bytes file = ReadFile(name);
+    ASSERT_EQ(file.size(), 44u + 10000 + 12);
+    EXPECT_EQ(Le32(file, 4), 10036u);
+    EXPECT_EQ(Le32(file, 40), 10000u);
+    EXPECT_EQ(Bytes(file.begin() + 44, file.begin() + 10044),
+              Bytes(samples.begin(), samples.begin() + 10000));
+    EXPECT_EQ(std::string(file.begin() + 10044, file.begin() + 10048), "sect");
+}
+
+TEST_F(WaveWriterTest, AStereoLimitCutsOnlyWholeFrames) {
+    CWaveWriter writer(name.c_str(), 48000, 2);
+    writer.SetDataLimit(1006);
+    unsigned length = 2000;
+    writer.Write(reinterpret_cast<const char*>(Ramp(2000).data()), &length);
+    EXPECT_EQ(length, 1004u);
+    writer.Close();
+    EXPECT_EQ(Le32(ReadFile(name), 40), 1004u);
+}
+
+TEST_F(WaveWriterTest, EmptyingAFullRecordingAcceptsSamplesAgain) {
+    CWaveWriter writer(name.c_str(), 44100, 1);
+    writer.SetDataLimit(100);
+    unsigned length = 200;
+    writer.Write(reinterpret_cast<const char*>(Ramp(200).data()), &length);
+    EXPECT_TRUE(writer.IsFull());
+    writer.Seek(0, true);
+    EXPECT_FALSE(writer.IsFull());
+    length = 50;
+    writer.Write(reinterpret_cast<const char*>(Ramp(50).data()), &length);
+    EXPECT_EQ(length, 50u);
+    writer.Close();
+    EXPECT_EQ(Le32(ReadFile(name), 40), 50u);
+}
+
+} // namespace

@@ -1,0 +1,3 @@
+#include "FileName.h"
+
+std::string g_FileName;

@@ -1,0 +1,80 @@
+#pragma once
+#include "SectionEntry.h"
+#include "WaveDataStore.h"
+#include "WaveFile.h"
+
+#include <atomic>
+#include <fstream>
+#include <string>
+
+// Creates one recording in the sectioned WAV format: a 44-byte header written at creation,
+// the sample bytes appended by Write, and on Close the final sizes plus the "sect" chunk
+// (the section lengths given to AddSection) after the end of the RIFF chunk.
+//
+// Threads: Write runs on the capture engine's fill worker (and on the window's thread while the
+// engine halts); creation, AddSection, Close and destruction on the window's thread, Close and
+// destruction only after the engine has been halted and the writer detached. AddSection touches
+// only the section list and the entry count, which Write never touches. IsFull may be asked
+// from any thread.
+//
+// Two things go beyond the plain format so that a recording is never lost or damaged:
+//  - While recording, the RIFF size and the data size in the file are brought up to date after
+//    every second of samples and the stream is flushed, so a file cut off by a crash holds a
+//    valid header for everything up to the last whole second.
+//  - The 32-bit sizes cannot wrap: samples past MaxDataBytes (or a lower limit given to
+//    SetDataLimit) are refused, Write reports the bytes it took in *length, and IsFull turns
+//    true, so that the recording command can save the file.
+class CWaveWriter : public CWaveFile, public CWaveDataStore {
+public:
+    // Creates (or cuts to length 0) fileName and writes the header for 16-bit PCM at the given
+    // rate and channel count. Throws WaveErrors::FileOperation when the file cannot be opened.
+    CWaveWriter(const char* fileName, unsigned sampleRate, unsigned short channels);
+    // Closes the file (see Close) and frees the section list.
+    ~CWaveWriter() override;
+
+    // Appends a section length in whole seconds and counts it in the sect header image. Works
+    // after Close too, but then nothing writes the list any more.
+    virtual SectionEntry* AddSection(unsigned seconds);
+    // Writes the 8-byte sect header image at the stream's current position.
+    virtual void WriteSectHeader();
+    // Writes the final header (sizes of all samples written), then "sect", the entry count and
+    // the entries after the last sample byte, and closes the file. A second call does nothing.
+    virtual void Close();
+
+    // Appends *length sample bytes if the file is open. *length is left as it is, except when the
+    // size limit is reached: then it is lowered to the bytes actually taken (whole sample frames).
+    void Write(const char* data, unsigned* length) override;
+    void GetFormat(unsigned* sampleRate, unsigned short* bitsPerSample, unsigned short* channels) override;
+    // Only Seek(0, true) on an open file does something: it empties the recording (the file is
+    // cut back to the bare header; the section list stays). Always returns false.
+    bool Seek(int offset, bool absolute) override;
+    unsigned Tell() override { return 0; }
+    unsigned GetLength() override { return 0; }
+
+    // The most sample bytes a file can hold with the given block align (bytes per sample frame)
+    // so that no size or offset in it, the "sect" chunk's included, passes 32 bits.
+    static unsigned MaxDataBytes(unsigned short blockAlign);
+    // Lowers the size limit (for example to keep recordings small enough for some medium);
+    // rounded down to whole frames and never above MaxDataBytes.
+    void SetDataLimit(unsigned bytes);
+    // True once Write has refused samples because the file reached its size limit.
+    bool IsFull() const { return m_Full.load(); }
+
+private:
+    bool OpenAndWriteHeader();
+    void KeepSizesCurrent();
+    unsigned short BlockAlign() const;
+
+    SectionEntry* m_pFirstEntry = nullptr;
+    SectionEntry* m_pLastEntry = nullptr;
+    std::ofstream m_File;
+    std::string m_FileName;
+    unsigned m_HeaderSize = 44;
+    unsigned m_DataBytes = 0;
+
+    unsigned m_DataLimit = 0;
+    // Sample bytes between two updates of the sizes in the file: one second of sound.
+    unsigned m_SizeUpdateBytes = 1;
+    unsigned m_BytesAtSizeUpdate = 0;
+    std::atomic<bool> m_Full{false};
+};
