@@ -3,7 +3,9 @@
 
 namespace platform {
 
-unsigned AlsaCaptureDevices::Count() { return static_cast<unsigned>(AlsaCaptureList().size()); }
+unsigned AlsaCaptureDevices::Count() {
+    return static_cast<unsigned>(AlsaCaptureList().size());
+}
 
 std::string AlsaCaptureDevices::ProductName(unsigned index) {
     const auto list = AlsaCaptureList();

@@ -43,9 +43,9 @@ void AddCards(std::vector<AlsaCaptureEntry>& list) {
 // Names that ALSA's own configuration and its plugin package define: converters, mixers and the
 // default aliases. They are not capture devices a user would choose.
 bool IsHelperPcm(const std::string& name) {
-    static const std::set<std::string> helpers = {"null",  "default", "sysdefault", "lavrate", "samplerate",
-                                                  "speexrate", "jack", "oss",        "speex",   "upmix",
-                                                  "vdownmix"};
+    static const std::set<std::string> helpers = {"null",       "default",   "sysdefault", "lavrate",
+                                                  "samplerate", "speexrate", "jack",       "oss",
+                                                  "speex",      "upmix",     "vdownmix"};
     return helpers.count(name) != 0 || name.find(':') != std::string::npos;
 }
 

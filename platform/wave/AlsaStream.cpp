@@ -164,8 +164,8 @@ void AlsaStream::Loop() {
         }
         if (io && pcmCount > 0) {
             unsigned short revents = 0;
-            const int r = snd_pcm_poll_descriptors_revents(m_Pcm, fds.data() + 1, static_cast<unsigned>(pcmCount),
-                                                           &revents);
+            const int r = snd_pcm_poll_descriptors_revents(m_Pcm, fds.data() + 1,
+                                                           static_cast<unsigned>(pcmCount), &revents);
             if (r < 0)
                 Recover(r);
             else if (revents)

@@ -4,7 +4,8 @@
 
 namespace platform {
 
-AlsaWaveIn::AlsaWaveIn(snd_pcm_t* pcm, const WAVEFORMATEX& format, WaveCallback callback, std::uintptr_t instance)
+AlsaWaveIn::AlsaWaveIn(snd_pcm_t* pcm, const WAVEFORMATEX& format, WaveCallback callback,
+                       std::uintptr_t instance)
     : AlsaStream(pcm, format, callback, instance, WIM_DATA) {
     Begin(this);
 }

@@ -38,7 +38,8 @@ bool PcmFormat(const WAVEFORMATEX& format, snd_pcm_format_t* out) {
     }
 }
 
-MMRESULT OpenPcm(snd_pcm_t** pcm, const std::string& name, snd_pcm_stream_t stream, const WAVEFORMATEX& format) {
+MMRESULT OpenPcm(snd_pcm_t** pcm, const std::string& name, snd_pcm_stream_t stream,
+                 const WAVEFORMATEX& format) {
     snd_pcm_format_t pcmFormat;
     if (!PcmFormat(format, &pcmFormat))
         return WAVERR_BADFORMAT;
@@ -67,8 +68,8 @@ MMRESULT OpenPcm(snd_pcm_t** pcm, const std::string& name, snd_pcm_stream_t stre
 
 } // namespace
 
-MMRESULT AlsaWaveService::OutOpen(IWaveOut** device, unsigned, const WAVEFORMATEX* format, WaveCallback callback,
-                                  std::uintptr_t instance) {
+MMRESULT AlsaWaveService::OutOpen(IWaveOut** device, unsigned, const WAVEFORMATEX* format,
+                                  WaveCallback callback, std::uintptr_t instance) {
     if (!device || !format || !callback)
         return MMSYSERR_INVALPARAM;
     *device = nullptr;

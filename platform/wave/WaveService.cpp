@@ -12,10 +12,18 @@ AlsaCaptureDevices g_AlsaCapture;
 ICaptureDevices* g_Capture = &g_AlsaCapture;
 } // namespace
 
-IWaveService& WaveService() { return *g_Wave; }
-void SetWaveService(IWaveService* service) { g_Wave = service ? service : &g_AlsaWave; }
+IWaveService& WaveService() {
+    return *g_Wave;
+}
+void SetWaveService(IWaveService* service) {
+    g_Wave = service ? service : &g_AlsaWave;
+}
 
-ICaptureDevices& CaptureDevices() { return *g_Capture; }
-void SetCaptureDevices(ICaptureDevices* devices) { g_Capture = devices ? devices : &g_AlsaCapture; }
+ICaptureDevices& CaptureDevices() {
+    return *g_Capture;
+}
+void SetCaptureDevices(ICaptureDevices* devices) {
+    g_Capture = devices ? devices : &g_AlsaCapture;
+}
 
 } // namespace platform

@@ -1,0 +1,217 @@
+#include "WaveIOBase.h"
+
+#include "platform/Clock.h"
+
+using platform::WAVEHDR;
+
+namespace {
+constexpr int kBufferCount = 8;
+constexpr unsigned kPassPauseMs = 20;      // between two passes of a worker
+constexpr unsigned kFillHeadStartMs = 100; // about five fill passes before the first submit
+constexpr unsigned kPollMs = 1;            // Halt's checks
+} // namespace
+
+CWaveIOBase::CWaveIOBase() {
+    // Both workers begin parked: their first act is to wait for a wake that only Start or
+    // Terminate gives, the parked flags being set already.
+    m_hSubmitThread = std::thread([this] {
+        m_SubmitWake.acquire();
+        SubmitLoop();
+    });
+    m_hFillThread = std::thread([this] {
+        m_FillWake.acquire();
+        FillLoop();
+    });
+}
+
+CWaveIOBase::~CWaveIOBase() {
+    // The devices' destructors have called Terminate; this only keeps a device that did not from
+    // leaving running threads behind.
+    EndWorkers();
+    FreeBuffers();
+}
+
+void CWaveIOBase::Wake(std::atomic<bool>& parked, std::counting_semaphore<2>& wake) {
+    parked = false;
+    wake.release();
+}
+
+void CWaveIOBase::SubmitLoop() {
+    while (!m_Terminate) {
+        m_ReadyQueue.Lock();
+        if (!m_ReadyQueue.Empty()) {
+            WAVEHDR* buffer = m_ReadyQueue.Take();
+            SubmitBuffer(buffer);
+            m_DeviceQueue.Lock();
+            m_DeviceQueue.Add(buffer);
+            m_DeviceQueue.Unlock();
+        }
+        m_ReadyQueue.Unlock();
+        if (m_Halted) {
+            m_SubmitParked = true;
+            m_SubmitWake.acquire();
+        }
+        platform::Clock().Sleep(kPassPauseMs);
+    }
+}
+
+void CWaveIOBase::FillLoop() {
+    while (!m_Terminate) {
+        m_FreeQueue.Lock();
+        if (!m_FreeQueue.Empty()) {
+            WAVEHDR* buffer = m_FreeQueue.Front();
+            FillBuffer(buffer);
+            if (buffer->dwBufferLength != 0) {
+                m_FreeQueue.Take();
+                m_ReadyQueue.Lock();
+                m_ReadyQueue.Add(buffer);
+                m_ReadyQueue.Unlock();
+            }
+        }
+        m_FreeQueue.Unlock();
+
+        if (m_DoneCount != 0) {
+            m_DeviceQueue.Lock();
+            if (!m_DeviceQueue.Empty()) {
+                // The device gives buffers back in the order it received them.
+                WAVEHDR* buffer = m_DeviceQueue.Take();
+                {
+                    std::lock_guard lock(m_DoneLock);
+                    --m_DoneCount;
+                }
+                CompleteBuffer(buffer);
+                m_FreeQueue.Lock();
+                m_FreeQueue.Add(buffer);
+                m_FreeQueue.Unlock();
+            }
+            m_DeviceQueue.Unlock();
+        }
+
+        if (m_Halted) {
+            m_FillParked = true;
+            m_FillWake.acquire();
+        }
+        platform::Clock().Sleep(kPassPauseMs);
+    }
+}
+
+void CWaveIOBase::OnBufferDone() {
+    std::lock_guard lock(m_DoneLock);
+    ++m_DoneCount;
+}
+
+void CWaveIOBase::WaveCallback(platform::HWAVE, unsigned message, std::uintptr_t instance, std::uintptr_t,
+                               std::uintptr_t) {
+    if (message == platform::WOM_DONE || message == platform::WIM_DATA)
+        reinterpret_cast<CWaveIOBase*>(instance)->OnBufferDone();
+}
+
+bool CWaveIOBase::SetDataStore(CWaveDataStore* store) {
+    if (m_pStore) {
+        Halt();
+        DeviceClose();
+        m_pStore = nullptr;
+        FreeBuffers();
+    }
+    m_pStore = store;
+    if (!store)
+        return true;
+    unsigned rate = 0;
+    unsigned short bits = 0, channels = 0;
+    store->GetFormat(&rate, &bits, &channels);
+    m_Format.wFormatTag = platform::WAVE_FORMAT_PCM;
+    m_Format.cbSize = 0;
+    m_Format.nSamplesPerSec = rate;
+    m_Format.wBitsPerSample = bits;
+    m_Format.nChannels = channels;
+    m_Format.nBlockAlign = static_cast<std::uint16_t>((bits / 8) * channels);
+    m_Format.nAvgBytesPerSec = m_Format.nBlockAlign * rate;
+    AllocBuffers();
+    return DeviceOpen();
+}
+
+void CWaveIOBase::AllocBuffers() {
+    m_BufferSize = (m_Format.nAvgBytesPerSec / 20) * 2;
+    for (int i = 0; i < kBufferCount; ++i) {
+        auto* buffer = new WAVEHDR{};
+        buffer->lpData = new char[m_BufferSize]();
+        m_FreeQueue.Add(buffer);
+    }
+}
+
+void CWaveIOBase::FreeBuffers() {
+    while (!m_FreeQueue.Empty()) {
+        WAVEHDR* buffer = m_FreeQueue.Take();
+        delete[] buffer->lpData;
+        delete buffer;
+    }
+}
+
+bool CWaveIOBase::Start() {
+    if (!m_pStore)
+        return false;
+    // Chosen for a device that did not open: refuse, so that no buffer goes where it would never
+    // come back from and Halt has nothing to wait for.
+    if (!m_hDevice)
+        return false;
+    if (m_Halted) {
+        m_Halted = false;
+        Wake(m_FillParked, m_FillWake);
+        platform::Clock().Sleep(kFillHeadStartMs);
+        Wake(m_SubmitParked, m_SubmitWake);
+        DeviceStart();
+    }
+    return true;
+}
+
+void CWaveIOBase::Halt() {
+    m_Halted = true;
+    while (!m_SubmitParked || !m_FillParked)
+        platform::Clock().Sleep(kPollMs);
+    DeviceReset();
+    while (!m_ReadyQueue.Empty())
+        m_FreeQueue.Add(m_ReadyQueue.Take());
+    // "Fewer than" rather than "not equal": a device that over-counted must not hold the window for ever.
+    while (m_DoneCount < m_DeviceQueue.Size())
+        platform::Clock().Sleep(kPollMs);
+    {
+        std::lock_guard lock(m_DoneLock);
+        m_DoneCount = 0;
+    }
+    while (!m_DeviceQueue.Empty()) {
+        WAVEHDR* buffer = m_DeviceQueue.Take();
+        CompleteBuffer(buffer);
+        m_FreeQueue.Add(buffer);
+    }
+}
+
+bool CWaveIOBase::Stop() {
+    Halt();
+    DeviceClose();
+    m_pStore = nullptr;
+    FreeBuffers();
+    return true;
+}
+
+void CWaveIOBase::Terminate() {
+    if (m_Terminate)
+        return;
+    Halt();
+    DeviceClose();
+    m_pStore = nullptr;
+    FreeBuffers();
+    EndWorkers();
+}
+
+void CWaveIOBase::EndWorkers() {
+    if (!m_hFillThread.joinable())
+        return;
+    m_Terminate = true;
+    m_FillParked = false;
+    m_SubmitParked = false;
+    m_Halted = false;
+    m_FillWake.release();
+    m_SubmitWake.release();
+    m_hFillThread.join();
+    m_hSubmitThread.join();
+}

@@ -1,0 +1,85 @@
+#include "WavePlayer.h"
+
+using platform::WAVEHDR;
+
+CWavePlayer::CWavePlayer() {
+    m_DeviceId = 0;
+}
+
+CWavePlayer::~CWavePlayer() {
+    Terminate();
+}
+
+void CWavePlayer::SkipForward(int steps) {
+    if (!m_pStore)
+        return;
+    Halt();
+    m_pStore->Seek(static_cast<int>(steps * 10 * static_cast<int>(m_BufferSize)), false);
+}
+
+void CWavePlayer::SkipBackward(int steps) {
+    if (!m_pStore)
+        return;
+    Halt();
+    m_pStore->Seek(-static_cast<int>(steps * 10 * static_cast<int>(m_BufferSize)), false);
+}
+
+void CWavePlayer::SubmitBuffer(WAVEHDR* buffer) {
+    if (!buffer || !m_hDevice)
+        return;
+    Out()->PrepareHeader(buffer, sizeof(WAVEHDR));
+    Out()->Write(buffer, sizeof(WAVEHDR));
+}
+
+void CWavePlayer::FillBuffer(WAVEHDR* buffer) {
+    if (!buffer)
+        return;
+    char* data = buffer->lpData;
+    *buffer = WAVEHDR{};
+    buffer->lpData = data;
+    buffer->dwBufferLength = m_BufferSize;
+    if (m_pStore)
+        m_pStore->Read(buffer->lpData, &buffer->dwBufferLength);
+}
+
+void CWavePlayer::CompleteBuffer(WAVEHDR* buffer) {
+    if (buffer && m_hDevice && (buffer->dwFlags & platform::WHDR_PREPARED))
+        Out()->UnprepareHeader(buffer, sizeof(WAVEHDR));
+}
+
+bool CWavePlayer::DeviceOpen() {
+    platform::IWaveOut* device = nullptr;
+    const auto result = platform::WaveService().OutOpen(&device, platform::WAVE_MAPPER, &m_Format,
+                                                        WaveCallback, reinterpret_cast<std::uintptr_t>(this));
+    m_hDevice = result == platform::MMSYSERR_NOERROR ? device : nullptr;
+    return m_hDevice != nullptr;
+}
+
+bool CWavePlayer::DeviceClose() {
+    if (m_hDevice)
+        m_hDevice->Close();
+    m_hDevice = nullptr;
+    return true;
+}
+
+bool CWavePlayer::DeviceStart() {
+    return true;
+} // output begins as soon as buffers are written
+
+bool CWavePlayer::DevicePause() {
+    if (m_hDevice)
+        Out()->Pause();
+    return true;
+}
+
+bool CWavePlayer::DeviceRestart() {
+    if (m_hDevice)
+        Out()->Restart();
+    return true;
+}
+
+bool CWavePlayer::DeviceReset() {
+    if (m_hDevice)
+        m_hDevice->Reset();
+    return true;
+}

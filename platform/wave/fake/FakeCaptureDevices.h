@@ -1,0 +1,20 @@
+#pragma once
+#include "platform/CaptureDevices.h"
+
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// A capture-device list set by the test. An empty name stands for a device whose capabilities
+// cannot be read.
+class FakeCaptureDevices : public ICaptureDevices {
+public:
+    explicit FakeCaptureDevices(std::vector<std::string> names = {}) : Names(std::move(names)) {}
+    unsigned Count() override;
+    std::string ProductName(unsigned index) override;
+    std::vector<std::string> Names;
+    unsigned Queries = 0; // ProductName calls
+};
+
+} // namespace platform

@@ -1,0 +1,147 @@
+#pragma once
+#include "WaveDataStore.h"
+#include "WaveIOBase.h"
+#include "WavePlayer.h"
+#include "WaveRecorder.h"
+#include "platform/Clock.h"
+
+#include <chrono>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace audiotest {
+
+// Waits run 50 times faster than asked: the engine's 20 ms passes take 0.4 ms, so tests are quick
+// yet the workers never spin.
+class QuickClock : public platform::IClock {
+public:
+    platform::LocalTime GetLocalTime() override { return {}; }
+    std::int64_t Time64() override { return 0; }
+    void Sleep(unsigned milliseconds) override {
+        std::this_thread::sleep_for(std::chrono::microseconds(milliseconds * 20));
+    }
+};
+
+// Polls a condition that the engine's threads bring about. The bound only keeps a broken engine
+// from hanging the suite; it is not a measurement.
+inline bool WaitUntil(const std::function<bool()>& condition) {
+    for (int i = 0; i < 20000; ++i) {
+        if (condition())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return condition();
+}
+
+// A store in memory: Read serves `Samples` from the position, Write appends to `Written`, Seek
+// keeps the position within the samples, as the file classes do.
+class MemoryStore : public CWaveDataStore {
+public:
+    MemoryStore(unsigned rate, unsigned short bits = 16, unsigned short channels = 1,
+                std::string samples = {})
+        : m_Rate(rate), m_Bits(bits), m_Channels(channels), m_Samples(std::move(samples)) {}
+
+    void Write(const char* data, unsigned* length) override {
+        std::lock_guard lock(m_Lock);
+        m_Written.append(data, *length);
+        m_WriteLengths.push_back(*length);
+    }
+    void Read(char* buffer, unsigned* length) override {
+        std::lock_guard lock(m_Lock);
+        ++m_Reads;
+        const std::size_t left = m_Samples.size() - m_Position;
+        const unsigned n = static_cast<unsigned>(std::min<std::size_t>(*length, left));
+        m_Samples.copy(buffer, n, m_Position);
+        m_Position += n;
+        *length = n;
+    }
+    void GetFormat(unsigned* rate, unsigned short* bits, unsigned short* channels) override {
+        *rate = m_Rate;
+        *bits = m_Bits;
+        *channels = m_Channels;
+    }
+    bool Seek(int offset, bool absolute) override {
+        std::lock_guard lock(m_Lock);
+        long long target = absolute ? offset : static_cast<long long>(m_Position) + offset;
+        target = std::clamp<long long>(target, 0, static_cast<long long>(m_Samples.size()));
+        m_Position = static_cast<std::size_t>(target);
+        m_Seeks.push_back(offset);
+        return true;
+    }
+    unsigned Tell() override {
+        std::lock_guard lock(m_Lock);
+        return static_cast<unsigned>(m_Position);
+    }
+    unsigned GetLength() override { return static_cast<unsigned>(m_Samples.size()); }
+
+    std::string Written() const {
+        std::lock_guard lock(m_Lock);
+        return m_Written;
+    }
+    std::vector<unsigned> WriteLengths() const {
+        std::lock_guard lock(m_Lock);
+        return m_WriteLengths;
+    }
+    std::vector<int> Seeks() const {
+        std::lock_guard lock(m_Lock);
+        return m_Seeks;
+    }
+    unsigned Reads() const {
+        std::lock_guard lock(m_Lock);
+        return m_Reads;
+    }
+
+private:
+    mutable std::mutex m_Lock;
+    unsigned m_Rate;
+    unsigned short m_Bits;
+    unsigned short m_Channels;
+    std::string m_Samples;
+    std::size_t m_Position = 0;
+    std::string m_Written;
+    std::vector<unsigned> m_WriteLengths;
+    std::vector<int> m_Seeks;
+    unsigned m_Reads = 0;
+};
+
+// The bytes the fake capture device produces: byte i is i % 251.
+inline std::string CapturePattern(std::size_t count) {
+    std::string s(count, '\0');
+    for (std::size_t i = 0; i < count; ++i)
+        s[i] = static_cast<char>(i % 251);
+    return s;
+}
+
+// Where the buffers are. Only meaningful while the engine is halted (both workers parked).
+struct Places {
+    std::vector<platform::WAVEHDR*> Free, Ready, Device;
+};
+
+// Gives the tests a view of the queues and the protected steps, to arrange and check exact states.
+template <class Engine> class Probe : public Engine {
+public:
+    Places Where() const {
+        Places p;
+        p.Free.assign(this->m_FreeQueue.Items().begin(), this->m_FreeQueue.Items().end());
+        p.Ready.assign(this->m_ReadyQueue.Items().begin(), this->m_ReadyQueue.Items().end());
+        p.Device.assign(this->m_DeviceQueue.Items().begin(), this->m_DeviceQueue.Items().end());
+        return p;
+    }
+    const platform::WAVEFORMATEX& Format() const { return this->m_Format; }
+    bool DeviceIsOpen() const { return this->m_hDevice != nullptr; }
+    // Arranging a state by hand, while halted.
+    platform::WAVEHDR* TakeFree() { return this->m_FreeQueue.Take(); }
+    void PutFree(platform::WAVEHDR* b) { this->m_FreeQueue.Add(b); }
+    void PutReady(platform::WAVEHDR* b) { this->m_ReadyQueue.Add(b); }
+    void PutDevice(platform::WAVEHDR* b) {
+        this->FillBuffer(b);
+        this->SubmitBuffer(b);
+        this->m_DeviceQueue.Add(b);
+    }
+    void StartDevice() { this->DeviceStart(); }
+};
+
+} // namespace audiotest

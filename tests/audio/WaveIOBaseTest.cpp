@@ -1,0 +1,179 @@
+#include "EngineFixture.h"
+
+using namespace audiotest;
+using platform::WAVEHDR;
+
+namespace {
+
+class StreamWorkerTest : public EngineTest {};
+
+TEST_F(StreamWorkerTest, HaltOnAFreshEngineReturnsAtOnce) {
+    Probe<CWaveRecorder> recorder;
+    recorder.Halt();
+    EXPECT_EQ(Wave.OpenCount(), 0u);
+}
+
+TEST_F(StreamWorkerTest, StartWithoutAStoreReturnsFalseAndOpensNothing) {
+    Probe<CWavePlayer> player;
+    EXPECT_FALSE(player.Start());
+    EXPECT_EQ(Wave.OpenCount(), 0u);
+    EXPECT_TRUE(player.Where().Free.empty());
+}
+
+TEST_F(StreamWorkerTest, AttachingAStoreTakesItsFormatAndMakesEightTenthSecondBuffers) {
+    struct Case {
+        unsigned Rate;
+        unsigned short Bits, Channels;
+        unsigned AvgBytes, BufferSize;
+    };
+    // 11025 Hz: 22050 bytes a second, and the halving-then-doubling keeps the buffer even (2204).
+    for (const Case c : {Case{44100, 16, 1, 88200, 8820}, Case{48000, 16, 1, 96000, 9600},
+                         Case{11025, 16, 1, 22050, 2204}, Case{44100, 16, 2, 176400, 17640}}) {
+        Probe<CWavePlayer> player;
+        MemoryStore store(c.Rate, c.Bits, c.Channels);
+        EXPECT_TRUE(player.SetDataStore(&store));
+        EXPECT_EQ(player.m_BufferSize, c.BufferSize) << c.Rate;
+        const platform::WAVEFORMATEX f = Wave.Last()->Format();
+        EXPECT_EQ(f.wFormatTag, 1);
+        EXPECT_EQ(f.cbSize, 0);
+        EXPECT_EQ(f.nSamplesPerSec, c.Rate);
+        EXPECT_EQ(f.nChannels, c.Channels);
+        EXPECT_EQ(f.wBitsPerSample, c.Bits);
+        EXPECT_EQ(f.nBlockAlign, c.Bits / 8 * c.Channels);
+        EXPECT_EQ(f.nAvgBytesPerSec, c.AvgBytes);
+        ExpectAllFree(player);
+        player.Stop();
+    }
+}
+
+TEST_F(StreamWorkerTest, StartTwiceChangesNothingTheSecondTime) {
+    Probe<CWaveRecorder> recorder;
+    MemoryStore store(44100);
+    recorder.SetDataStore(&store);
+    EXPECT_TRUE(recorder.Start());
+    EXPECT_TRUE(recorder.Start());
+    const auto calls = Wave.Last()->Calls();
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "Start"), 1);
+    recorder.Stop();
+}
+
+TEST_F(StreamWorkerTest, TerminateTwiceReturnsAtOnceTheSecondTime) {
+    Probe<CWaveRecorder> recorder;
+    MemoryStore store(44100);
+    recorder.SetDataStore(&store);
+    recorder.Start();
+    recorder.Terminate();
+    EXPECT_TRUE(Wave.Last()->Closed());
+    EXPECT_EQ(recorder.m_pStore, nullptr);
+    const auto callsAfterFirst = Wave.Last()->Calls();
+    recorder.Terminate();
+    EXPECT_EQ(Wave.Last()->Calls(), callsAfterFirst);
+}
+
+TEST_F(StreamWorkerTest, DetachingWhileRunningHaltsClosesAndDeletesTheBuffers) {
+    Probe<CWavePlayer> player;
+    MemoryStore store(44100, 16, 1, std::string(88200, 'x'));
+    player.SetDataStore(&store);
+    player.Start();
+    ASSERT_TRUE(WaitUntil([&] { return Wave.Last()->Held().size() == 8; }));
+    EXPECT_TRUE(player.SetDataStore(nullptr));
+    EXPECT_TRUE(Wave.Last()->Closed());
+    EXPECT_EQ(player.m_pStore, nullptr);
+    const Places p = player.Where();
+    EXPECT_TRUE(p.Free.empty() && p.Ready.empty() && p.Device.empty());
+}
+
+TEST_F(StreamWorkerTest, SwitchingStoresReopensTheDeviceInTheNewFormat) {
+    Probe<CWavePlayer> player;
+    MemoryStore first(44100), second(48000);
+    player.SetDataStore(&first);
+    player.SetDataStore(&second);
+    EXPECT_EQ(Wave.OpenCount(), 2u);
+    EXPECT_EQ(player.m_BufferSize, 9600u);
+    EXPECT_EQ(player.m_pStore, &second);
+    ExpectAllFree(player);
+    player.Stop();
+}
+
+TEST_F(StreamWorkerTest, AfterHaltBuffersAreIdleThenReadyThenThoseFromTheDevice) {
+    Probe<CWaveRecorder> recorder;
+    MemoryStore store(44100);
+    recorder.SetDataStore(&store);
+    std::vector<WAVEHDR*> b;
+    for (int i = 0; i < 8; ++i)
+        b.push_back(recorder.TakeFree());
+    // free: b0 b1 b2   ready: b3 b4   device: b5 b6 b7 (b5 partly captured)
+    for (int i : {0, 1, 2})
+        recorder.PutFree(b[i]);
+    for (int i : {3, 4})
+        recorder.PutReady(b[i]);
+    for (int i : {5, 6, 7})
+        recorder.PutDevice(b[i]);
+    recorder.StartDevice();
+    Wave.Last()->Capture(100);
+
+    recorder.Halt();
+
+    EXPECT_EQ(recorder.Where().Free, b);
+    ExpectAllFree(recorder);
+    // Only the buffers that were with the device went through CompleteBuffer, in their order.
+    EXPECT_EQ(store.WriteLengths(), (std::vector<unsigned>{100, 0, 0}));
+    EXPECT_TRUE(SameBytes(store.Written(), CapturePattern(100)));
+    recorder.Stop();
+}
+
+TEST_F(StreamWorkerTest, EveryBufferIsInExactlyOnePlaceAcrossManyHalts) {
+    Probe<CWaveRecorder> recorder;
+    MemoryStore store(48000);
+    recorder.SetDataStore(&store);
+    const auto all = recorder.Where().Free;
+    const std::set<WAVEHDR*> original(all.begin(), all.end());
+    platform::FakeWaveDevice* device = Wave.Last();
+    std::size_t captured = 0;
+    for (int round = 0; round < 12; ++round) {
+        recorder.Start();
+        ASSERT_TRUE(WaitUntil([&] { return device->Held().size() == 8; }));
+        const unsigned bytes = 9600 * static_cast<unsigned>(round % 4) + 1234u * static_cast<unsigned>(round);
+        device->Capture(bytes);
+        captured += bytes;
+        recorder.Halt();
+        const Places p = recorder.Where();
+        ExpectAllFree(recorder);
+        EXPECT_EQ(std::set<WAVEHDR*>(p.Free.begin(), p.Free.end()), original);
+        EXPECT_TRUE(device->Held().empty());
+    }
+    // Every captured byte reached the store, in order: nothing lost, nothing doubled.
+    EXPECT_TRUE(SameBytes(store.Written(), CapturePattern(captured)));
+    recorder.Stop();
+}
+
+TEST_F(StreamWorkerTest, WithoutAnOpenDeviceStartRefusesAndHaltReturns) {
+    Wave.SetFailOpen(true);
+    Probe<CWaveRecorder> recorder;
+    MemoryStore store(44100);
+    EXPECT_FALSE(recorder.SetDataStore(&store));
+    EXPECT_EQ(recorder.m_pStore, &store);
+    ExpectAllFree(recorder);
+    EXPECT_FALSE(recorder.Start());
+    recorder.Halt();
+    ExpectAllFree(recorder);
+    EXPECT_TRUE(recorder.Stop());
+    EXPECT_EQ(recorder.m_pStore, nullptr);
+}
+
+TEST_F(StreamWorkerTest, ADeviceThatVanishesWhileStreamingStillLetsHaltReturn) {
+    Probe<CWaveRecorder> recorder;
+    MemoryStore store(44100);
+    recorder.SetDataStore(&store);
+    recorder.Start();
+    platform::FakeWaveDevice* device = Wave.Last();
+    ASSERT_TRUE(WaitUntil([&] { return device->Held().size() == 8; }));
+    device->Capture(5000);
+    device->Vanish();
+    recorder.Halt();
+    ExpectAllFree(recorder);
+    EXPECT_TRUE(SameBytes(store.Written(), CapturePattern(5000)));
+    recorder.Stop();
+}
+
+} // namespace

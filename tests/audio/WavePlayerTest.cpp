@@ -1,0 +1,177 @@
+#include "EngineFixture.h"
+
+using namespace audiotest;
+
+namespace {
+
+std::string Samples(std::size_t count) {
+    std::string s(count, '\0');
+    for (std::size_t i = 0; i < count; ++i)
+        s[i] = static_cast<char>((i * 7 + i / 4099) & 0xFF);
+    return s;
+}
+
+class PlayerTest : public EngineTest {};
+
+TEST_F(PlayerTest, PlaysEveryByteInOrderWithAShorterLastBuffer) {
+    Probe<CWavePlayer> player;
+    const std::string data = Samples(8820 * 11 + 1234); // not a multiple of the buffer size
+    MemoryStore store(44100, 16, 1, data);
+    ASSERT_TRUE(player.SetDataStore(&store));
+    Wave.Last()->SetAutoComplete(true);
+    ASSERT_TRUE(player.Start());
+    ASSERT_TRUE(WaitUntil([&] { return Wave.Last()->Played().size() >= data.size(); }));
+    EXPECT_TRUE(SameBytes(Wave.Last()->Played(), data));
+    player.Stop();
+}
+
+TEST_F(PlayerTest, PlaybackOpensTheDefaultOutput) {
+    Probe<CWavePlayer> player;
+    MemoryStore store(44100);
+    player.SetDataStore(&store);
+    EXPECT_TRUE(Wave.Last()->IsOutput());
+    EXPECT_EQ(Wave.Last()->DeviceId(), platform::WAVE_MAPPER);
+    player.Stop();
+}
+
+TEST_F(PlayerTest, AFortyEightKiloHertzFilePlaysInNineThousandSixHundredByteBuffers) {
+    Probe<CWavePlayer> player;
+    const std::string data = Samples(96000);
+    MemoryStore store(48000, 16, 1, data);
+    player.SetDataStore(&store);
+    EXPECT_EQ(player.m_BufferSize, 9600u);
+    EXPECT_EQ(10 * player.m_BufferSize, player.Format().nAvgBytesPerSec);
+    player.Start();
+    ASSERT_TRUE(WaitUntil([&] { return Wave.Last()->Held().size() == 8; }));
+    for (platform::WAVEHDR* b : Wave.Last()->Held())
+        EXPECT_EQ(b->dwBufferLength, 9600u);
+    player.Stop();
+}
+
+TEST_F(PlayerTest, AtTheEndOfTheStoreBuffersStayIdleAndFillingIsRetried) {
+    Probe<CWavePlayer> player;
+    MemoryStore store(44100); // no samples at all
+    player.SetDataStore(&store);
+    player.Start();
+    ASSERT_TRUE(WaitUntil([&] { return store.Reads() >= 5; }));
+    player.Halt();
+    ExpectAllFree(player);
+    const auto calls = Wave.Last()->Calls();
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "Write"), 0);
+    player.Stop();
+}
+
+TEST_F(PlayerTest, WhilePausedNoBufferComesBackAndAllEightEndUpFilled) {
+    Probe<CWavePlayer> player;
+    MemoryStore store(44100, 16, 1, Samples(88200 * 3));
+    player.SetDataStore(&store);
+    player.Start();
+    player.DevicePause();
+    ASSERT_TRUE(WaitUntil([&] { return Wave.Last()->Held().size() == 8; }));
+    EXPECT_EQ(store.Tell(), 8u * 8820u);
+    player.DeviceRestart();
+    Wave.Last()->Complete(8);
+    ASSERT_TRUE(WaitUntil([&] { return Wave.Last()->Held().size() == 8 && store.Tell() == 16u * 8820u; }));
+    const auto calls = Wave.Last()->Calls();
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "Pause"), 1);
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "Restart"), 1);
+    player.Stop();
+}
+
+TEST_F(PlayerTest, JumpingWhilePausedHaltsSeeksAndStartsWithoutARestart) {
+    Probe<CWavePlayer> player;
+    MemoryStore store(44100, 16, 1, Samples(88200 * 5));
+    player.SetDataStore(&store);
+    player.Start();
+    player.DevicePause();
+    player.Halt();
+    store.Seek(0, true);
+    player.Halt();
+    store.Seek(2 * 10 * static_cast<int>(player.m_BufferSize), false);
+    EXPECT_EQ(store.Tell(), 176400u);
+    EXPECT_TRUE(player.Start());
+    const auto calls = Wave.Last()->Calls();
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "Restart"), 0);
+    player.Stop();
+}
+
+// Skips count from the store's position after Halt, which is ahead of what was heard.
+class SkipTest : public EngineTest {
+protected:
+    // A player attached to `seconds` of sound, halted at byte `position`.
+    void Attach(Probe<CWavePlayer>& player, MemoryStore& store, unsigned position) {
+        player.SetDataStore(&store);
+        store.Seek(static_cast<int>(position), true);
+    }
+};
+
+TEST_F(SkipTest, ThreeStepsForwardAtFortyFourKiloHertzMoveTwoHundredSixtyFourThousandSixHundredBytes) {
+    Probe<CWavePlayer> player;
+    MemoryStore store(44100, 16, 1, Samples(88200 * 10));
+    Attach(player, store, 88200);
+    player.SkipForward(3);
+    EXPECT_EQ(store.Seeks().back(), 264600);
+    EXPECT_EQ(store.Tell(), 88200u + 264600u);
+    player.Stop();
+}
+
+TEST_F(SkipTest, ForwardNearTheEndLandsOnTheEndAndTheNextStartPlaysNothing) {
+    Probe<CWavePlayer> player;
+    MemoryStore store(44100, 16, 1, Samples(88200 * 4));
+    Attach(player, store, 88200 * 3);
+    player.SkipForward(3);
+    EXPECT_EQ(store.Tell(), 88200u * 4);
+    player.SkipForward(1);
+    EXPECT_EQ(store.Tell(), 88200u * 4);
+    Wave.Last()->SetAutoComplete(true);
+    player.Start();
+    ASSERT_TRUE(WaitUntil([&] { return store.Reads() >= 5; }));
+    EXPECT_TRUE(Wave.Last()->Played().empty());
+    player.Stop();
+}
+
+TEST_F(SkipTest, BackwardDuringTheFirstSecondGoesToTheFirstSample) {
+    Probe<CWavePlayer> player;
+    MemoryStore store(44100, 16, 1, Samples(88200 * 4));
+    Attach(player, store, 50000);
+    player.SkipBackward(1);
+    EXPECT_EQ(store.Seeks().back(), -88200);
+    EXPECT_EQ(store.Tell(), 0u);
+    player.Stop();
+}
+
+TEST_F(SkipTest, AtFortyEightKiloHertzAStepIsNinetySixThousandBytes) {
+    Probe<CWavePlayer> player;
+    MemoryStore store(48000, 16, 1, Samples(96000 * 10));
+    Attach(player, store, 96000 * 5);
+    player.SkipForward(2);
+    EXPECT_EQ(store.Seeks().back(), 192000);
+    player.SkipBackward(4);
+    EXPECT_EQ(store.Seeks().back(), -384000);
+    EXPECT_EQ(store.Tell(), 96000u * 3);
+    player.Stop();
+}
+
+TEST_F(SkipTest, SkippingWhilePlayingHaltsFirstAndBringsEveryBufferBack) {
+    Probe<CWavePlayer> player;
+    MemoryStore store(44100, 16, 1, Samples(88200 * 10));
+    player.SetDataStore(&store);
+    player.Start();
+    ASSERT_TRUE(WaitUntil([&] { return Wave.Last()->Held().size() == 8; }));
+    player.SkipForward(1);
+    ExpectAllFree(player);
+    EXPECT_TRUE(Wave.Last()->Held().empty());
+    // Eight buffers were read ahead before the halt.
+    EXPECT_EQ(store.Tell(), 8u * 8820u + 88200u);
+    player.Stop();
+}
+
+TEST_F(SkipTest, WithoutAStoreSkippingTouchesNothing) {
+    Probe<CWavePlayer> player;
+    player.SkipForward(3);
+    player.SkipBackward(3);
+    EXPECT_EQ(Wave.OpenCount(), 0u);
+    EXPECT_EQ(player.m_pStore, nullptr);
+}
+
+} // namespace
