@@ -1,0 +1,43 @@
+#pragma once
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+// What tavlo-sections finds in one WAV file, through the same reader the player uses.
+struct WaveSummary {
+    unsigned SampleRate = 0;
+    unsigned short BitsPerSample = 0;
+    unsigned short Channels = 0;
+    std::uint32_t DataStart = 0;
+    std::uint32_t DataBytes = 0;
+    // False for an ordinary WAV file: nothing follows its RIFF chunk.
+    bool HasSectionList = false;
+    // Start second of every section, section 1 first (one start when there is no list).
+    std::vector<std::uint32_t> SectionStarts;
+
+    std::uint64_t BytesPerSecond() const;
+    // Exact length of the samples in seconds.
+    double LengthSeconds() const;
+};
+
+// Opens path with the program's reader and fills summary. On failure returns false and sets
+// error to a sentence naming the check that failed.
+bool DescribeWaveFile(const std::string& path, WaveSummary& summary, std::string& error);
+
+// The summary as printed for a user: format, length (h:mm:ss) and the table of sections.
+std::string FormatSummary(const std::string& path, const WaveSummary& summary);
+
+// An Audacity label track: one "start<TAB>end<TAB>Section N" line per section, in seconds.
+std::string FormatLabels(const WaveSummary& summary);
+
+// Where --labels writes the track for path: the same name with ".txt" for its extension.
+std::string LabelFileName(const std::string& path);
+
+// "h:mm:ss" of whole seconds.
+std::string Clock(std::uint64_t seconds);
+
+// The whole program: tavlo-sections [--labels | --labels=-] FILE...
+// Returns the exit status: 0 when every file was read, 1 when one was rejected or a label file
+// could not be written, 2 for a usage error.
+int RunSections(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
