@@ -1,0 +1,262 @@
+#include "EmulatedHidBus.h"
+
+#include <umockdev.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <dirent.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <stdexcept>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+// Generous: the pty hands bytes over on a kernel worker, normally within
+// microseconds. This is a bound on a hang, not a timing expectation.
+constexpr int kArrivalBoundMs = 5000;
+
+// umockdev's preload takes over ioctl() for every terminal it knows, the pty's own
+// name included; the system call itself reaches the pty.
+long RealIoctl(int fd, unsigned long request, void* arg) {
+    return ::syscall(SYS_ioctl, fd, request, arg);
+}
+
+std::string Hex(const std::vector<std::uint8_t>& bytes) {
+    static const char digits[] = "0123456789ABCDEF";
+    std::string out;
+    for (std::uint8_t b : bytes) {
+        out.push_back(digits[b >> 4]);
+        out.push_back(digits[b & 0x0F]);
+    }
+    return out;
+}
+
+std::string Hex4(unsigned v) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%04X", v & 0xFFFF);
+    return text;
+}
+
+} // namespace
+
+EmulatedDevice Receiver(int node) {
+    EmulatedDevice d;
+    d.node = node;
+    d.vendorId = 0x0C45;
+    d.productId = 0x0200;
+    d.product = "USB Headset";
+    d.manufacturer = "Tavlo Audio";
+    d.serial = "RX0001";
+    d.interfaceNumber = 3;
+    d.descriptor = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x15, 0x00, 0x26, 0xFF, 0x00, 0x75, 0x08,
+                    0x95, 0x07, 0x09, 0x01, 0x81, 0x02, 0x95, 0x07, 0x09, 0x01, 0x91, 0x02, 0xC0};
+    return d;
+}
+
+EmulatedDevice Keyboard(int node, unsigned productId) {
+    EmulatedDevice d;
+    d.node = node;
+    d.vendorId = 0x046D;
+    d.productId = productId;
+    d.product = "USB Keyboard";
+    d.manufacturer = "Keys Inc.";
+    d.serial = "";
+    d.interfaceNumber = 0;
+    d.descriptor = {0x05, 0x01, 0x09, 0x06, 0xA1, 0x01, 0x05, 0x07, 0x19, 0xE0, 0x29, 0xE7, 0x15,
+                    0x00, 0x25, 0x01, 0x75, 0x01, 0x95, 0x08, 0x81, 0x02, 0x95, 0x01, 0x75, 0x08,
+                    0x81, 0x01, 0x95, 0x05, 0x75, 0x01, 0x05, 0x08, 0x19, 0x01, 0x29, 0x05, 0x91,
+                    0x02, 0x95, 0x01, 0x75, 0x03, 0x91, 0x01, 0x95, 0x06, 0x75, 0x08, 0x15, 0x00,
+                    0x25, 0x65, 0x05, 0x07, 0x19, 0x00, 0x29, 0x65, 0x81, 0x00, 0xC0};
+    return d;
+}
+
+EmulatedDevice BluetoothCombo(int node) {
+    EmulatedDevice d;
+    d.node = node;
+    d.vendorId = 0x046D;
+    d.productId = 0xB012;
+    d.usb = false;
+    d.product = "BT Combo";
+    d.serial = "aa:bb:cc:dd:ee:ff";
+    d.interfaceNumber = -1;
+    d.numbered = true;
+    // Mouse (report 1, 4 bytes in), consumer keys (report 2, 2 x 16 bits in),
+    // vendor (report 3, 16 bytes out).
+    d.descriptor = {0x05, 0x01, 0x09, 0x02, 0xA1, 0x01, 0x85, 0x01, 0x75, 0x08, 0x95, 0x04,
+                    0x81, 0x02, 0xC0, 0x05, 0x0C, 0x09, 0x01, 0xA1, 0x01, 0x85, 0x02, 0x75,
+                    0x10, 0x95, 0x02, 0x81, 0x00, 0xC0, 0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1,
+                    0x01, 0x85, 0x03, 0x75, 0x08, 0x95, 0x10, 0x91, 0x02, 0xC0};
+    return d;
+}
+
+EmulatedHidBus::EmulatedHidBus() : m_Testbed(umockdev_testbed_new()) {
+    m_Slots.reserve(64);
+}
+
+EmulatedHidBus::~EmulatedHidBus() {
+    for (Slot& slot : m_Slots) {
+        if (slot.observer >= 0) {
+            ::close(slot.observer);
+        }
+    }
+    g_object_unref(m_Testbed);
+}
+
+void EmulatedHidBus::Add(const EmulatedDevice& device) {
+    const std::string n = std::to_string(device.node);
+    const std::string ids = Hex4(device.vendorId) + ":" + Hex4(device.productId);
+    std::string text;
+    std::string hidPath;
+    if (device.usb) {
+        const std::string usbPath = "/devices/pci0000:00/0000:00:14.0/usb1/1-" + n;
+        const std::string ifPath = usbPath + "/1-" + n + ":1." + std::to_string(device.interfaceNumber);
+        hidPath = ifPath + "/0003:" + ids + "." + n;
+        text += "P: " + usbPath + "\nE: SUBSYSTEM=usb\nE: DEVTYPE=usb_device\n";
+        text += "A: idVendor=" + Hex4(device.vendorId) + "\nA: idProduct=" + Hex4(device.productId) + "\n";
+        text += "A: product=" + device.product + "\n";
+        if (!device.manufacturer.empty()) {
+            text += "A: manufacturer=" + device.manufacturer + "\n";
+        }
+        if (!device.serial.empty()) {
+            text += "A: serial=" + device.serial + "\n";
+        }
+        text += "\nP: " + ifPath + "\nE: SUBSYSTEM=usb\nE: DEVTYPE=usb_interface\n";
+        char number[8];
+        std::snprintf(number, sizeof number, "%02x", device.interfaceNumber);
+        text += std::string("A: bInterfaceNumber=") + number + "\n\n";
+        text += "P: " + hidPath + "\nE: SUBSYSTEM=hid\nE: HID_ID=0003:0000" + ids.substr(0, 4) + ":0000" +
+                ids.substr(5) + "\nE: HID_NAME=" + device.manufacturer + " " + device.product + "\n";
+    } else {
+        hidPath = "/devices/virtual/misc/uhid/0005:" + ids + "." + n;
+        text += "P: " + hidPath + "\nE: SUBSYSTEM=hid\nE: HID_ID=0005:0000" + ids.substr(0, 4) + ":0000" +
+                ids.substr(5) + "\nE: HID_NAME=" + device.product + "\nE: HID_UNIQ=" + device.serial + "\n";
+    }
+    text += "H: report_descriptor=" + Hex(device.descriptor) + "\n\n";
+    const std::string rawPath = hidPath + "/hidraw/hidraw" + n;
+    text += "P: " + rawPath + "\nN: hidraw" + n + "\nE: SUBSYSTEM=hidraw\nE: DEVNAME=/dev/hidraw" + n +
+            "\nA: dev=241:" + n + "\nL: device=../../../" + hidPath.substr(hidPath.rfind('/') + 1) + "\n\n";
+
+    GError* error = nullptr;
+    if (!umockdev_testbed_add_from_string(m_Testbed, text.c_str(), &error)) {
+        const std::string message = error != nullptr ? error->message : "unknown";
+        g_clear_error(&error);
+        throw std::runtime_error("umockdev: " + message);
+    }
+    Slot slot;
+    slot.device = device;
+    slot.syspath = "/sys" + rawPath;
+    const std::string devnode = "/dev/hidraw" + n;
+    slot.deviceEnd = umockdev_testbed_get_dev_fd(m_Testbed, devnode.c_str());
+    if (slot.deviceEnd < 0) {
+        throw std::runtime_error("umockdev: no device end for " + devnode);
+    }
+    // Watch the node's input queue through the pty's own name: umockdev answers
+    // ioctls on /dev/hidrawN itself, so FIONREAD would not reach the pty there.
+    const char* pty = ptsname(slot.deviceEnd);
+    slot.observer = pty != nullptr ? ::open(pty, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC) : -1;
+    if (slot.observer < 0) {
+        throw std::runtime_error("emulated device: cannot watch " + devnode);
+    }
+    // Reports are binary: no line editing, no echo, no newline translation. The
+    // line discipline that matters is the node's side of the pty.
+    struct termios raw {};
+    if (RealIoctl(slot.observer, TCGETS, &raw) == 0) {
+        cfmakeraw(&raw);
+        RealIoctl(slot.observer, TCSETS, &raw);
+    }
+    m_Slots.push_back(std::move(slot));
+}
+
+EmulatedHidBus::Slot* EmulatedHidBus::Find(int node) {
+    for (Slot& slot : m_Slots) {
+        if (slot.device.node == node) {
+            return &slot;
+        }
+    }
+    throw std::runtime_error("no emulated device hidraw" + std::to_string(node));
+}
+
+void EmulatedHidBus::Remove(int node) {
+    Slot* slot = Find(node);
+    umockdev_testbed_remove_device(m_Testbed, slot->syspath.c_str());
+    if (slot->observer >= 0) {
+        ::close(slot->observer);
+        slot->observer = -1;
+    }
+    if (slot->deviceEnd >= 0) {
+        ::close(slot->deviceEnd);
+        slot->deviceEnd = -1;
+    }
+}
+
+void EmulatedHidBus::SendInput(int node, const std::vector<std::uint8_t>& report) {
+    Slot* slot = Find(node);
+    std::vector<std::uint8_t> wire = report;
+    if (!slot->device.numbered && !wire.empty()) {
+        wire.erase(wire.begin());
+    }
+    if (::write(slot->deviceEnd, wire.data(), wire.size()) != static_cast<ssize_t>(wire.size())) {
+        throw std::runtime_error("emulated device: short write");
+    }
+    // Wait until the node's input queue holds the whole report.
+    for (int waited = 0; waited < kArrivalBoundMs; ++waited) {
+        int queued = 0;
+        if (RealIoctl(slot->observer, FIONREAD, &queued) == 0 && queued >= static_cast<int>(wire.size())) {
+            return;
+        }
+        struct pollfd p = {slot->observer, POLLIN, 0};
+        ::poll(&p, 1, 1);
+    }
+    throw std::runtime_error("emulated device: report did not arrive");
+}
+
+std::vector<std::uint8_t> EmulatedHidBus::ReceivedOutput(int node, std::size_t expected) {
+    Slot* slot = Find(node);
+    m_LastRaw.clear();
+    while (m_LastRaw.size() < expected) {
+        struct pollfd p = {slot->deviceEnd, POLLIN, 0};
+        if (::poll(&p, 1, kArrivalBoundMs) <= 0) {
+            break;
+        }
+        std::uint8_t chunk[256];
+        const ssize_t n = ::read(slot->deviceEnd, chunk, sizeof chunk);
+        if (n <= 0) {
+            break;
+        }
+        m_LastRaw.insert(m_LastRaw.end(), chunk, chunk + n);
+    }
+    std::vector<std::uint8_t> seen = m_LastRaw;
+    if (!slot->device.numbered && !seen.empty() && seen[0] == 0) {
+        seen.erase(seen.begin());
+    }
+    return seen;
+}
+
+int EmulatedHidBus::OpenCount(int node) {
+    Slot* slot = Find(node);
+    struct stat watched {};
+    if (slot->observer < 0 || ::fstat(slot->observer, &watched) != 0) {
+        return -1;
+    }
+    int count = 0;
+    DIR* dir = opendir("/proc/self/fd");
+    if (dir == nullptr) {
+        return -1;
+    }
+    const int own = dirfd(dir);
+    while (dirent* entry = readdir(dir)) {
+        const int fd = std::atoi(entry->d_name);
+        struct stat st {};
+        if (entry->d_name[0] != '.' && fd != own && fd != slot->observer && ::fstat(fd, &st) == 0 &&
+            S_ISCHR(st.st_mode) && st.st_rdev == watched.st_rdev) {
+            ++count;
+        }
+    }
+    closedir(dir);
+    return count;
+}

@@ -1,0 +1,155 @@
+// Moving reports: the polling and the blocking Read, Write, closing channels.
+#include "StandardBus.h"
+
+#include "kelvane.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+class ReceiverReports : public ::testing::Test {
+protected:
+    void SetUp() override {
+        AddStandardDevices(bus);
+        ASSERT_EQ(hid.Open(kReceiverVendor, kReceiverProduct, nullptr, nullptr, nullptr, 1), 1);
+    }
+
+    Bytes ReadOne(int* result) {
+        Bytes buffer(8, 0xEE);
+        *result = hid.Read(buffer.data());
+        return buffer;
+    }
+
+    EmulatedHidBus bus;
+    CKelvane hid;
+};
+
+TEST_F(ReceiverReports, AWaitingReportIsDeliveredWithReportNumberZeroFirst) {
+    const Bytes key = {0x00, 0x10, 0x07, 0x01, 0x02, 0x03, 0x04, 0x05};
+    bus.SendInput(kReceiverNode, key);
+    int n = 0;
+    EXPECT_EQ(ReadOne(&n), key);
+    EXPECT_EQ(n, 8);
+}
+
+TEST_F(ReceiverReports, WithNothingWaitingReadGivesZeroAndALaterReportIsNotLost) {
+    int n = -2;
+    ReadOne(&n);
+    EXPECT_EQ(n, 0);
+    const Bytes battery = {0x00, 0x00, 0x21, 0x04, 0, 0, 0, 0};
+    bus.SendInput(kReceiverNode, battery);
+    EXPECT_EQ(ReadOne(&n), battery);
+    EXPECT_EQ(n, 8);
+    ReadOne(&n);
+    EXPECT_EQ(n, 0);
+}
+
+TEST_F(ReceiverReports, QueuedReportsComeOneByOneInOrder) {
+    const Bytes first = {0, 1, 0x05, 0, 0, 0, 0, 0};
+    const Bytes second = {0, 2, 0x06, 0, 0, 0, 0, 0};
+    bus.SendInput(kReceiverNode, first);
+    bus.SendInput(kReceiverNode, second);
+    int n = 0;
+    EXPECT_EQ(ReadOne(&n), first);
+    EXPECT_EQ(ReadOne(&n), second);
+    EXPECT_EQ(n, 8);
+}
+
+TEST_F(ReceiverReports, ReadAfterTheReceiverIsUnpluggedGivesMinusOne) {
+    bus.Remove(kReceiverNode);
+    int n = 0;
+    ReadOne(&n);
+    EXPECT_EQ(n, -1);
+    // The channel stays open and keeps saying so until it is closed.
+    ReadOne(&n);
+    EXPECT_EQ(n, -1);
+    EXPECT_EQ(hid.Open(kReceiverVendor, kReceiverProduct, nullptr, nullptr, nullptr, 1), 0);
+}
+
+TEST_F(ReceiverReports, AnEightByteWriteReachesTheDeviceWithoutItsReportNumber) {
+    unsigned char idle[8] = {0x00, 0x00, 0x00, 0xC0, 0x00, 0x00, 0x00, 0x00};
+    EXPECT_EQ(hid.Write(idle), 8);
+    EXPECT_EQ(bus.ReceivedOutput(kReceiverNode, 8), Bytes({0x00, 0x00, 0xC0, 0x00, 0x00, 0x00, 0x00}));
+    EXPECT_EQ(bus.LastRawOutput().size(), 8u);
+}
+
+TEST_F(ReceiverReports, WriteAfterCloseWriteGivesMinusOneWhileReadingGoesOn) {
+    hid.CloseWrite();
+    unsigned char report[8] = {0, 0, 0, 0xC1};
+    EXPECT_EQ(hid.Write(report), -1);
+    bus.SendInput(kReceiverNode, {0, 0, 0x01, 0, 0, 0, 0, 0});
+    int n = 0;
+    ReadOne(&n);
+    EXPECT_EQ(n, 8);
+    hid.CloseWrite(); // closing twice is harmless
+}
+
+TEST_F(ReceiverReports, ReadAfterCloseReadGivesMinusOneWhileWritingGoesOn) {
+    hid.CloseRead();
+    int n = 0;
+    ReadOne(&n);
+    EXPECT_EQ(n, -1);
+    unsigned char report[8] = {0, 0, 0, 0xC2};
+    EXPECT_EQ(hid.Write(report), 8);
+    hid.CloseRead();
+}
+
+TEST_F(ReceiverReports, NullBuffersAreRefused) {
+    EXPECT_EQ(hid.Read(nullptr), -1);
+    EXPECT_EQ(hid.Write(nullptr), -1);
+    hid.GetReportLengths(nullptr, nullptr);
+    int in = 0;
+    hid.GetReportLengths(&in, nullptr);
+    EXPECT_EQ(in, 8);
+}
+
+TEST_F(ReceiverReports, TheBlockingKindReadsAWaitingReport) {
+    ASSERT_EQ(hid.Open(kReceiverVendor, kReceiverProduct, nullptr, nullptr, nullptr, 0), 1);
+    const Bytes key = {0, 0, 0x07, 9, 8, 7, 6, 5};
+    bus.SendInput(kReceiverNode, key);
+    int n = 0;
+    EXPECT_EQ(ReadOne(&n), key);
+    EXPECT_EQ(n, 8);
+}
+
+TEST_F(ReceiverReports, TheBlockingKindGivesMinusOneWhenTheDeviceIsGone) {
+    ASSERT_EQ(hid.Open(kReceiverVendor, kReceiverProduct, nullptr, nullptr, nullptr, 0), 1);
+    bus.Remove(kReceiverNode);
+    int n = 0;
+    ReadOne(&n);
+    EXPECT_EQ(n, -1);
+}
+
+TEST(NumberedReports, ArriveWithTheirNumberAsHidrawDeliversThem) {
+    EmulatedHidBus bus;
+    AddStandardDevices(bus);
+    CKelvane hid;
+    ASSERT_EQ(hid.Open(0x046D, 0xB012, nullptr, nullptr, nullptr, 1), 1);
+    bus.SendInput(kComboNode, {0x01, 0x10, 0x20, 0x30, 0x40});
+    Bytes buffer(5, 0xEE);
+    EXPECT_EQ(hid.Read(buffer.data()), 5);
+    EXPECT_EQ(buffer, Bytes({0x01, 0x10, 0x20, 0x30, 0x40}));
+    Bytes out(17, 0x11);
+    out[0] = 0x03;
+    EXPECT_EQ(hid.Write(out.data()), 17);
+    EXPECT_EQ(bus.ReceivedOutput(kComboNode, 17), out);
+}
+
+TEST(ReadKind, TheLastSuccessfulOpenChoosesTheKindForEveryObject) {
+    EmulatedHidBus bus;
+    AddStandardDevices(bus);
+    CKelvane polling;
+    CKelvane blocking;
+    ASSERT_EQ(blocking.Open(kReceiverVendor, kReceiverProduct, nullptr, nullptr, nullptr, 0), 1);
+    ASSERT_EQ(polling.Open(kReceiverVendor, kReceiverProduct, nullptr, nullptr, nullptr, 1), 1);
+    // Both now poll: the blocking object's read returns at once with nothing there.
+    unsigned char buffer[8];
+    EXPECT_EQ(blocking.Read(buffer), 0);
+    EXPECT_EQ(polling.Read(buffer), 0);
+}
+
+} // namespace
