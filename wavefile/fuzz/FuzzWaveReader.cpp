@@ -1,0 +1,68 @@
+// Any bytes must end in one of the reader's exceptions or in a reader whose every operation
+// stays within the file: no crash, no hang, no allocation beyond the input.
+#include "FuzzInputFile.h"
+#include "wavefile/FileName.h"
+#include "wavefile/WaveErrors.h"
+#include "wavefile/WaveReader.h"
+
+#include <cstring>
+
+namespace {
+
+void Exercise(CWaveReader& reader, std::size_t fileSize) {
+    unsigned rate = 0;
+    unsigned short bits = 0, channels = 0;
+    reader.GetFormat(&rate, &bits, &channels);
+    const unsigned length = reader.GetLength();
+    if (length > fileSize || reader.Tell() > fileSize)
+        __builtin_trap();
+
+    std::uint32_t nodes = 0;
+    const SectionNode* last = nullptr;
+    for (const SectionNode* n = reader.m_pFirstSection; n; n = n->pNext) {
+        if (n->pPrev != last || (last && n->Seconds < last->Seconds) || n->Number != nodes + 1)
+            __builtin_trap();
+        last = n;
+        ++nodes;
+    }
+    if (reader.m_pFirstSection && nodes != reader.m_SectionCount + 1)
+        __builtin_trap();
+
+    char buffer[8820];
+    std::uint64_t total = 0;
+    for (;;) {
+        unsigned got = sizeof buffer;
+        reader.Read(buffer, &got);
+        if (got == 0)
+            break;
+        total += got;
+        if (total > length)
+            __builtin_trap();
+    }
+    if (total != length)
+        __builtin_trap();
+
+    for (int offset : {0, -1, 1, int(length / 2), int(length) + 1, -1000000, 1000000}) {
+        reader.Seek(offset, true);
+        reader.Seek(-offset, false);
+        const unsigned at = reader.Tell();
+        if (at > fileSize)
+            __builtin_trap();
+    }
+    reader.Close();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    g_FileName = FuzzInputFile(data, size);
+    try {
+        CWaveReader reader;
+        Exercise(reader, size);
+    } catch (const WaveErrors::RiffDoesntMatch&) {
+    } catch (const WaveErrors::WaveDoesntMatch&) {
+    } catch (const WaveErrors::FmtDoesntMatch&) {
+    } catch (const WaveErrors::DataDoesntMatch&) {
+    }
+    return 0;
+}
