@@ -1,0 +1,117 @@
+#include "ui/CSkinDialog.h"
+#include "ui/DibPixels.h"
+#include "ui/SkinRegion.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+CSkinDialog::CSkinDialog(QWidget* parent) : QDialog(parent) {
+    // The skin draws frame and caption itself; the window system must not add its own.
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+}
+
+int CSkinDialog::exec() {
+    EnsureInitialised();
+    if (m_EndedEarly) {
+        // The loop never ran: a dialog ended while opening must not start one (it would never end).
+        setResult(m_EarlyResult);
+        return m_EarlyResult;
+    }
+    return QDialog::exec();
+}
+
+void CSkinDialog::EnsureInitialised() {
+    if (m_Initialised) {
+        return;
+    }
+    m_Initialised = true;
+    m_InInit = true;
+    OnInitDialog();
+    m_InInit = false;
+}
+
+void CSkinDialog::EndDialog(int result) {
+    if (m_InInit || !isVisible()) {
+        m_EndedEarly = true;
+        m_EarlyResult = result;
+        setResult(result);
+        return;
+    }
+    done(result);
+}
+
+void CSkinDialog::showEvent(QShowEvent* event) {
+    EnsureInitialised();
+    QDialog::showEvent(event);
+    if (m_EndedEarly) {
+        // Shown without exec: end once the show has completed.
+        QMetaObject::invokeMethod(
+            this, [this] { done(m_EarlyResult); }, Qt::QueuedConnection);
+    }
+}
+
+bool CSkinDialog::ApplySkin(const QString& path) {
+    const std::optional<ui::DibPixels> pixels = ui::ReadDibFile(path.toStdString());
+    const QPixmap skin(path);
+    if (!pixels || skin.isNull()) {
+        return false;
+    }
+    const std::optional<QRegion> region = ui::MakeSkinRegion(*pixels, m_SkinWidth, m_SkinHeight);
+    resize(m_SkinWidth, m_SkinHeight);
+    setFixedSize(m_SkinWidth, m_SkinHeight);
+    m_SkinDC = skin;
+    // Without a region the window stays rectangular at the skin's size.
+    if (region) {
+        setMask(*region);
+    }
+    update();
+    return true;
+}
+
+QPixmap CSkinDialog::SkinPixelsUnder(const QRect& rect) const {
+    QPixmap under(rect.size());
+    under.fill(palette().color(QPalette::Window));
+    if (!m_SkinDC.isNull()) {
+        QPainter p(&under);
+        p.drawPixmap(QPoint(0, 0), m_SkinDC, rect);
+    }
+    return under;
+}
+
+void CSkinDialog::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    // The background erase: a tiled bitmap if one is attached, else the window colour.
+    if (!TileBackground(p, rect())) {
+        p.fillRect(rect(), palette().color(QPalette::Window));
+    }
+    // A frameless window's client area starts at the window's corner, where the region starts.
+    if (!m_SkinDC.isNull()) {
+        p.drawPixmap(0, 0, m_SkinDC, 0, 0, m_SkinWidth, m_SkinHeight);
+    }
+}
+
+void CSkinDialog::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && !m_Dragging) {
+        m_Dragging = true;
+        m_DragOrigin = event->position().toPoint();
+        grabMouse();
+    }
+    QDialog::mousePressEvent(event);
+}
+
+void CSkinDialog::mouseMoveEvent(QMouseEvent* event) {
+    if (m_Dragging) {
+        const QRect r = frameGeometry();
+        const QPoint p = event->position().toPoint();
+        move(r.left() + p.x() - m_DragOrigin.x(), r.top() + p.y() - m_DragOrigin.y());
+    }
+    QDialog::mouseMoveEvent(event);
+}
+
+void CSkinDialog::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && m_Dragging) {
+        m_Dragging = false;
+        releaseMouse();
+    }
+    QDialog::mouseReleaseEvent(event);
+}
