@@ -4,6 +4,7 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace platform {
@@ -156,8 +157,12 @@ void AlsaStream::Loop() {
                 snd_pcm_poll_descriptors(m_Pcm, fds.data() + 1, static_cast<unsigned>(pcmCount));
             }
         }
+        int wait = io ? 1000 : -1;
+        const int timer = m_Dead ? -1 : NextTimeoutMs();
+        if (timer >= 0)
+            wait = wait < 0 ? timer : std::min(wait, timer);
         lock.unlock();
-        poll(fds.data(), fds.size(), io ? 1000 : -1);
+        poll(fds.data(), fds.size(), wait);
         lock.lock();
         std::uint64_t drained;
         while (read(m_WakeFd, &drained, sizeof drained) > 0) {
@@ -171,6 +176,8 @@ void AlsaStream::Loop() {
             else if (revents)
                 Transfer();
         }
+        if (!m_Dead)
+            Tick();
         Notify(lock);
     }
 }

@@ -45,10 +45,15 @@ protected:
     virtual void Transfer() = 0;
     // After an xrun was recovered: the direction restarts what it needs.
     virtual void AfterRecover() {}
+    // Called after every wake-up; and how long the thread may sleep when nothing else wakes it
+    // (-1: until woken).
+    virtual void Tick() {}
+    virtual int NextTimeoutMs() { return -1; }
 
     // Helpers for the directions, on the notification thread with m_Lock held.
     void GiveBack(WAVEHDR* header);
-    void GiveBackAll();
+    // Gives back every buffer the device holds, oldest first.
+    virtual void GiveBackAll();
     // Handles a negative ALSA result: xruns and suspends are recovered (the buffer in progress keeps
     // its place and its offset, so order is kept); anything else means the device is gone, and
     // every buffer is given back so that nobody waits for it. Returns true when streaming can go on.

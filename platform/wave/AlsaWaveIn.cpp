@@ -50,8 +50,10 @@ void AlsaWaveIn::Execute(Command command) {
     case CmdRestart:
         if (m_Running)
             break;
-        if (snd_pcm_state(m_Pcm) != SND_PCM_STATE_PREPARED)
-            snd_pcm_prepare(m_Pcm);
+        // Some PCMs (the sound server's among them) gather sound from the moment they are
+        // prepared; what came before Start was not asked for, so it is dropped.
+        snd_pcm_drop(m_Pcm);
+        snd_pcm_prepare(m_Pcm);
         if (snd_pcm_start(m_Pcm) < 0) {
             m_Dead = true;
             GiveBackAll();

@@ -1,12 +1,13 @@
 #include "platform/wave/AlsaWaveOut.h"
 
+#include <algorithm>
 #include <cerrno>
 
 namespace platform {
 
 AlsaWaveOut::AlsaWaveOut(snd_pcm_t* pcm, const WAVEFORMATEX& format, WaveCallback callback,
                          std::uintptr_t instance)
-    : AlsaStream(pcm, format, callback, instance, WOM_DONE) {
+    : AlsaStream(pcm, format, callback, instance, WOM_DONE), m_Rate(format.nSamplesPerSec) {
     Begin(this);
 }
 
@@ -45,6 +46,7 @@ void AlsaWaveOut::Execute(Command command) {
             if (!m_HeldByAlsa) {
                 snd_pcm_drop(m_Pcm);
                 snd_pcm_prepare(m_Pcm);
+                AfterRecover(); // what was in the ring will not be played
             }
         }
         break;
@@ -61,6 +63,7 @@ void AlsaWaveOut::Execute(Command command) {
         snd_pcm_prepare(m_Pcm);
         m_HeldByAlsa = false;
         GiveBackAll();
+        m_Frames = 0;
         break;
     default:
         break;
@@ -75,7 +78,7 @@ void AlsaWaveOut::Transfer() {
         if (frames == 0) {
             m_Queue.pop_front();
             m_Offset = 0;
-            GiveBack(header);
+            m_Playing.emplace_back(header, m_Frames);
             continue;
         }
         const snd_pcm_sframes_t written = snd_pcm_writei(m_Pcm, header->lpData + m_Offset, frames);
@@ -87,10 +90,58 @@ void AlsaWaveOut::Transfer() {
             continue;
         }
         m_Offset += static_cast<unsigned>(written) * m_FrameBytes;
+        m_Frames += static_cast<std::uint64_t>(written);
     }
     // A tail shorter than the start threshold would otherwise wait in the ring for ever.
     if (!m_Dead && m_Queue.empty() && snd_pcm_state(m_Pcm) == SND_PCM_STATE_PREPARED)
         snd_pcm_start(m_Pcm);
+}
+
+// An xrun or a dropped ring: whatever was written has been played or never will be; counting
+// starts again from the freshly prepared PCM.
+void AlsaWaveOut::AfterRecover() {
+    while (!m_Playing.empty()) {
+        GiveBack(m_Playing.front().first);
+        m_Playing.pop_front();
+    }
+    m_Frames = 0;
+}
+
+void AlsaWaveOut::GiveBackAll() {
+    AfterRecover();
+    AlsaStream::GiveBackAll();
+}
+
+std::uint64_t AlsaWaveOut::PlayedFrames() {
+    snd_pcm_sframes_t delay = 0;
+    const snd_pcm_state_t state = snd_pcm_state(m_Pcm);
+    if (state == SND_PCM_STATE_XRUN || snd_pcm_delay(m_Pcm, &delay) < 0)
+        return m_Frames; // ran dry: all of it was played
+    if (delay < 0)
+        delay = 0;
+    const auto pending = static_cast<std::uint64_t>(delay);
+    return pending >= m_Frames ? 0 : m_Frames - pending;
+}
+
+void AlsaWaveOut::Tick() {
+    if (m_Playing.empty())
+        return;
+    const std::uint64_t played = PlayedFrames();
+    while (!m_Playing.empty() && m_Playing.front().second <= played) {
+        GiveBack(m_Playing.front().first);
+        m_Playing.pop_front();
+    }
+}
+
+int AlsaWaveOut::NextTimeoutMs() {
+    if (m_Playing.empty() || m_Paused)
+        return -1;
+    const std::uint64_t played = PlayedFrames();
+    const std::uint64_t end = m_Playing.front().second;
+    if (end <= played)
+        return 0;
+    const std::uint64_t ms = (end - played) * 1000 / m_Rate + 1;
+    return static_cast<int>(std::min<std::uint64_t>(ms, 1000));
 }
 
 } // namespace platform

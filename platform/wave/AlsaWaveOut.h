@@ -3,9 +3,9 @@
 
 namespace platform {
 
-// Playback on an ALSA PCM. A buffer is announced (WOM_DONE) when its last frame has gone into
-// ALSA's ring, which holds about a tenth of a second; that is as close to "played" as the engine
-// needs, since it only recycles the buffer.
+// Playback on an ALSA PCM. A buffer is announced (WOM_DONE) once its last frame has been played,
+// as ALSA's delay tells it, not when it went into ALSA's ring: the engine relies on a buffer
+// given back being heard.
 class AlsaWaveOut : public IWaveOut, private AlsaStream {
 public:
     AlsaWaveOut(snd_pcm_t* pcm, const WAVEFORMATEX& format, WaveCallback callback, std::uintptr_t instance);
@@ -23,7 +23,17 @@ private:
     void Execute(Command command) override;
     bool WantsIo() override { return !m_Paused && !m_Queue.empty(); }
     void Transfer() override;
+    void AfterRecover() override;
+    void Tick() override;
+    int NextTimeoutMs() override;
+    void GiveBackAll() override;
+    // Frames written that the device has played so far.
+    std::uint64_t PlayedFrames();
 
+    // Buffers written in full, waiting to be played, each with the frame count at its end.
+    std::deque<std::pair<WAVEHDR*, std::uint64_t>> m_Playing;
+    std::uint64_t m_Frames = 0; // frames written since the PCM was last prepared
+    unsigned m_Rate;
     bool m_Paused = false;
     bool m_HeldByAlsa = false; // Pause used snd_pcm_pause (else the ring was dropped)
 };

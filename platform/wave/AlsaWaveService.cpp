@@ -11,9 +11,11 @@ namespace platform {
 
 namespace {
 
-// About a tenth of a second in ALSA's ring: enough to ride over scheduling hiccups, small enough
-// that a buffer announced as played has nearly been heard.
-constexpr unsigned kLatencyUs = 100000;
+// Half a second in ALSA's ring, as aplay and arecord use: a tenth, and even a fifth, let the
+// stream run dry or over when the machine was busy for a moment. It costs no latency the user
+// notices: playback buffers are announced only when played, pause holds the ring, reset drops it,
+// and a capture stop collects what the ring holds.
+constexpr unsigned kLatencyUs = 500000;
 
 bool PcmFormat(const WAVEFORMATEX& format, snd_pcm_format_t* out) {
     if (format.wFormatTag != WAVE_FORMAT_PCM || format.nChannels == 0 || format.nSamplesPerSec == 0)

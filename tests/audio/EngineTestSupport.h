@@ -142,6 +142,13 @@ public:
         this->m_DeviceQueue.Add(b);
     }
     void StartDevice() { this->DeviceStart(); }
+    // Buffers in the free queue while the engine runs, read under the queue's lock.
+    std::size_t FreeCountNow() {
+        this->m_FreeQueue.Lock();
+        const std::size_t n = this->m_FreeQueue.Size();
+        this->m_FreeQueue.Unlock();
+        return n;
+    }
 };
 
 } // namespace audiotest
