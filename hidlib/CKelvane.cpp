@@ -8,6 +8,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 using namespace kelvane;
 
@@ -19,8 +20,6 @@ char g_ProductText[50];
 char g_ManufacturerText[50];
 char g_SerialText[50];
 bool g_Overlapped = false;
-
-constexpr unsigned kAnyId = 0xFFFF;
 
 // Copies at most size - 1 characters and always ends dst with a NUL.
 void CopyText(char* dst, std::size_t size, const char* src) {
@@ -56,11 +55,12 @@ bool HasCollection(const ReportLayout& layout, int collection) {
 // The device's report layout; zero lengths when the descriptor cannot be read.
 ReportLayout ReadLayout(const HidInterface& hid) {
     ReportLayout layout;
-    if (!hid.hasDescriptor) {
+    std::vector<unsigned char> descriptor;
+    if (!ReadReportDescriptor(hid, descriptor)) {
         Diagnostic(kReadDescriptor);
         return layout;
     }
-    if (!ParseReportDescriptor(hid.descriptor.data(), hid.descriptor.size(), layout)) {
+    if (!ParseReportDescriptor(descriptor.data(), descriptor.size(), layout)) {
         Diagnostic(kParseDescriptor);
         layout = ReportLayout{};
     }
@@ -105,7 +105,7 @@ int CKelvane::Open(unsigned vendorId, unsigned productId, char* manufacturer, ch
     // the receiver may come after them.
     for (std::size_t i = 0; i < devices.Count() && !matched; ++i) {
         HidInterface hid;
-        if (!devices.Describe(i, hid)) { // gone since the scan
+        if (!devices.Describe(i, hid, vendorId, productId)) { // gone since the scan
             Diagnostic(kCannotQuery);
             continue;
         }
@@ -113,16 +113,12 @@ int CKelvane::Open(unsigned vendorId, unsigned productId, char* manufacturer, ch
             Diagnostic(kNoDevicePath);
             return 0;
         }
-        if (!hid.hasProduct) {
+        if (!hid.idsMatch || !hid.hasProduct) {
             continue;
         }
         matched = true;
         StoreIdentity(g_ProductText, hid.product);
         if (Differs(productName, g_ProductText)) {
-            matched = false;
-        }
-        if ((productId < kAnyId && productId != hid.productId) ||
-            (vendorId < kAnyId && vendorId != hid.vendorId)) {
             matched = false;
         }
         const ReportLayout layout = matched ? ReadLayout(hid) : ReportLayout{};
@@ -177,7 +173,7 @@ int CKelvane::GetList(unsigned vendorId, unsigned productId, char* manufacturer,
     int filled = 0;
     for (std::size_t i = 0; i < devices.Count(); ++i) {
         HidInterface hid;
-        if (!devices.Describe(i, hid)) {
+        if (!devices.Describe(i, hid, vendorId, productId)) {
             Diagnostic(kCannotQuery);
             continue;
         }
@@ -185,12 +181,11 @@ int CKelvane::GetList(unsigned vendorId, unsigned productId, char* manufacturer,
             Diagnostic(kNoDevicePath);
             return 0;
         }
-        if (!hid.hasProduct) {
+        if (!hid.idsMatch || !hid.hasProduct) {
             continue;
         }
         StoreIdentity(g_ProductText, hid.product);
-        if (Differs(productName, g_ProductText) || (productId < kAnyId && productId != hid.productId) ||
-            (vendorId < kAnyId && vendorId != hid.vendorId)) {
+        if (Differs(productName, g_ProductText)) {
             continue;
         }
         StoreIdentity(g_SerialText, hid.serial);

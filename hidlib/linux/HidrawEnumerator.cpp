@@ -53,6 +53,11 @@ bool CopyAttribute(struct udev_device* dev, const char* name, std::string& out) 
 
 } // namespace
 
+bool ReadReportDescriptor(const HidInterface& hid, std::vector<unsigned char>& descriptor) {
+    descriptor.clear();
+    return !hid.hidSysPath.empty() && ReadWholeFile(hid.hidSysPath + "/report_descriptor", descriptor);
+}
+
 HidrawEnumerator::HidrawEnumerator() = default;
 
 HidrawEnumerator::~HidrawEnumerator() {
@@ -95,7 +100,8 @@ bool HidrawEnumerator::Scan() {
     return true;
 }
 
-bool HidrawEnumerator::Describe(std::size_t i, HidInterface& hid) const {
+bool HidrawEnumerator::Describe(std::size_t i, HidInterface& hid, unsigned vendorId,
+                                unsigned productId) const {
     hid = HidInterface{};
     if (m_Udev == nullptr || i >= m_SysPaths.size()) {
         return false;
@@ -123,8 +129,14 @@ bool HidrawEnumerator::Describe(std::size_t i, HidInterface& hid) const {
                 hid.productId = product;
             }
         }
-        hid.hasDescriptor = ReadWholeFile(std::string(udev_device_get_syspath(hidDev)) + "/report_descriptor",
-                                          hid.descriptor);
+        hid.hidSysPath = udev_device_get_syspath(hidDev);
+    }
+    // Every attribute read is a file read; skip them for devices that are not wanted.
+    hid.idsMatch = (vendorId >= kAnyId || vendorId == hid.vendorId) &&
+                   (productId >= kAnyId || productId == hid.productId);
+    if (!hid.idsMatch) {
+        udev_device_unref(raw);
+        return true;
     }
     // The strings a program on Windows gets are the USB device's string
     // descriptors, which sysfs shows on the USB device. Devices on other buses

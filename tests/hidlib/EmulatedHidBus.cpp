@@ -2,14 +2,18 @@
 
 #include <umockdev.h>
 
+#include <linux/hidraw.h>
+
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <stdexcept>
 #include <sys/ioctl.h>
-#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <termios.h>
 #include <unistd.h>
@@ -105,6 +109,9 @@ EmulatedHidBus::~EmulatedHidBus() {
         }
     }
     g_object_unref(m_Testbed);
+    for (void* handler : m_IoctlHandlers) {
+        g_object_unref(handler);
+    }
 }
 
 void EmulatedHidBus::Add(const EmulatedDevice& device) {
@@ -130,7 +137,8 @@ void EmulatedHidBus::Add(const EmulatedDevice& device) {
         std::snprintf(number, sizeof number, "%02x", device.interfaceNumber);
         text += std::string("A: bInterfaceNumber=") + number + "\n\n";
         text += "P: " + hidPath + "\nE: SUBSYSTEM=hid\nE: HID_ID=0003:0000" + ids.substr(0, 4) + ":0000" +
-                ids.substr(5) + "\nE: HID_NAME=" + device.manufacturer + " " + device.product + "\n";
+                ids.substr(5) + "\nE: HID_NAME=" + device.manufacturer + " " + device.product +
+                "\nE: HID_UNIQ=" + device.serial + "\n";
     } else {
         hidPath = "/devices/virtual/misc/uhid/0005:" + ids + "." + n;
         text += "P: " + hidPath + "\nE: SUBSYSTEM=hid\nE: HID_ID=0005:0000" + ids.substr(0, 4) + ":0000" +
@@ -158,6 +166,7 @@ void EmulatedHidBus::Add(const EmulatedDevice& device) {
     // Watch the node's input queue through the pty's own name: umockdev answers
     // ioctls on /dev/hidrawN itself, so FIONREAD would not reach the pty there.
     const char* pty = ptsname(slot.deviceEnd);
+    slot.ptyName = pty != nullptr ? pty : "";
     slot.observer = pty != nullptr ? ::open(pty, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC) : -1;
     if (slot.observer < 0) {
         throw std::runtime_error("emulated device: cannot watch " + devnode);
@@ -239,24 +248,87 @@ std::vector<std::uint8_t> EmulatedHidBus::ReceivedOutput(int node, std::size_t e
 
 int EmulatedHidBus::OpenCount(int node) {
     Slot* slot = Find(node);
-    struct stat watched {};
-    if (slot->observer < 0 || ::fstat(slot->observer, &watched) != 0) {
-        return -1;
-    }
-    int count = 0;
+    // Compare link targets rather than fstat() every descriptor: the testbed's
+    // worker thread opens and closes its sockets meanwhile.
     DIR* dir = opendir("/proc/self/fd");
     if (dir == nullptr) {
         return -1;
     }
-    const int own = dirfd(dir);
+    int count = 0;
     while (dirent* entry = readdir(dir)) {
-        const int fd = std::atoi(entry->d_name);
-        struct stat st {};
-        if (entry->d_name[0] != '.' && fd != own && fd != slot->observer && ::fstat(fd, &st) == 0 &&
-            S_ISCHR(st.st_mode) && st.st_rdev == watched.st_rdev) {
+        if (entry->d_name[0] == '.' || std::atoi(entry->d_name) == slot->observer) {
+            continue;
+        }
+        char target[PATH_MAX] = {};
+        const std::string link = std::string("/proc/self/fd/") + entry->d_name;
+        if (::readlink(link.c_str(), target, sizeof target - 1) > 0 && slot->ptyName == target) {
             ++count;
         }
     }
     closedir(dir);
     return count;
+}
+
+int EmulatedHidBus::OnIoctl(void* handler, void* client, void* self) {
+    auto* bus = static_cast<EmulatedHidBus*>(self);
+    auto* c = static_cast<UMockdevIoctlClient*>(client);
+    const std::string devnode = umockdev_ioctl_client_get_devnode(c);
+    const Slot* slot = nullptr;
+    for (const Slot& s : bus->m_Slots) {
+        if (devnode == "/dev/hidraw" + std::to_string(s.device.node)) {
+            slot = &s;
+        }
+    }
+    (void)handler;
+    if (slot == nullptr) {
+        return FALSE;
+    }
+    const unsigned long request = umockdev_ioctl_client_get_request(c);
+    UMockdevIoctlData* arg = umockdev_ioctl_client_get_arg(c);
+    const std::vector<std::uint8_t>& d = slot->device.descriptor;
+    if (request == HIDIOCGRDESCSIZE) {
+        UMockdevIoctlData* out = umockdev_ioctl_data_resolve(arg, 0, sizeof(int), nullptr);
+        const int size = static_cast<int>(d.size());
+        std::memcpy(out->data, &size, sizeof size);
+    } else if (request == HIDIOCGRDESC) {
+        UMockdevIoctlData* out =
+            umockdev_ioctl_data_resolve(arg, 0, sizeof(hidraw_report_descriptor), nullptr);
+        auto* rd = reinterpret_cast<hidraw_report_descriptor*>(out->data);
+        rd->size = static_cast<__u32>(d.size());
+        std::memcpy(rd->value, d.data(), d.size());
+    } else if (request == HIDIOCGRAWINFO) {
+        UMockdevIoctlData* out = umockdev_ioctl_data_resolve(arg, 0, sizeof(hidraw_devinfo), nullptr);
+        auto* info = reinterpret_cast<hidraw_devinfo*>(out->data);
+        info->bustype = slot->device.usb ? 3 : 5;
+        info->vendor = static_cast<__s16>(slot->device.vendorId);
+        info->product = static_cast<__s16>(slot->device.productId);
+    } else if (_IOC_TYPE(request) == 'H' && _IOC_NR(request) == 0x04) { // HIDIOCGRAWNAME(len)
+        const std::string name =
+            slot->device.usb ? slot->device.manufacturer + " " + slot->device.product : slot->device.product;
+        const std::size_t room = _IOC_SIZE(request);
+        UMockdevIoctlData* out = umockdev_ioctl_data_resolve(arg, 0, room, nullptr);
+        const std::size_t n = std::min(room - 1, name.size());
+        std::memcpy(out->data, name.c_str(), n);
+        out->data[n] = 0;
+        umockdev_ioctl_client_complete(c, static_cast<long>(n + 1), 0);
+        return TRUE;
+    } else {
+        return FALSE;
+    }
+    umockdev_ioctl_client_complete(c, 0, 0);
+    return TRUE;
+}
+
+void EmulatedHidBus::AnswerHidrawIoctls(int node) {
+    const std::string devnode = "/dev/hidraw" + std::to_string(Find(node)->device.node);
+    UMockdevIoctlBase* handler = umockdev_ioctl_base_new();
+    g_signal_connect(handler, "handle-ioctl", G_CALLBACK(&EmulatedHidBus::OnIoctl), this);
+    GError* error = nullptr;
+    if (!umockdev_testbed_attach_ioctl(m_Testbed, devnode.c_str(), handler, &error)) {
+        const std::string message = error != nullptr ? error->message : "unknown";
+        g_clear_error(&error);
+        g_object_unref(handler);
+        throw std::runtime_error("umockdev: cannot answer ioctls on " + devnode + ": " + message);
+    }
+    m_IoctlHandlers.push_back(handler);
 }

@@ -50,6 +50,10 @@ public:
     // a leading report number 0 for an unnumbered device (the kernel's part).
     // Empty when nothing arrives.
     std::vector<std::uint8_t> ReceivedOutput(int node, std::size_t expected);
+    // Lets the node answer the hidraw ioctls (descriptor size and bytes, raw
+    // info, name) as the kernel does, for programs that ask them.
+    void AnswerHidrawIoctls(int node);
+
     // How many descriptors of this process are open on the node (the bus's own
     // watch not counted): the channels a library holds on it.
     int OpenCount(int node);
@@ -62,10 +66,13 @@ private:
         std::string syspath;
         int deviceEnd = -1;
         int observer = -1; // a second reader of the node's queue, to know data arrived
+        std::string ptyName;
     };
     Slot* Find(int node);
+    static int OnIoctl(void* handler, void* client, void* self);
 
     UMockdevTestbed* m_Testbed = nullptr;
     std::vector<Slot> m_Slots;
+    std::vector<void*> m_IoctlHandlers;
     std::vector<std::uint8_t> m_LastRaw;
 };
