@@ -368,13 +368,12 @@ TEST_F(WaveReaderTest, SectionStartsThatPass32BitsStayAtTheLargestSecond) {
 }
 
 TEST_F(WaveReaderTest, ARiffSizeNear4GiBDoesNotWrapToTheStartOfTheFile) {
-    // 0xFFFFFFFC + 8 wraps to 4 in 32 bits, where a careless reader would find "sect"-like bytes.
+    // 0xFFFFFFF8 + 8 wraps to offset 0 in 32 bits, where eight bytes can always be read.
     Bytes file = ProgramFile(16, {});
-    file[4] = 0xFC;
+    file[4] = 0xF8;
     file[5] = file[6] = file[7] = 0xFF;
-    std::copy_n("sect", 4, file.begin() + 4);
     auto reader = Open(file);
-    EXPECT_EQ(reader->m_pFirstSection, nullptr);
+    EXPECT_EQ(reader->m_pFirstSection, nullptr) << "nothing lies 4 GiB into this file";
     EXPECT_EQ(reader->GetLength(), 16u);
 }
 
