@@ -32,6 +32,7 @@ void CSkinDialog::EnsureInitialised() {
 
 void CSkinDialog::EndDialog(int result) {
     if (m_InInit || !isVisible()) {
+        // Not shown yet: there is no loop to end; exec() and setVisible look at the result.
         m_EndedEarly = true;
         m_EarlyResult = result;
         setResult(result);
@@ -40,14 +41,16 @@ void CSkinDialog::EndDialog(int result) {
     done(result);
 }
 
-void CSkinDialog::showEvent(QShowEvent* event) {
-    EnsureInitialised();
-    QDialog::showEvent(event);
-    if (m_EndedEarly) {
-        // Shown without exec: end once the show has completed.
-        QMetaObject::invokeMethod(
-            this, [this] { done(m_EarlyResult); }, Qt::QueuedConnection);
+void CSkinDialog::setVisible(bool visible) {
+    // The opening sequence runs before the window first becomes visible, so that the controls it
+    // makes are shown with the window, and a dialog it ends is never shown.
+    if (visible) {
+        EnsureInitialised();
+        if (m_EndedEarly) {
+            return;
+        }
     }
+    QDialog::setVisible(visible);
 }
 
 bool CSkinDialog::ApplySkin(const QString& path) {

@@ -9,7 +9,7 @@
 // A borderless dialog that takes its shape and its whole look from a skin bitmap: white pixels of
 // the skin are cut away (a window mask), the rest is painted as it stands, and the body drags the
 // window since there is no caption. Derived windows run their opening sequence in OnInitDialog,
-// which is called once, before the window first shows.
+// which is called once, before the window first becomes visible.
 class CSkinDialog : public QDialog, public CBackgroundTiler {
     Q_OBJECT
 public:
@@ -18,6 +18,7 @@ public:
     // Runs OnInitDialog if it has not run yet, then the modal loop; returns at once with the result
     // when the opening sequence already ended the dialog.
     int exec() override;
+    void setVisible(bool visible) override;
 
     // The skin's pixels under `rect` (client coordinates); the window colour where there is no
     // skin. Buttons that use the parent's background take it from here.
@@ -46,7 +47,6 @@ protected:
     bool ApplySkin(const QString& path);
 
     void paintEvent(QPaintEvent* event) override;
-    void showEvent(QShowEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

@@ -1,0 +1,159 @@
+// Shows a skinned window over a coloured backdrop on an X display, photographs the whole screen
+// with ImageMagick's "import" and checks that the screen shows through outside the skin's shape
+// and that the skin, its buttons, texts and pictures are painted inside it.
+//   tavlo_ui_screenshot main|settings OUT.png RESDIR
+#include "ShowcaseMain.h"
+#include "platform/CaptureDevices.h"
+#include "resources/Resources.h"
+#include "ui/FolderDlg.h"
+#include "ui/FolderLayout.h"
+#include "ui/MainLayout.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+const QRgb kBackdrop = qRgb(42, 111, 219);
+const QPoint kOrigin(100, 100);
+
+class OneHeadset : public platform::ICaptureDevices {
+public:
+    unsigned Count() override { return 1; }
+    std::string ProductName(unsigned index) override { return index == 0 ? "USB Headset" : ""; }
+};
+
+struct Check {
+    const char* What;
+    QPoint At; // in window coordinates
+    std::function<bool(QRgb)> Holds;
+};
+
+std::function<bool(QRgb)> Is(QRgb expected) {
+    return [expected](QRgb seen) { return (seen & 0xFFFFFF) == (expected & 0xFFFFFF); };
+}
+
+QRgb PixelOf(const QString& path, QPoint p) {
+    return QImage(path).pixel(p);
+}
+
+// Runs the checks on a photograph of the screen; prints each failure.
+bool Verify(const QString& png, const std::vector<Check>& checks) {
+    const QImage shot(png);
+    if (shot.isNull()) {
+        std::fprintf(stderr, "no screenshot in %s\n", qPrintable(png));
+        return false;
+    }
+    bool ok = true;
+    for (const Check& c : checks) {
+        const QRgb seen = shot.pixel(kOrigin + c.At);
+        if (!c.Holds(seen)) {
+            std::fprintf(stderr, "%s at (%d,%d): saw #%06x\n", c.What, c.At.x(), c.At.y(), seen & 0xFFFFFF);
+            ok = false;
+        }
+    }
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: %s main|settings OUT.png RESDIR\n", argv[0]);
+        return 2;
+    }
+    QApplication app(argc, argv);
+    const QString mode = argv[1], png = argv[2], resDir = argv[3];
+
+    QWidget backdrop(nullptr, Qt::FramelessWindowHint);
+    backdrop.setAutoFillBackground(true);
+    QPalette pal = backdrop.palette();
+    pal.setColor(QPalette::Window, QColor(kBackdrop));
+    backdrop.setPalette(pal);
+    backdrop.setGeometry(QApplication::primaryScreen()->geometry());
+    backdrop.show();
+    if (!QTest::qWaitForWindowExposed(&backdrop)) {
+        return 1;
+    }
+
+    std::vector<Check> checks;
+    std::unique_ptr<QDialog> window;
+    QTemporaryDir work;
+    OneHeadset headset;
+    if (mode == "main") {
+        auto main = std::make_unique<ShowcaseMain>(resDir);
+        const ui::LayoutRect play = ui::FindMainControl(1001)->Rect;
+        const ui::LayoutRect status = ui::FindMainControl(1032)->Rect;
+        const ui::LayoutRect volume = ui::FindMainControl(1013)->Rect;
+        const QImage playPicture = LoadBitmapResource(129).toImage();
+        checks = {
+            {"outside the top-left corner", {0, 0}, Is(kBackdrop)},
+            {"outside the bottom-right corner",
+             {ui::kMainSkinWidth - 1, ui::kMainSkinHeight - 1},
+             Is(kBackdrop)},
+            {"the skin's top edge", {250, 1}, Is(PixelOf(resDir + "/Rgn.bmp", {250, 1}))},
+            {"the skin's body", {8, 100}, Is(PixelOf(resDir + "/Rgn.bmp", {8, 100}))},
+            {"the Play button's symbol",
+             {play.X + play.Width / 2 - 8, play.Y + play.Height / 2},
+             Is(playPicture.pixel(play.Width / 2 - 8, play.Height / 2))},
+            {"the status text's background",
+             {status.X + status.Width - 2, status.Y + 1},
+             Is(qRgb(7, 210, 212))},
+            {"the volume picture",
+             {volume.X + volume.Width / 2, volume.Y + 3},
+             Is(PixelOf(resDir + "/vol-7.bmp", {volume.Width / 2, 3}))},
+        };
+        window = std::move(main);
+    } else {
+        platform::SetCaptureDevices(&headset);
+        QDir(work.path()).mkdir("res");
+        QFile::copy(resDir + "/FoladerBASE.bmp", work.filePath("res/FoladerBASE.bmp"));
+        auto dialog = std::make_unique<FolderDlg>();
+        dialog->m_WorkDir = work.path().toStdString();
+        const ui::LayoutRect link = ui::DluToPixels(ui::FindFolderControl(1039)->Dlu);
+        const ui::LayoutRect label = ui::DluToPixels(ui::FindFolderControl(1035)->Dlu);
+        const QImage linkPicture = LoadBitmapResource(184).toImage();
+        const QPoint linkCentre(link.X + link.Width / 2, link.Y + link.Height / 2);
+        checks = {
+            {"outside the top-left corner", {0, 0}, Is(kBackdrop)},
+            {"outside the bottom-left corner", {0, ui::kFolderSkinHeight - 1}, Is(kBackdrop)},
+            {"the skin's header", {200, 4}, Is(PixelOf(resDir + "/FoladerBASE.bmp", {200, 4}))},
+            {"the Format label's background",
+             {label.X + label.Width - 2, label.Y + label.Height - 2},
+             Is(qRgb(219, 218, 215))},
+            {"the Link button's face", linkCentre + QPoint(-30, 0),
+             Is(linkPicture.pixel(QPoint(36, 12) + QPoint(-30, 0)))},
+        };
+        window = std::move(dialog);
+    }
+    window->show();
+    window->move(kOrigin);
+    if (!QTest::qWaitForWindowExposed(window.get())) {
+        return 1;
+    }
+    // The X server shows what was painted once the events are through; try a few photographs.
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        QApplication::processEvents();
+        QApplication::sync();
+        if (QProcess::execute("import", {"-window", "root", png}) != 0) {
+            std::fprintf(stderr, "import failed\n");
+            return 1;
+        }
+        if (Verify(png, checks)) {
+            std::printf("%s: shaped skin with its controls in place, %s\n", qPrintable(mode),
+                        qPrintable(png));
+            return 0;
+        }
+        QTest::qWait(200);
+    }
+    return 1;
+}
