@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -52,6 +53,27 @@ Recording ReadRecording(const std::string& path) {
     r.Samples.resize(available / 2);
     std::memcpy(r.Samples.data(), bytes.data() + 44, r.Samples.size() * 2);
     return r;
+}
+
+std::string RunShell(const std::string& command) {
+    std::string out;
+    if (FILE* p = popen(command.c_str(), "r")) {
+        char chunk[256];
+        while (std::fgets(chunk, sizeof chunk, p))
+            out += chunk;
+        pclose(p);
+    }
+    return out;
+}
+
+// The value of one `export NAME='value'` line of a service's output.
+std::string Exported(const std::string& exports, const std::string& name) {
+    const std::string key = "export " + name + "='";
+    const auto at = exports.find(key);
+    if (at == std::string::npos)
+        return "";
+    const auto begin = at + key.size();
+    return exports.substr(begin, exports.find('\'', begin) - begin);
 }
 
 class AlsaEngineTest : public ::testing::Test {
@@ -156,6 +178,33 @@ TEST_F(AlsaEngineTest, PlayingATwoSecondFileTakesAboutTwoSeconds) {
     EXPECT_GT(seconds, 1.5);
     EXPECT_LT(seconds, 3.5);
     RecordProperty("seconds", std::to_string(seconds));
+}
+
+TEST_F(AlsaEngineTest, WhenTheSoundServerVanishesMidRecordingStopReturnsAndKeepsWhatWasCaptured) {
+    // A second private server of our own, so that the shared one stays up for the other tests.
+    const std::string service = std::string(TAVLO_SOURCE_DIR) + "/scripts/services/pulseaudio";
+    const std::string exports = RunShell(service + " start");
+    const std::string server = Exported(exports, "PULSE_SERVER");
+    const std::string dir = Exported(exports, "TAVLO_PULSE_DIR");
+    ASSERT_FALSE(server.empty()) << exports;
+    const std::string saved = std::getenv("PULSE_SERVER");
+    setenv("PULSE_SERVER", server.c_str(), 1);
+
+    CWaveRecorder recorder;
+    CWaveWriter writer(File("vanish.wav").c_str(), 44100, 1);
+    ASSERT_TRUE(recorder.SetDataStore(&writer));
+    ASSERT_TRUE(recorder.Start());
+    platform::Clock().Sleep(700);
+    RunShell("TAVLO_PULSE_DIR='" + dir + "' " + service + " stop");
+    platform::Clock().Sleep(300);
+    recorder.Stop(); // returns although the device is gone
+    writer.Close();
+    setenv("PULSE_SERVER", saved.c_str(), 1);
+
+    const Recording r = ReadRecording(File("vanish.wav"));
+    RecordProperty("vanishBytes", std::to_string(r.DataBytes));
+    EXPECT_GT(r.DataBytes, 0u);         // what was captured before is in the file
+    EXPECT_LT(r.DataBytes, 2 * 88200u); // and nothing after
 }
 
 } // namespace
