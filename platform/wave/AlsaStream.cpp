@@ -14,9 +14,9 @@ AlsaStream::AlsaStream(snd_pcm_t* pcm, const WAVEFORMATEX& format, WaveCallback 
     : m_Pcm(pcm), m_FrameBytes(format.nBlockAlign), m_Callback(callback), m_Instance(instance),
       m_Message(message), m_WakeFd(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
 
+// Close() has ended the thread already: the directions' destructors are private and only their
+// Close() deletes them.
 AlsaStream::~AlsaStream() {
-    if (m_Thread.joinable())
-        DoClose();
     if (m_WakeFd >= 0)
         close(m_WakeFd);
 }
@@ -161,6 +161,9 @@ void AlsaStream::Loop() {
         const int timer = m_Dead ? -1 : NextTimeoutMs();
         if (timer >= 0)
             wait = wait < 0 ? timer : std::min(wait, timer);
+        // Without an eventfd nobody can wake the thread: look for commands now and then instead.
+        if (m_WakeFd < 0 && (wait < 0 || wait > 20))
+            wait = 20;
         lock.unlock();
         poll(fds.data(), fds.size(), wait);
         lock.lock();
