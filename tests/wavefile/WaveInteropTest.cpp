@@ -200,7 +200,7 @@ TEST_F(WaveInteropTest, FilesMadeByLibsndfileWithListChunksOpenWithTheirLengthAn
         SNDFILE* sf = sf_open(file.c_str(), SFM_WRITE, &info);
         ASSERT_NE(sf, nullptr) << sf_strerror(nullptr);
         // Strings set before the first sample go into a LIST chunk ahead of "data".
-        sf_set_string(sf, SF_STR_TITLE, "Interview, part 1");
+        sf_set_string(sf, SF_STR_TITLE, "Interview, take 1");
         sf_set_string(sf, SF_STR_COMMENT, "Tavlo interop");
         const std::uint32_t frames = unsigned(f.rate / 4);
         std::vector<short> samples(frames * unsigned(f.channels));
