@@ -55,7 +55,8 @@ public:
     // so that no size or offset in it, the "sect" chunk's included, passes 32 bits.
     static unsigned MaxDataBytes(unsigned short blockAlign);
     // Lowers the size limit (for example to keep recordings small enough for some medium);
-    // rounded down to whole frames and never above MaxDataBytes.
+    // rounded down to whole frames and never above MaxDataBytes. Call it before the writer is
+    // attached to the capture engine.
     void SetDataLimit(unsigned bytes);
     // True once Write has refused samples because the file reached its size limit.
     bool IsFull() const { return m_Full.load(); }

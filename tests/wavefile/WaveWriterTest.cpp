@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <thread>
 #include <unistd.h>
 
 using namespace wavetest;
@@ -190,6 +191,23 @@ TEST_F(WaveWriterTest, AProcessThatDiesMidRecordingLeavesAFileWithTheWrittenSeco
     EXPECT_EQ(Le32(file, 40), 176400u);
     EXPECT_EQ(Bytes(file.begin() + 44, file.begin() + 44 + 176400),
               Bytes(samples.begin(), samples.begin() + 176400));
+}
+
+// The window marks sections while the capture worker writes.
+TEST_F(WaveWriterTest, MarksMadeWhileTheCaptureWorkerWritesAreAllStored) {
+    CWaveWriter writer(name.c_str(), 44100, 1);
+    const Bytes samples = Ramp(8820 * 30);
+    std::thread worker([&] { WriteInPieces(writer, samples); });
+    for (unsigned i = 0; i < 20; ++i)
+        writer.AddSection(i);
+    worker.join();
+    writer.Close();
+    const Bytes file = ReadFile(name);
+    ASSERT_EQ(file.size(), 44u + samples.size() + 8 + 4 * 20);
+    EXPECT_EQ(Bytes(file.begin() + 44, file.begin() + 44 + std::ptrdiff_t(samples.size())), samples);
+    EXPECT_EQ(Le32(file, 48 + samples.size()), 20u);
+    for (unsigned i = 0; i < 20; ++i)
+        EXPECT_EQ(Le32(file, 52 + samples.size() + 4 * i), i);
 }
 
 TEST(WaveWriterLimit, TheLargestRecordingKeepsEveryOffsetWithin32Bits) {
