@@ -5,6 +5,7 @@
 #include "platform/CaptureDevices.h"
 #include "platform/fakes/FakeFolderChooser.h"
 #include "platform/fakes/FakeMessageBoxes.h"
+#include "platform/fakes/FakeProfile.h"
 #include "ui/FolderSettings.h"
 
 #include <QDir>
@@ -265,6 +266,21 @@ TEST_F(SettingsDialog, link_without_a_receiver_sends_nothing_and_shows_nothing) 
     dialog->m_pHid = &hid;
     emit dialog->m_BtnLink.clicked();
     EXPECT_TRUE(m_Boxes.Boxes.empty());
+}
+
+TEST_F(SettingsDialog, a_settings_file_that_keeps_the_start_folder_marker_does_not_hang_the_opening) {
+    // The saves fail, so reading back would find ".\\" again and again.
+    platform::FakeProfile profile;
+    const std::string path = IniPath().toStdString();
+    profile.Files[path] = "[Recorder]\nFloaderName=.\\\nFormat=48000\n";
+    profile.ReadOnly.insert(path);
+    platform::SetPrivateProfile(&profile);
+    auto dialog = Open();
+    platform::SetPrivateProfile(nullptr);
+    EXPECT_EQ(g_IniFolder, Folder().toStdString());
+    EXPECT_EQ(g_IniDefaultFolder, Folder().toStdString());
+    EXPECT_EQ(dialog->m_PathText.text(), Folder());
+    EXPECT_EQ(dialog->m_FormatList.currentText(), "48 kHz, mono, 16-bit");
 }
 
 TEST(LeadingNumber, reads_as_percent_d_does) {
