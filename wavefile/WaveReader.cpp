@@ -15,8 +15,7 @@ namespace {
 constexpr std::uint64_t kMaxOffset = std::numeric_limits<std::uint32_t>::max();
 }
 
-CWaveReader::CWaveReader() {
-    m_FileName = g_FileName;
+CWaveReader::CWaveReader() : m_FileName(g_FileName) {
     // Only regular files are opened: a FIFO would block the window on open, a device could
     // deliver bytes for ever to the search for "data". Anything else reads as empty.
     std::error_code ec;
@@ -95,7 +94,7 @@ CWaveReader::CWaveReader() {
 }
 
 CWaveReader::~CWaveReader() {
-    Close();
+    CWaveReader::Close();
     FreeSections();
 }
 

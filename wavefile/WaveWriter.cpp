@@ -46,7 +46,7 @@ CWaveWriter::CWaveWriter(const char* fileName, unsigned sampleRate, unsigned sho
 }
 
 CWaveWriter::~CWaveWriter() {
-    Close();
+    CWaveWriter::Close();
     while (m_pFirstEntry) {
         SectionEntry* next = m_pFirstEntry->pNext;
         delete m_pFirstEntry;
