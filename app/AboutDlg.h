@@ -1,0 +1,9 @@
+#pragma once
+#include <QDialog>
+
+// The About box: the program's icon, its version and an OK button.
+class CAboutDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit CAboutDlg(QWidget* parent = nullptr);
+};

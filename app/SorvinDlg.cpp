@@ -1,0 +1,331 @@
+#include "SorvinDlg.h"
+
+#include "AboutDlg.h"
+#include "ProgramState.h"
+#include "Settings.h"
+#include "platform/FileSystem.h"
+#include "platform/InstanceLock.h"
+#include "platform/MessageBoxes.h"
+#include "platform/qt/QtWindowTimers.h"
+#include "resources/Resources.h"
+#include "ui/MainLayout.h"
+
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// Named after the lock the recorder has always used, so that one user never runs two recorders.
+const char* const kInstanceName = "DonotRepeatPemuProgram";
+const char* const kSkinFile = "res/Rgn.bmp";
+
+// The receiver: vendor 0x0C45, product 0x0200.
+constexpr unsigned kVendorId = 3141;
+constexpr unsigned kProductId = 512;
+
+// The main window's buttons wear pictures whose key colour RGB(242,241,241) is transparent.
+const QRgb kButtonKey = qRgb(0xF2, 0xF1, 0xF1);
+const QColor kDisplayColour(0x07, 0xD2, 0xD4);
+
+void ExitNow(int code) {
+    std::fflush(nullptr);
+    std::_Exit(code);
+}
+
+} // namespace
+
+CSorvinDlg::CSorvinDlg(QWidget* parent)
+    : CSkinDialog(parent), m_SectionText(this), m_StatusText(this), m_TimeText(this), m_SpeedText(this),
+      m_BtnPlay(1001, this), m_BtnRecord(1000, this), m_BtnSection(1002, this), m_BtnRewind(1005, this),
+      m_BtnForward(1004, this), m_BtnVolUp(1010, this), m_BtnVolDown(1011, this), m_BtnMute(1012, this),
+      m_BtnSectionUp(1007, this), m_BtnSectionDown(1006, this), m_BtnClose(2, this), m_BtnMinimize(1, this),
+      m_BtnFileUp(1016, this), m_BtnFileDown(1017, this), m_BtnSave(1003, this), m_BtnSetup(1018, this),
+      m_VolumePicture(this), m_BatteryPicture(this), m_ExitProcess(&ExitNow) {
+    setWindowTitle("Tavlo");
+    m_hIcon = LoadIconResource(151);
+}
+
+CSorvinDlg::~CSorvinDlg() = default;
+
+void CSorvinDlg::UseTimers(platform::IWindowTimers* timers) {
+    m_Timers = timers;
+}
+
+void CSorvinDlg::SetExitProcess(void (*exitProcess)(int)) {
+    m_ExitProcess = exitProcess;
+}
+
+std::array<CSkinButton*, 16> CSorvinDlg::Buttons() {
+    return {&m_BtnPlay,    &m_BtnRecord,   &m_BtnSection,   &m_BtnRewind,      &m_BtnForward, &m_BtnVolUp,
+            &m_BtnVolDown, &m_BtnMute,     &m_BtnSectionUp, &m_BtnSectionDown, &m_BtnClose,   &m_BtnMinimize,
+            &m_BtnFileUp,  &m_BtnFileDown, &m_BtnSave,      &m_BtnSetup};
+}
+
+CSkinButton* CSorvinDlg::ButtonById(int id) {
+    for (CSkinButton* button : Buttons())
+        if (button->ControlId() == id)
+            return button;
+    return nullptr;
+}
+
+void CSorvinDlg::OnInitDialog() {
+    // 1. One recorder per user: a second start ends here, before anything is shown.
+    platform::IInstanceLock& lock = platform::InstanceLock();
+    if (lock.IsHeld(kInstanceName) || !lock.Take(kInstanceName)) {
+        m_ExitProcess(0);
+        return;
+    }
+
+    // 2. The controls take their places on the window.
+    for (const ui::MainControl& control : ui::kMainControls) {
+        QRect rect(control.Rect.X, control.Rect.Y, control.Rect.Width, control.Rect.Height);
+        if (CSkinButton* button = ButtonById(control.Id)) {
+            button->setGeometry(rect);
+            const int id = control.Id;
+            connect(button, &QAbstractButton::clicked, this, [this, id] { OnButton(id); });
+        }
+    }
+    if (const ui::MainControl* c = ui::FindMainControl(1014))
+        m_BatteryPicture.setGeometry(c->Rect.X, c->Rect.Y, c->Rect.Width, c->Rect.Height);
+    if (const ui::MainControl* c = ui::FindMainControl(1013))
+        m_VolumePicture.setGeometry(c->Rect.X, c->Rect.Y, c->Rect.Width, c->Rect.Height);
+    const std::pair<CColorStatic*, int> texts[] = {
+        {&m_SectionText, 1031}, {&m_StatusText, 1032}, {&m_TimeText, 1033}, {&m_SpeedText, 1030}};
+    for (auto [text, id] : texts)
+        if (const ui::MainControl* c = ui::FindMainControl(id))
+            text->setGeometry(c->Rect.X, c->Rect.Y, c->Rect.Width, c->Rect.Height);
+
+    // 3. The display's colour depth is the desktop's business on Linux: Qt paints the skin at
+    //    whatever depth the screen has, so nothing is changed here.
+
+    // 4. Start values.
+    m_FirstFocus = true;
+    m_Channels = 1;
+    m_Stopped = true;
+    m_Recording = m_Playing = m_RecordPaused = m_FastForward = m_Rewind = m_Muted = false;
+    m_BatteryLevel = 0;
+    m_SoundLevel = 7;
+    m_MinFreeSpaceMB = 50;
+    g_RescanFolder = true;
+    g_DeviceOpen = true;
+    g_AwaitReconnect = g_KeyHeld = g_HoldForward = g_LinkUp = g_DeviceLost = g_DiskFull = false;
+    g_HoldCount = g_LastSectionStart = g_PlayLength = 0;
+
+    // 5. The start-up directory holds Recorder.ini and res/.
+    if (!platform::FileSystem().GetCurrentDirectory(m_WorkDir)) {
+        m_WorkDir.clear();
+        platform::MessageBoxes().Show("No Found Recorder.ini", "Tavlo", platform::MessageIcon::Exclamation);
+    }
+
+    // 6. Buttons.
+    SetUpButtons();
+
+    // 7. Without its skin the window stays rectangular and nothing else starts.
+    // 8. and 9. Shape the window after the skin, give it the skin's size and keep the skin for painting.
+    if (!ApplySkin(kSkinFile))
+        return;
+
+    // 10. Pictures.
+    ShowVolumePicture(7);
+    ShowBatteryPicture(0);
+
+    // 11. Settings, then the recordings folder (the recordings library scans it once it is built in).
+    LoadSettings();
+
+    // 12. The receiver.
+    if (m_Hid.Open(kVendorId, kProductId, nullptr, nullptr, nullptr, 1)) {
+        m_strStatus = "Ready";
+        m_strSection = " ";
+        m_strTime = " ";
+    } else {
+        m_strStatus = "Detect No Device!";
+        g_DeviceOpen = false;
+    }
+    UpdateTexts();
+
+    // 13. A frameless window has no system menu: "About Tavlo" is on the window's right-click
+    //     menu instead (see contextMenuEvent).
+
+    // 14. Icons.
+    setWindowIcon(m_hIcon);
+
+    // 15. (The free-disk-space check of the recording command runs here once it is built in.)
+    //     The texts: black on the display colour; the speed text blinks black and white.
+    for (CColorStatic* text : {&m_SectionText, &m_StatusText, &m_TimeText, &m_SpeedText}) {
+        text->ChooseBlinkBkColors(kDisplayColour, kDisplayColour);
+        text->ChooseBlinkTextColors(Qt::black, Qt::black);
+    }
+    m_SpeedText.ChooseBlinkTextColors(Qt::black, Qt::white);
+    m_SpeedText.BeginTextBlink();
+
+    // 16. Timers.
+    if (!m_Timers) {
+        auto timers = std::make_unique<platform::QtWindowTimers>(this);
+        m_Timers = timers.get();
+        m_OwnTimers = std::move(timers);
+    }
+    m_Timers->SetHandler([this](unsigned id) { OnTimer(id); });
+    m_Timers->SetTimer(5, 300000);
+    if (g_DeviceOpen)
+        m_Timers->SetTimer(4, 100);
+    m_Timers->SetTimer(6, 1000);
+
+    // 17. Greet the remote unit: the volume, then idle. Sends to a missing device fail quietly.
+    m_SoundLevel = 7;
+    SendCommand(0xE7);
+    ProbeDevice();
+    SendCommand(0xC0);
+
+    // 18. Done.
+}
+
+void CSorvinDlg::SetUpButtons() {
+    for (CSkinButton* button : Buttons()) {
+        const ui::MainControl& control = *ui::FindMainControl(button->ControlId());
+        button->AssignImagesFromResources(control.LitBitmap, kButtonKey, control.NormalBitmap, kButtonKey);
+        button->m_DrawBorder = false;
+        button->AssignTipFromString(control.TipString);
+        button->AssignCursor(183);
+    }
+    m_BtnRecord.m_bRecordLook = 0;
+    m_BtnMute.m_bMuteLook = 0;
+}
+
+void CSorvinDlg::LoadSettings() {
+    LoadSettingsFrom(m_WorkDir);
+}
+
+void CSorvinDlg::UpdateTexts() {
+    m_SectionText.setText(QString::fromStdString(m_strSection));
+    m_StatusText.setText(QString::fromStdString(m_strStatus));
+    m_TimeText.setText(QString::fromStdString(m_strTime));
+    m_SpeedText.setText(QString::fromStdString(m_strSpeed));
+}
+
+// The pictures lie beside the program, in the start-up directory's res/ folder; the current
+// directory is the recordings folder by the time the levels change.
+void CSorvinDlg::ShowVolumePicture(int level) {
+    m_VolumePicture.setPixmap(
+        QPixmap(QString::fromStdString(m_WorkDir + "/res/vol-" + std::to_string(level) + ".bmp")));
+}
+
+void CSorvinDlg::ShowBatteryPicture(int level) {
+    m_BatteryPicture.setPixmap(
+        QPixmap(QString::fromStdString(m_WorkDir + "/res/battery-" + std::to_string(level) + ".bmp")));
+}
+
+bool CSorvinDlg::ProbeDevice() {
+    if (m_Hid.Open(kVendorId, kProductId, nullptr, nullptr, nullptr, 1))
+        return true;
+    g_DeviceOpen = false;
+    if (m_Timers)
+        m_Timers->KillTimer(4);
+    return false;
+}
+
+void CSorvinDlg::SendCommand(std::uint8_t command) {
+    unsigned char report[8] = {0, 0, 0, command, 0, 0, 0, 0};
+    m_Hid.Write(report);
+}
+
+void CSorvinDlg::OnButton(int id) {
+    switch (id) {
+    case 1:
+        OnOK();
+        break;
+    case 2:
+        OnCancel();
+        break;
+    default:
+        // The transport commands answer here as they are built in.
+        break;
+    }
+}
+
+void CSorvinDlg::OnOK() {
+    showMinimized();
+}
+
+void CSorvinDlg::OnCancel() {
+    if (m_Recording) {
+        platform::MessageBoxes().Show("You are recording voice!\nPlease save the file before exit.", "Tavlo",
+                                      platform::MessageIcon::Exclamation);
+        return;
+    }
+    if (m_Closing)
+        return;
+    m_Closing = true;
+    ProbeDevice();
+    SendCommand(0xC0);
+    m_Recorder.Terminate();
+    m_Player.Terminate();
+    m_pWriter.reset();
+    m_pReader.reset();
+    if (g_DeviceOpen) {
+        m_Hid.CloseRead();
+        m_Hid.CloseWrite();
+    }
+    if (m_Timers)
+        for (unsigned id = 1; id <= 6; ++id)
+            m_Timers->KillTimer(id);
+    EndDialog(QDialog::Rejected);
+}
+
+void CSorvinDlg::OnTimer(unsigned) {
+    // What each timer does (winding, the clock, the remote unit's poll, keep-alive and the
+    // device watch) is built in with the timer services.
+}
+
+void CSorvinDlg::OnAbout() {
+    CAboutDlg about(this);
+    about.exec();
+}
+
+void CSorvinDlg::closeEvent(QCloseEvent* event) {
+    // The window's close is the cancel command; the closing sequence decides whether it closes.
+    event->ignore();
+    OnCancel();
+}
+
+// Enter is the OK command even though no button is a default button.
+void CSorvinDlg::keyPressEvent(QKeyEvent* event) {
+    if (event->modifiers() == Qt::NoModifier &&
+        (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        OnOK();
+        return;
+    }
+    CSkinDialog::keyPressEvent(event);
+}
+
+void CSorvinDlg::focusInEvent(QFocusEvent* event) {
+    CSkinDialog::focusInEvent(event);
+    FirstFocus();
+}
+
+// Focus goes to a child widget in Qt, so the window's first activation stands for its first focus.
+void CSorvinDlg::changeEvent(QEvent* event) {
+    CSkinDialog::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        FirstFocus();
+}
+
+void CSorvinDlg::FirstFocus() {
+    if (!m_FirstFocus)
+        return;
+    m_FirstFocus = false;
+    for (CSkinButton* button : Buttons())
+        button->UseParentBackground();
+}
+
+void CSorvinDlg::contextMenuEvent(QContextMenuEvent* event) {
+    const QString about = LoadStringResource(101);
+    if (about.isEmpty())
+        return;
+    QMenu menu(this);
+    menu.addAction(about, this, &CSorvinDlg::OnAbout);
+    menu.exec(event->globalPos());
+}

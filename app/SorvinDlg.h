@@ -1,0 +1,141 @@
+#pragma once
+#include <QDialog>
+#include <QIcon>
+#include <QLabel>
+#include <QPixmap>
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "audio/WavePlayer.h"
+#include "audio/WaveRecorder.h"
+#include "hidlib/kelvane.h"
+#include "platform/WindowTimers.h"
+#include "ui/CColorStatic.h"
+#include "ui/CSkinButton.h"
+#include "ui/CSkinDialog.h"
+#include "wavefile/WaveReader.h"
+#include "wavefile/WaveWriter.h"
+
+// The recorder's main window: the skinned window with the transport buttons, the status texts,
+// the volume and battery pictures, both audio engines and the link to the receiver. It holds
+// the state every command handler shares. Everything here runs on the user-interface thread.
+class CSorvinDlg : public CSkinDialog {
+    Q_OBJECT
+public:
+    explicit CSorvinDlg(QWidget* parent = nullptr);
+    ~CSorvinDlg() override;
+
+    // The OK command (button 1, Enter) minimises the window.
+    void OnOK();
+    // The cancel command (button 2, Escape, the window's close): the closing sequence.
+    void OnCancel();
+    // The About box, from the window menu's "About Tavlo".
+    void OnAbout();
+    // A tick of one of the six window timers.
+    void OnTimer(unsigned id);
+
+    // The main window's timers; tests hand in fakes before OnInitDialog.
+    void UseTimers(platform::IWindowTimers* timers);
+    // How the process ends when another instance runs; tests replace the real exit.
+    void SetExitProcess(void (*exitProcess)(int));
+
+    // Shows m_strSection, m_strStatus, m_strTime and m_strSpeed in their texts.
+    void UpdateTexts();
+
+    // --- Widgets and engines -------------------------------------------------------------
+    CColorStatic m_SectionText; // 1031
+    CColorStatic m_StatusText;  // 1032
+    CColorStatic m_TimeText;    // 1033
+    CColorStatic m_SpeedText;   // 1030
+    CWaveRecorder m_Recorder;
+    std::unique_ptr<CWaveWriter> m_pWriter;
+    CWavePlayer m_Player;
+    std::unique_ptr<CWaveReader> m_pReader;
+    std::uint32_t m_PlaySecond = 0;
+    CKelvane m_Hid;
+
+    // --- Transport and recording state ---------------------------------------------------
+    std::uint16_t m_Channels = 1;
+    bool m_PlayPaused = false;
+    bool m_Recording = false;
+    bool m_Playing = false;
+    bool m_Stopped = true;
+    bool m_RecordPaused = false;
+    bool m_FastForward = false;
+    bool m_Rewind = false;
+    std::int32_t m_MinFreeSpaceMB = 50;
+    bool m_FirstFocus = true;
+    bool m_Muted = false;
+    std::string m_WorkDir;
+    std::int32_t m_BatteryLevel = 0;
+    std::uint8_t m_SoundLevel = 7;
+
+    // --- Section window during playback (whole seconds) ----------------------------------
+    std::uint16_t m_CurSection = 0, m_CurSectionStart = 0;
+    std::uint16_t m_NextSection = 0, m_NextSectionStart = 0;
+    std::uint16_t m_PrevSection = 0, m_PrevSectionStart = 0;
+
+    // (m_Dragging, m_DragOrigin, m_SkinWidth, m_SkinHeight and the skin surface are kept by
+    // the skinned window base, which both skinned windows share.)
+
+    // --- Buttons, in the order of the control table --------------------------------------
+    CSkinButton m_BtnPlay;        // 1001
+    CSkinButton m_BtnRecord;      // 1000
+    CSkinButton m_BtnSection;     // 1002
+    CSkinButton m_BtnRewind;      // 1005
+    CSkinButton m_BtnForward;     // 1004
+    CSkinButton m_BtnVolUp;       // 1010
+    CSkinButton m_BtnVolDown;     // 1011
+    CSkinButton m_BtnMute;        // 1012
+    CSkinButton m_BtnSectionUp;   // 1007
+    CSkinButton m_BtnSectionDown; // 1006
+    CSkinButton m_BtnClose;       // 2
+    CSkinButton m_BtnMinimize;    // 1
+    CSkinButton m_BtnFileUp;      // 1016
+    CSkinButton m_BtnFileDown;    // 1017
+    CSkinButton m_BtnSave;        // 1003
+    CSkinButton m_BtnSetup;       // 1018
+    QIcon m_hIcon;
+    QLabel m_VolumePicture;  // 1013
+    QLabel m_BatteryPicture; // 1014
+    std::string m_strSection, m_strStatus, m_strTime, m_strSpeed;
+
+    // The sixteen buttons in control-table order, with their control ids.
+    std::array<CSkinButton*, 16> Buttons();
+    CSkinButton* ButtonById(int id);
+
+    // Shows res/vol-N.bmp and res/battery-N.bmp.
+    void ShowVolumePicture(int level);
+    void ShowBatteryPicture(int level);
+
+    // The presence test: opens the receiver (vendor 0x0C45, product 0x0200, polling reads).
+    // On failure g_DeviceOpen is cleared and the poll timer stopped. Returns the open result.
+    bool ProbeDevice();
+    // Writes the 8-byte output report with `command` in byte 3; the result is not looked at.
+    void SendCommand(std::uint8_t command);
+
+protected:
+    // Start-up, in its fixed order. Runs once, before the window first shows (exec or show).
+    void OnInitDialog() override;
+    void accept() override { OnOK(); }
+    // Escape and the cancel command.
+    void reject() override { OnCancel(); }
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void SetUpButtons();
+    void OnButton(int id);
+    void LoadSettings();
+    void FirstFocus();
+
+    platform::IWindowTimers* m_Timers = nullptr;
+    std::unique_ptr<platform::IWindowTimers> m_OwnTimers;
+    void (*m_ExitProcess)(int);
+    bool m_Closing = false;
+};

@@ -1,0 +1,20 @@
+#include "SorvinApp.h"
+
+#include "platform/MessageBoxes.h"
+#include "platform/qt/QtMessageBoxes.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    application.setApplicationName("Tavlo");
+    // Closing the main window ends the program, not the last window closing (a message box may
+    // be the last one open for a moment).
+    application.setQuitOnLastWindowClosed(false);
+    platform::QtMessageBoxes boxes;
+    platform::SetMessageBoxes(&boxes);
+    CSorvinApp app;
+    app.InitInstance();
+    platform::SetMessageBoxes(nullptr);
+    return 0;
+}

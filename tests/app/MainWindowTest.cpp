@@ -1,0 +1,180 @@
+// The main window's start-up, closing and dragging, with fake timers, boxes and instance lock, the
+// real settings file and skin in a folder of the test's own, and no receiver plugged in.
+#include "ProgramState.h"
+#include "SorvinDlg.h"
+#include "platform/fakes/FakeFileSystem.h"
+#include "platform/fakes/FakeInstanceLock.h"
+#include "platform/fakes/FakeMessageBoxes.h"
+#include "platform/fakes/FakeWindowTimers.h"
+#include "platform/wave/WaveDevice.h"
+#include "platform/wave/fake/FakeWaveService.h"
+
+#include <QApplication>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+int g_ExitCode = -1;
+void RecordExit(int code) {
+    g_ExitCode = code;
+}
+
+class MainWindow : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "app_window_tests";
+        static char* argv[] = {name, nullptr};
+        if (!QApplication::instance())
+            new QApplication(argc, argv);
+    }
+    void SetUp() override {
+        start = fs::temp_directory_path() / ("tavlo-window-" + std::to_string(::getpid()));
+        fs::create_directories(start / "res");
+        fs::create_directories(start / "rec");
+        for (const auto& file : fs::directory_iterator(fs::path(TAVLO_BIN_DIR) / "res"))
+            fs::copy_file(file.path(), start / "res" / file.path().filename(),
+                          fs::copy_options::overwrite_existing);
+        std::ofstream(start / "Recorder.ini")
+            << "[Recorder]\nFormat=48000\nFF/RewindSpeed=8\nFloaderName=" << (start / "rec").string() << "\n";
+        fs::current_path(start);
+        platform::SetInstanceLock(&lock);
+        platform::SetMessageBoxes(&boxes);
+        platform::SetWaveService(&wave);
+        g_ExitCode = -1;
+        g_Format = "44100";
+        g_FolderName = ".\\";
+        g_Speed = 0;
+    }
+    void TearDown() override {
+        platform::SetInstanceLock(nullptr);
+        platform::SetMessageBoxes(nullptr);
+        platform::SetWaveService(nullptr);
+        platform::SetFileSystem(nullptr);
+        fs::current_path(TAVLO_BIN_DIR);
+        fs::remove_all(start);
+    }
+    std::unique_ptr<CSorvinDlg> Window() {
+        auto dlg = std::make_unique<CSorvinDlg>();
+        dlg->UseTimers(&timers);
+        dlg->SetExitProcess(&RecordExit);
+        return dlg;
+    }
+
+    fs::path start;
+    platform::FakeInstanceLock lock;
+    platform::FakeMessageBoxes boxes;
+    platform::FakeWindowTimers timers;
+    platform::FakeWaveService wave;
+};
+
+TEST_F(MainWindow, StartsIdleWithSettingsLoadedAndNoDevice) {
+    auto dlg = Window();
+    dlg->show();
+    EXPECT_EQ(g_ExitCode, -1);
+    EXPECT_EQ(lock.Taken.count("DonotRepeatPemuProgram"), 1u);
+    EXPECT_TRUE(dlg->m_Stopped);
+    EXPECT_FALSE(dlg->m_Recording || dlg->m_Playing || dlg->m_PlayPaused || dlg->m_RecordPaused);
+    EXPECT_FALSE(dlg->m_FastForward || dlg->m_Rewind || dlg->m_Muted);
+    EXPECT_EQ(dlg->m_SoundLevel, 7);
+    EXPECT_EQ(dlg->m_BatteryLevel, 0);
+    EXPECT_EQ(dlg->m_MinFreeSpaceMB, 50);
+    EXPECT_EQ(dlg->m_Channels, 1);
+    EXPECT_EQ(fs::path(dlg->m_WorkDir), fs::canonical(start));
+    EXPECT_EQ(g_Format, "48000");
+    EXPECT_EQ(g_Speed, 8u);
+    EXPECT_EQ(fs::current_path(), fs::canonical(start / "rec"));
+    EXPECT_TRUE(g_RescanFolder);
+    EXPECT_FALSE(g_DeviceOpen);
+    EXPECT_EQ(dlg->m_strStatus, "Detect No Device!");
+    EXPECT_EQ(timers.Period(5), 300000u);
+    EXPECT_EQ(timers.Period(6), 1000u);
+    EXPECT_FALSE(timers.IsRunning(4));
+    EXPECT_EQ(dlg->size(), QSize(dlg->m_SkinWidth, dlg->m_SkinHeight));
+    EXPECT_FALSE(dlg->mask().isEmpty());
+    EXPECT_FALSE(dlg->m_VolumePicture.pixmap().isNull());
+    EXPECT_FALSE(dlg->m_BatteryPicture.pixmap().isNull());
+    EXPECT_TRUE(boxes.Boxes.empty());
+}
+
+TEST_F(MainWindow, SecondInstanceExitsWithZeroBeforeAnythingElse) {
+    lock.Others.insert("DonotRepeatPemuProgram");
+    auto dlg = Window();
+    dlg->show();
+    EXPECT_EQ(g_ExitCode, 0);
+    EXPECT_FALSE(timers.IsRunning(6));
+    EXPECT_EQ(g_Format, "44100");
+}
+
+TEST_F(MainWindow, WithoutItsSkinNothingButTheButtonsStarts) {
+    fs::remove_all(start / "res");
+    auto dlg = Window();
+    dlg->show();
+    EXPECT_FALSE(timers.IsRunning(4) || timers.IsRunning(5) || timers.IsRunning(6));
+    EXPECT_EQ(g_Format, "44100");
+    EXPECT_EQ(dlg->m_strStatus, "");
+    EXPECT_TRUE(dlg->mask().isEmpty());
+}
+
+TEST_F(MainWindow, UnreadableStartupDirectoryWarnsAndGoesOn) {
+    platform::FakeFileSystem files;
+    files.CurrentDirUnreadable = true;
+    platform::SetFileSystem(&files);
+    auto dlg = Window();
+    dlg->show();
+    ASSERT_EQ(boxes.Boxes.size(), 1u);
+    EXPECT_EQ(boxes.Boxes[0].Text, "No Found Recorder.ini");
+    EXPECT_EQ(boxes.Boxes[0].Icon, platform::MessageIcon::Exclamation);
+    EXPECT_EQ(dlg->m_WorkDir, "");
+}
+
+TEST_F(MainWindow, CloseIsRefusedWhileRecordingAndEndsTheWindowOtherwise) {
+    auto dlg = Window();
+    dlg->show();
+    dlg->m_Recording = true;
+    QTest::keyClick(dlg.get(), Qt::Key_Escape);
+    ASSERT_EQ(boxes.Boxes.size(), 1u);
+    EXPECT_EQ(boxes.Boxes[0].Text, "You are recording voice!\nPlease save the file before exit.");
+    EXPECT_EQ(boxes.Boxes[0].Caption, "Tavlo");
+    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_TRUE(timers.IsRunning(6));
+
+    dlg->m_Recording = false;
+    dlg->close();
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_EQ(dlg->result(), QDialog::Rejected);
+    EXPECT_FALSE(timers.IsRunning(6));
+    EXPECT_EQ(boxes.Boxes.size(), 1u);
+}
+
+TEST_F(MainWindow, EnterMinimisesInsteadOfClosing) {
+    auto dlg = Window();
+    dlg->show();
+    QTest::keyClick(dlg.get(), Qt::Key_Return);
+    EXPECT_TRUE(dlg->isMinimized());
+    EXPECT_TRUE(dlg->isVisible());
+}
+
+TEST_F(MainWindow, DraggingTheBodyMovesTheWindowByTheMouseMovement) {
+    auto dlg = Window();
+    dlg->move(100, 100);
+    dlg->show();
+    const QPoint before = dlg->pos();
+    // A point on the skin that no control covers: the top-left corner area of the body.
+    const QPoint body(dlg->m_SkinWidth / 2, 12);
+    ASSERT_EQ(dlg->childAt(body), nullptr);
+    QTest::mousePress(dlg.get(), Qt::LeftButton, {}, body);
+    QMouseEvent move(QEvent::MouseMove, QPointF(body + QPoint(25, -7)),
+                     dlg->mapToGlobal(QPointF(body + QPoint(25, -7))), Qt::NoButton, Qt::LeftButton, {});
+    QApplication::sendEvent(dlg.get(), &move);
+    QTest::mouseRelease(dlg.get(), Qt::LeftButton, {}, body + QPoint(25, -7));
+    EXPECT_EQ(dlg->pos(), before + QPoint(25, -7));
+}
+
+} // namespace
