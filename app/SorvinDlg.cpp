@@ -99,6 +99,13 @@ void CSorvinDlg::OnInitDialog() {
         if (const ui::MainControl* c = ui::FindMainControl(id))
             text->setGeometry(c->Rect.X, c->Rect.Y, c->Rect.Width, c->Rect.Height);
 
+    // The display reads like a recorder's: the time large, the rest in a firm small face.
+    QFont displayFont("DejaVu Sans", 10, QFont::DemiBold);
+    for (CColorStatic* text : {&m_SectionText, &m_StatusText, &m_SpeedText})
+        text->setFont(displayFont);
+    QFont timeFont("DejaVu Sans Mono", 18, QFont::Bold);
+    m_TimeText.setFont(timeFont);
+
     // 3. The display's colour depth is the desktop's business on Linux: Qt paints the skin at
     //    whatever depth the screen has, so nothing is changed here.
 
@@ -157,10 +164,13 @@ void CSorvinDlg::OnInitDialog() {
     //     The texts: black on the display colour; the speed text blinks black and white.
     for (CColorStatic* text : {&m_SectionText, &m_StatusText, &m_TimeText, &m_SpeedText}) {
         text->ChooseBlinkBkColors(kDisplayColour, kDisplayColour);
-        text->ChooseBlinkTextColors(Qt::black, Qt::black);
+        text->BeginBkBlink();
+        if (text == &m_SpeedText)
+            text->ChooseBlinkTextColors(Qt::black, Qt::white);
+        else
+            text->ChooseBlinkTextColors(Qt::black, Qt::black);
+        text->BeginTextBlink();
     }
-    m_SpeedText.ChooseBlinkTextColors(Qt::black, Qt::white);
-    m_SpeedText.BeginTextBlink();
 
     // 16. Timers.
     if (!m_Timers) {
