@@ -19,15 +19,23 @@ constexpr unsigned kPiece = 8820;
 constexpr unsigned kPieces = 600; // 60 s
 constexpr unsigned kRate = 44100;
 
-const std::string& Folder() {
-    static const std::string folder = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tavlo-bench-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
+// A private folder for the files, removed when the program ends.
+struct BenchFolder {
+    std::string Path;
+    BenchFolder() {
+        Path = (std::filesystem::temp_directory_path() / "tavlo-bench-XXXXXX").string();
+        if (!mkdtemp(Path.data()))
             std::abort();
-        std::atexit([] { std::filesystem::remove_all(Folder()); });
-        return pattern;
-    }();
-    return folder;
+    }
+    ~BenchFolder() {
+        std::error_code ec;
+        std::filesystem::remove_all(Path, ec);
+    }
+};
+
+const std::string& Folder() {
+    static const BenchFolder folder;
+    return folder.Path;
 }
 
 const std::vector<char>& Samples() {
