@@ -71,7 +71,7 @@ ReportLayout ReadLayout(const HidInterface& hid) {
 
 CKelvane::CKelvane()
     : m_Serial{}, m_InputReportLength(0), m_OutputReportLength(0), m_Interface(-1), m_Collection(-1),
-      m_ReadHandle(-1), m_WriteHandle(-1), m_Unnumbered(true) {}
+      m_ReadHandle(-1), m_WriteHandle(-1), m_Unnumbered(true), m_NodePath{} {}
 
 CKelvane::~CKelvane() {
     CloseRead();
@@ -88,6 +88,7 @@ CKelvane& CKelvane::operator=(const CKelvane& other) {
         m_ReadHandle = other.m_ReadHandle;
         m_WriteHandle = other.m_WriteHandle;
         m_Unnumbered = other.m_Unnumbered;
+        std::memcpy(m_NodePath, other.m_NodePath, sizeof m_NodePath);
     }
     return *this;
 }
@@ -142,18 +143,30 @@ int CKelvane::Open(unsigned vendorId, unsigned productId, char* manufacturer, ch
             CopyText(m_Serial, g_SerialText);
             Diagnostic(kFreeDescriptor);
 
-            // Replace, never add: the presence test calls Open once a second.
-            CloseRead();
-            CloseWrite();
-            m_ReadHandle = OpenReadChannel(hid.path.c_str(), overlapped != 0);
-            if (m_ReadHandle < 0) {
-                return 0;
+            // The presence test calls Open once a second on the open receiver.
+            // hidraw keeps unread reports per open file, so replacing a healthy
+            // channel would drop a key pressed since the last Read: channels of
+            // the same kind on the same node are kept.
+            const bool keep = hid.path == m_NodePath && ChannelStillUsable(m_ReadHandle, overlapped != 0) &&
+                              ChannelStillUsable(m_WriteHandle, false);
+            if (!keep) {
+                // Replace, never add: an object holds one channel of each kind.
+                CloseRead();
+                CloseWrite();
+                m_ReadHandle = OpenReadChannel(hid.path.c_str(), overlapped != 0);
+                if (m_ReadHandle < 0) {
+                    return 0;
+                }
             }
             g_Overlapped = overlapped != 0;
-            m_WriteHandle = OpenWriteChannel(hid.path.c_str());
-            if (m_WriteHandle < 0) {
-                CloseRead();
-                return 0;
+            if (!keep) {
+                m_WriteHandle = OpenWriteChannel(hid.path.c_str());
+                if (m_WriteHandle < 0) {
+                    CloseRead();
+                    return 0;
+                }
+                // A path too long to remember is never kept.
+                CopyText(m_NodePath, hid.path.size() < sizeof m_NodePath ? hid.path.c_str() : "");
             }
         }
     }

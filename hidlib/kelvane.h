@@ -103,7 +103,9 @@ public:
     // overlapped != 0 makes Read a poll that never waits. Returns 1 when a device
     // matched and both channels are open, else 0; a failed search leaves the old
     // channels and report lengths as they were. Called again on an open object, it
-    // replaces the channels: an object never holds more than one of each.
+    // keeps healthy channels of the same kind on the same node (reports waiting in
+    // them stay readable) and replaces any others: an object never holds more than
+    // one channel of each kind.
     int Open(unsigned vendorId, unsigned productId, char* manufacturer, char* serialNumber, char* productName,
              int overlapped);
 
@@ -149,6 +151,8 @@ private:
     // hidraw delivers reports of a device without report numbers with no number
     // byte; Read puts the 0 back in front for such a device.
     bool m_Unnumbered;
+    // The node the channels are open on, so that Open can keep them (see Open).
+    char m_NodePath[64];
 };
 #endif
 

@@ -38,6 +38,18 @@ int OpenWriteChannel(const char* path) {
     return ::open(path, O_WRONLY | O_CLOEXEC);
 }
 
+bool ChannelStillUsable(int fd, bool polling) {
+    if (fd < 0) {
+        return false;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ((flags & O_NONBLOCK) != 0) != polling) {
+        return false;
+    }
+    struct pollfd p = {fd, 0, 0};
+    return ::poll(&p, 1, 0) >= 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL)) == 0;
+}
+
 void CloseChannel(int& fd) {
     if (fd >= 0) {
         ::close(fd);

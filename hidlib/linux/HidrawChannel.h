@@ -8,6 +8,9 @@ namespace kelvane {
 // Opens a channel; -1 on failure. A polling read channel is non-blocking.
 int OpenReadChannel(const char* path, bool polling);
 int OpenWriteChannel(const char* path);
+// True when fd is an open channel of the given kind (polling or blocking) whose
+// node has not hung up; a node unplugged and plugged in again is a new one.
+bool ChannelStillUsable(int fd, bool polling);
 // Closes fd when it is one (>= 0) and sets it to -1.
 void CloseChannel(int& fd);
 

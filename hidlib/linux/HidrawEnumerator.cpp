@@ -115,8 +115,6 @@ bool HidrawEnumerator::Describe(std::size_t i, HidInterface& hid, unsigned vendo
     }
     // Parents belong to raw and are freed with it.
     struct udev_device* hidDev = udev_device_get_parent_with_subsystem_devtype(raw, "hid", nullptr);
-    struct udev_device* usbIf = udev_device_get_parent_with_subsystem_devtype(raw, "usb", "usb_interface");
-    struct udev_device* usbDev = udev_device_get_parent_with_subsystem_devtype(raw, "usb", "usb_device");
 
     if (hidDev != nullptr) {
         // HID_ID is "bus:vendor:product" in hex, e.g. "0003:00000C45:00000200".
@@ -138,6 +136,8 @@ bool HidrawEnumerator::Describe(std::size_t i, HidInterface& hid, unsigned vendo
         udev_device_unref(raw);
         return true;
     }
+    struct udev_device* usbIf = udev_device_get_parent_with_subsystem_devtype(raw, "usb", "usb_interface");
+    struct udev_device* usbDev = udev_device_get_parent_with_subsystem_devtype(raw, "usb", "usb_device");
     // The strings a program on Windows gets are the USB device's string
     // descriptors, which sysfs shows on the USB device. Devices on other buses
     // (Bluetooth, I2C) have only the HID core's name and unique id.

@@ -117,12 +117,17 @@ EmulatedHidBus::~EmulatedHidBus() {
 void EmulatedHidBus::Add(const EmulatedDevice& device) {
     const std::string n = std::to_string(device.node);
     const std::string ids = Hex4(device.vendorId) + ":" + Hex4(device.productId);
+    // Every plug-in gets places of its own in sysfs, as with a real kernel's
+    // counters: umockdev cannot add a device where one was removed.
+    const std::string plug = std::to_string(++m_Plugs);
     std::string text;
     std::string hidPath;
+    std::string topPath;
     if (device.usb) {
-        const std::string usbPath = "/devices/pci0000:00/0000:00:14.0/usb1/1-" + n;
-        const std::string ifPath = usbPath + "/1-" + n + ":1." + std::to_string(device.interfaceNumber);
-        hidPath = ifPath + "/0003:" + ids + "." + n;
+        const std::string usbPath = "/devices/pci0000:00/0000:00:14.0/usb1/1-" + plug;
+        topPath = usbPath;
+        const std::string ifPath = usbPath + "/1-" + plug + ":1." + std::to_string(device.interfaceNumber);
+        hidPath = ifPath + "/0003:" + ids + "." + plug;
         text += "P: " + usbPath + "\nE: SUBSYSTEM=usb\nE: DEVTYPE=usb_device\n";
         text += "A: idVendor=" + Hex4(device.vendorId) + "\nA: idProduct=" + Hex4(device.productId) + "\n";
         text += "A: product=" + device.product + "\n";
@@ -140,7 +145,8 @@ void EmulatedHidBus::Add(const EmulatedDevice& device) {
                 ids.substr(5) + "\nE: HID_NAME=" + device.manufacturer + " " + device.product +
                 "\nE: HID_UNIQ=" + device.serial + "\n";
     } else {
-        hidPath = "/devices/virtual/misc/uhid/0005:" + ids + "." + n;
+        hidPath = "/devices/virtual/misc/uhid/0005:" + ids + "." + plug;
+        topPath = hidPath;
         text += "P: " + hidPath + "\nE: SUBSYSTEM=hid\nE: HID_ID=0005:0000" + ids.substr(0, 4) + ":0000" +
                 ids.substr(5) + "\nE: HID_NAME=" + device.product + "\nE: HID_UNIQ=" + device.serial + "\n";
     }
@@ -158,6 +164,7 @@ void EmulatedHidBus::Add(const EmulatedDevice& device) {
     Slot slot;
     slot.device = device;
     slot.syspath = "/sys" + rawPath;
+    slot.topSyspath = "/sys" + topPath;
     const std::string devnode = "/dev/hidraw" + n;
     slot.deviceEnd = umockdev_testbed_get_dev_fd(m_Testbed, devnode.c_str());
     if (slot.deviceEnd < 0) {
@@ -193,6 +200,8 @@ EmulatedHidBus::Slot* EmulatedHidBus::Find(int node) {
 void EmulatedHidBus::Remove(int node) {
     Slot* slot = Find(node);
     umockdev_testbed_remove_device(m_Testbed, slot->syspath.c_str());
+    // The devices above the node go too, so that the same device can come back.
+    umockdev_testbed_remove_device(m_Testbed, slot->topSyspath.c_str());
     if (slot->observer >= 0) {
         ::close(slot->observer);
         slot->observer = -1;
@@ -246,27 +255,32 @@ std::vector<std::uint8_t> EmulatedHidBus::ReceivedOutput(int node, std::size_t e
     return seen;
 }
 
-int EmulatedHidBus::OpenCount(int node) {
+std::vector<int> EmulatedHidBus::DescriptorsOn(int node) {
     Slot* slot = Find(node);
+    std::vector<int> found;
     // Compare link targets rather than fstat() every descriptor: the testbed's
     // worker thread opens and closes its sockets meanwhile.
     DIR* dir = opendir("/proc/self/fd");
     if (dir == nullptr) {
-        return -1;
+        return found;
     }
-    int count = 0;
     while (dirent* entry = readdir(dir)) {
-        if (entry->d_name[0] == '.' || std::atoi(entry->d_name) == slot->observer) {
+        const int fd = std::atoi(entry->d_name);
+        if (entry->d_name[0] == '.' || fd == slot->observer) {
             continue;
         }
         char target[PATH_MAX] = {};
         const std::string link = std::string("/proc/self/fd/") + entry->d_name;
         if (::readlink(link.c_str(), target, sizeof target - 1) > 0 && slot->ptyName == target) {
-            ++count;
+            found.push_back(fd);
         }
     }
     closedir(dir);
-    return count;
+    return found;
+}
+
+int EmulatedHidBus::OpenCount(int node) {
+    return static_cast<int>(DescriptorsOn(node).size());
 }
 
 int EmulatedHidBus::OnIoctl(void* handler, void* client, void* self) {

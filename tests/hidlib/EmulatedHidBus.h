@@ -39,7 +39,8 @@ public:
     EmulatedHidBus& operator=(const EmulatedHidBus&) = delete;
 
     void Add(const EmulatedDevice& device);
-    // Unplugs: the node disappears and the device's end closes (hang-up).
+    // Unplugs: the node disappears and the device's end closes (hang-up). umockdev
+    // cannot create the same /dev node again: plug a device back in on a new node.
     void Remove(int node);
 
     // The device sends an input report, given as the library shows it (byte 0 the
@@ -57,6 +58,7 @@ public:
     // How many descriptors of this process are open on the node (the bus's own
     // watch not counted): the channels a library holds on it.
     int OpenCount(int node);
+    std::vector<int> DescriptorsOn(int node);
     // Raw bytes the node got, report number included, of the last ReceivedOutput.
     const std::vector<std::uint8_t>& LastRawOutput() const { return m_LastRaw; }
 
@@ -64,6 +66,7 @@ private:
     struct Slot {
         EmulatedDevice device;
         std::string syspath;
+        std::string topSyspath; // the USB device, or the HID device when not on USB
         int deviceEnd = -1;
         int observer = -1; // a second reader of the node's queue, to know data arrived
         std::string ptyName;
@@ -74,5 +77,6 @@ private:
     UMockdevTestbed* m_Testbed = nullptr;
     std::vector<Slot> m_Slots;
     std::vector<void*> m_IoctlHandlers;
+    int m_Plugs = 0;
     std::vector<std::uint8_t> m_LastRaw;
 };

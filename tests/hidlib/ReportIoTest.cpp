@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fcntl.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -68,6 +71,61 @@ TEST_F(ReceiverReports, ReadAfterTheReceiverIsUnpluggedGivesMinusOne) {
     ReadOne(&n);
     EXPECT_EQ(n, -1);
     EXPECT_EQ(hid.Open(kReceiverVendor, kReceiverProduct, nullptr, nullptr, nullptr, 1), 0);
+}
+
+// hidraw keeps unread reports per open file (a pty, as emulated here, does not),
+// so a key pressed just before the presence test survives only if Open keeps the
+// open files. A status flag set through a duplicate lives in the open file and
+// shows whether it is still the same one.
+TEST_F(ReceiverReports, ThePresenceTestKeepsTheOpenFilesSoNoWaitingReportIsDropped) {
+    std::vector<int> marks;
+    for (int fd : bus.DescriptorsOn(kReceiverNode)) {
+        const int mark = ::dup(fd);
+        ASSERT_GE(mark, 0);
+        ASSERT_EQ(::fcntl(mark, F_SETFL, ::fcntl(mark, F_GETFL) | O_APPEND), 0);
+        marks.push_back(mark);
+    }
+    ASSERT_EQ(marks.size(), 2u);
+    const Bytes key = {0x00, 0x00, 0x07, 0, 0, 0, 0, 0};
+    bus.SendInput(kReceiverNode, key);
+    ASSERT_EQ(hid.Open(kReceiverVendor, kReceiverProduct, nullptr, nullptr, nullptr, 1), 1);
+    for (int fd : bus.DescriptorsOn(kReceiverNode)) {
+        if (std::find(marks.begin(), marks.end(), fd) == marks.end()) {
+            EXPECT_NE(::fcntl(fd, F_GETFL) & O_APPEND, 0) << "descriptor " << fd << " was opened anew";
+        }
+    }
+    for (int mark : marks) {
+        ::close(mark);
+    }
+    int n = 0;
+    EXPECT_EQ(ReadOne(&n), key);
+    EXPECT_EQ(n, 8);
+}
+
+TEST_F(ReceiverReports, AfterUnplugAndReplugOpenGivesWorkingChannelsOnTheNewNode) {
+    bus.Remove(kReceiverNode);
+    int n = 0;
+    ReadOne(&n);
+    ASSERT_EQ(n, -1);
+    constexpr int kNewNode = 3;
+    bus.Add(Receiver(kNewNode));
+    ASSERT_EQ(hid.Open(kReceiverVendor, kReceiverProduct, nullptr, nullptr, nullptr, 1), 1);
+    EXPECT_EQ(bus.OpenCount(kNewNode), 2);
+    const Bytes key = {0x00, 0x00, 0x01, 0, 0, 0, 0, 0};
+    bus.SendInput(kNewNode, key);
+    EXPECT_EQ(ReadOne(&n), key);
+    EXPECT_EQ(n, 8);
+    unsigned char idle[8] = {0, 0, 0, 0xC0};
+    EXPECT_EQ(hid.Write(idle), 8);
+}
+
+TEST_F(ReceiverReports, OpenAfterCloseReadOpensBothChannelsAgain) {
+    hid.CloseRead();
+    ASSERT_EQ(hid.Open(kReceiverVendor, kReceiverProduct, nullptr, nullptr, nullptr, 1), 1);
+    EXPECT_EQ(bus.OpenCount(kReceiverNode), 2);
+    int n = -2;
+    ReadOne(&n);
+    EXPECT_EQ(n, 0);
 }
 
 TEST_F(ReceiverReports, AnEightByteWriteReachesTheDeviceWithoutItsReportNumber) {
