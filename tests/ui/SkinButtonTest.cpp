@@ -97,6 +97,20 @@ TEST_F(SkinButton, the_parent_background_shows_the_skin_under_the_button) {
     EXPECT_EQ(shot.pixel(53, 49), skin.pixel(78 + 53, 148 + 49));
 }
 
+TEST_F(SkinButton, a_drag_that_enters_the_button_does_not_light_it) {
+    CSkinButton* b = MakeButton(1001);
+    QApplication::setActiveWindow(&m_Parent);
+    // The left button goes down on the parent, outside the button, and stays down.
+    QTest::mousePress(&m_Parent, Qt::LeftButton, {}, QPoint(100, 70));
+    ASSERT_TRUE(QApplication::mouseButtons() & Qt::LeftButton);
+    QEnterEvent enter(QPointF(5, 5), QPointF(15, 15), QPointF(15, 15));
+    QApplication::sendEvent(b, &enter);
+    EXPECT_FALSE(b->IsHovered());
+    QTest::mouseRelease(&m_Parent, Qt::LeftButton, {}, QPoint(100, 70));
+    QApplication::sendEvent(b, &enter);
+    EXPECT_TRUE(b->IsHovered());
+}
+
 TEST_F(SkinButton, press_shows_the_pressed_picture_alone_and_release_restores_the_pair) {
     CSkinButton* b = MakeButton(1018);
     b->AssignImagesFromResources(158, kKey, 153, kKey);
