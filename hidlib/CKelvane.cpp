@@ -93,8 +93,10 @@ CKelvane& CKelvane::operator=(const CKelvane& other) {
     return *this;
 }
 
+// Failures are results, never exceptions: should memory run out, the search
+// simply finds nothing.
 int CKelvane::Open(unsigned vendorId, unsigned productId, char* manufacturer, char* serialNumber,
-                   char* productName, int overlapped) {
+                   char* productName, int overlapped) try {
     HidrawEnumerator devices;
     if (!devices.Scan()) {
         Diagnostic(kNoDeviceList);
@@ -171,10 +173,12 @@ int CKelvane::Open(unsigned vendorId, unsigned productId, char* manufacturer, ch
         }
     }
     return matched ? 1 : 0;
+} catch (...) {
+    return 0;
 }
 
 int CKelvane::GetList(unsigned vendorId, unsigned productId, char* manufacturer, char* serialNumber,
-                      char* productName, mdeviceList* list, int maxCount) {
+                      char* productName, mdeviceList* list, int maxCount) try {
     if (list == nullptr) {
         return -1;
     }
@@ -222,6 +226,8 @@ int CKelvane::GetList(unsigned vendorId, unsigned productId, char* manufacturer,
         record.Collection = CollectionNumber(layout);
     }
     return filled;
+} catch (...) {
+    return 0;
 }
 
 int CKelvane::Read(void* buffer) {
