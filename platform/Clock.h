@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <ctime>
 
 namespace platform {
 
@@ -28,6 +29,9 @@ public:
     // Blocks the calling thread for the given milliseconds.
     virtual void Sleep(unsigned milliseconds) = 0;
 };
+
+// The parts of a broken-down time (as localtime_r gives it) with the milliseconds added.
+LocalTime LocalTimeFromTm(const std::tm& tm, int milliseconds);
 
 // The clock the program uses: the system clock unless a test installed another.
 IClock& Clock();

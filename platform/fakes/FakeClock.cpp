@@ -25,16 +25,7 @@ LocalTime FakeClock::GetLocalTime() {
     // timegm normalises the fields (carrying seconds into minutes, days, months) without a time zone.
     std::time_t t = timegm(&tm);
     gmtime_r(&t, &tm);
-    LocalTime lt;
-    lt.Year = tm.tm_year + 1900;
-    lt.Month = tm.tm_mon + 1;
-    lt.DayOfWeek = tm.tm_wday;
-    lt.Day = tm.tm_mday;
-    lt.Hour = tm.tm_hour;
-    lt.Minute = tm.tm_min;
-    lt.Second = tm.tm_sec;
-    lt.Milliseconds = static_cast<int>((m_Start.Milliseconds + m_ElapsedMs) % 1000);
-    return lt;
+    return LocalTimeFromTm(tm, static_cast<int>((m_Start.Milliseconds + m_ElapsedMs) % 1000));
 }
 
 std::int64_t FakeClock::Time64() {
