@@ -96,6 +96,18 @@ TEST(AlsaCaptureList, TheReceiverIsListedUnderItsProductName) {
     EXPECT_NE(ReceiverId(), WAVE_MAPPER);
 }
 
+TEST(AlsaCaptureList, AlsasOwnHelperPcmsAreNotOfferedAsCaptureDevices) {
+    NEED_SERVER();
+    AlsaCaptureDevices devices;
+    for (unsigned i = 0; i < devices.Count(); ++i) {
+        const std::string name = devices.ProductName(i);
+        EXPECT_EQ(name.find("Discard all samples"), std::string::npos) << name; // "null"
+        EXPECT_EQ(name.find("Rate Converter"), std::string::npos) << name;
+        EXPECT_EQ(name.find("Default ALSA"), std::string::npos) << name;
+    }
+    EXPECT_EQ(devices.ProductName(devices.Count()), "");
+}
+
 TEST(AlsaOpen, BadRequestsAreRefusedWithTheirReason) {
     NEED_SERVER();
     Returns returns;
