@@ -27,8 +27,6 @@ const char* const kSkinFile = "res/Rgn.bmp";
 constexpr unsigned kVendorId = 3141;
 constexpr unsigned kProductId = 512;
 
-// The main window's buttons wear pictures whose key colour RGB(242,241,241) is transparent.
-const QRgb kButtonKey = qRgb(0xF2, 0xF1, 0xF1);
 const QColor kDisplayColour(0x07, 0xD2, 0xD4);
 
 void ExitNow(int code) {
@@ -249,6 +247,9 @@ void CSorvinDlg::OnButton(int id) {
         break;
     case 2:
         OnCancel();
+        break;
+    case 1018:
+        OnSetup();
         break;
     default:
         // The transport commands answer here as they are built in.

@@ -21,6 +21,9 @@
 // The recorder's main window: the skinned window with the transport buttons, the status texts,
 // the volume and battery pictures, both audio engines and the link to the receiver. It holds
 // the state every command handler shares. Everything here runs on the user-interface thread.
+// The main window's buttons wear pictures whose key colour RGB(242,241,241) is transparent.
+inline constexpr QRgb kButtonKey = 0xFFF2F1F1;
+
 class CSorvinDlg : public CSkinDialog {
     Q_OBJECT
 public:
@@ -31,6 +34,8 @@ public:
     void OnOK();
     // The cancel command (button 2, Escape, the window's close): the closing sequence.
     void OnCancel();
+    // The Setup command: runs the settings dialog, then loads the settings again.
+    void OnSetup();
     // The About box, from the window menu's "About Tavlo".
     void OnAbout();
     // A tick of one of the six window timers.

@@ -7,10 +7,13 @@
 #include "platform/fakes/FakeMessageBoxes.h"
 #include "platform/fakes/FakeWindowTimers.h"
 #include "platform/wave/WaveDevice.h"
+#include "platform/wave/fake/FakeCaptureDevices.h"
 #include "platform/wave/fake/FakeWaveService.h"
+#include "ui/FolderDlg.h"
 
 #include <QApplication>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -175,6 +178,31 @@ TEST_F(MainWindow, DraggingTheBodyMovesTheWindowByTheMouseMovement) {
     QApplication::sendEvent(dlg.get(), &move);
     QTest::mouseRelease(dlg.get(), Qt::LeftButton, {}, body + QPoint(25, -7));
     EXPECT_EQ(dlg->pos(), before + QPoint(25, -7));
+}
+
+TEST_F(MainWindow, SetupRunsTheSettingsDialogAndReadsTheSettingsAgainAfterIt) {
+    platform::FakeCaptureDevices devices({"USB Headset"});
+    platform::SetCaptureDevices(&devices);
+    auto dlg = Window();
+    dlg->show();
+    ASSERT_EQ(g_Format, "48000");
+    // While the dialog is open another program changes the file; the window sees it afterwards.
+    bool sawDialog = false;
+    QTimer::singleShot(0, [&] {
+        auto* settings = qobject_cast<FolderDlg*>(QApplication::activeModalWidget());
+        sawDialog = settings != nullptr;
+        std::ofstream(start / "Recorder.ini")
+            << "[Recorder]\nFormat=44100\nFF/RewindSpeed=32\nFloaderName=.\\\n";
+        if (settings)
+            settings->reject();
+    });
+    QTest::mouseClick(dlg->ButtonById(1018), Qt::LeftButton);
+    EXPECT_TRUE(sawDialog);
+    EXPECT_EQ(g_Format, "44100");
+    EXPECT_EQ(g_Speed, 32u);
+    EXPECT_TRUE(g_RescanFolder);
+    EXPECT_EQ(dlg->ButtonById(1018)->PictureIds(), std::make_pair(158, 153));
+    platform::SetCaptureDevices(nullptr);
 }
 
 } // namespace
