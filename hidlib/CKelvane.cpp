@@ -93,6 +93,24 @@ CKelvane& CKelvane::operator=(const CKelvane& other) {
     return *this;
 }
 
+// The first look at interface i that Open and GetList share: Skip when it is gone since the
+// scan or does not carry the numbers asked for, Abort when it has no device path (the search
+// then ends with nothing), Candidate otherwise.
+enum class SearchStep { Candidate, Skip, Abort };
+
+static SearchStep Examine(const HidrawEnumerator& devices, std::size_t i, HidInterface& hid,
+                          unsigned vendorId, unsigned productId) {
+    if (!devices.Describe(i, hid, vendorId, productId)) {
+        Diagnostic(kCannotQuery);
+        return SearchStep::Skip;
+    }
+    if (hid.path.empty()) {
+        Diagnostic(kNoDevicePath);
+        return SearchStep::Abort;
+    }
+    return hid.idsMatch && hid.hasProduct ? SearchStep::Candidate : SearchStep::Skip;
+}
+
 // Failures are results, never exceptions: should memory run out, the search
 // simply finds nothing.
 int CKelvane::Open(unsigned vendorId, unsigned productId, char* manufacturer, char* serialNumber,
@@ -108,15 +126,11 @@ int CKelvane::Open(unsigned vendorId, unsigned productId, char* manufacturer, ch
     // the receiver may come after them.
     for (std::size_t i = 0; i < devices.Count() && !matched; ++i) {
         HidInterface hid;
-        if (!devices.Describe(i, hid, vendorId, productId)) { // gone since the scan
-            Diagnostic(kCannotQuery);
-            continue;
-        }
-        if (hid.path.empty()) {
-            Diagnostic(kNoDevicePath);
+        const SearchStep step = Examine(devices, i, hid, vendorId, productId);
+        if (step == SearchStep::Abort) {
             return 0;
         }
-        if (!hid.idsMatch || !hid.hasProduct) {
+        if (step == SearchStep::Skip) {
             continue;
         }
         matched = true;
@@ -190,15 +204,11 @@ int CKelvane::GetList(unsigned vendorId, unsigned productId, char* manufacturer,
     int filled = 0;
     for (std::size_t i = 0; i < devices.Count(); ++i) {
         HidInterface hid;
-        if (!devices.Describe(i, hid, vendorId, productId)) {
-            Diagnostic(kCannotQuery);
-            continue;
-        }
-        if (hid.path.empty()) {
-            Diagnostic(kNoDevicePath);
+        const SearchStep step = Examine(devices, i, hid, vendorId, productId);
+        if (step == SearchStep::Abort) {
             return 0;
         }
-        if (!hid.idsMatch || !hid.hasProduct) {
+        if (step == SearchStep::Skip) {
             continue;
         }
         StoreIdentity(g_ProductText, hid.product);
