@@ -248,11 +248,49 @@ void CSorvinDlg::OnButton(int id) {
     case 2:
         OnCancel();
         break;
+    case 1000:
+        OnRecord();
+        break;
+    case 1001:
+        OnPlayPause();
+        break;
+    case 1002:
+        OnSectionStop();
+        break;
+    case 1003:
+        OnFileEndSave();
+        break;
+    case 1004:
+        OnFastForward();
+        break;
+    case 1005:
+        OnRewind();
+        break;
+    case 1006:
+        OnSectionDown();
+        break;
+    case 1007:
+        OnSectionUp();
+        break;
+    case 1010:
+        OnVolumeUp();
+        break;
+    case 1011:
+        OnVolumeDown();
+        break;
+    case 1012:
+        OnMute();
+        break;
+    case 1016:
+        OnFileUp();
+        break;
+    case 1017:
+        OnFileDown();
+        break;
     case 1018:
         OnSetup();
         break;
     default:
-        // The transport commands answer here as they are built in.
         break;
     }
 }
@@ -286,9 +324,29 @@ void CSorvinDlg::OnCancel() {
     EndDialog(QDialog::Rejected);
 }
 
-void CSorvinDlg::OnTimer(unsigned) {
-    // What each timer does (winding, the clock, the remote unit's poll, keep-alive and the
-    // device watch) is built in with the timer services.
+void CSorvinDlg::OnTimer(unsigned id) {
+    switch (id) {
+    case 1:
+        OnForwardTick();
+        break;
+    case 2:
+        OnRewindTick();
+        break;
+    case 3:
+        OnClockTick();
+        break;
+    case 4:
+        OnPollTick();
+        break;
+    case 5:
+        OnKeepAliveTick();
+        break;
+    case 6:
+        OnWatchTick();
+        break;
+    default:
+        break;
+    }
 }
 
 void CSorvinDlg::OnAbout() {

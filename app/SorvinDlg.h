@@ -41,6 +41,45 @@ public:
     // A tick of one of the six window timers.
     void OnTimer(unsigned id);
 
+    // --- Recording (RecordCommands.cpp) ---------------------------------------------------
+    void OnRecord();
+    void OnFileEndSave();
+    // Enough free space for recording in the recordings folder; saves a running recording and
+    // alerts the remote unit when there is not.
+    bool CheckDiskSpace();
+    // Sends 0xC1 (mode 0, recording) or 0xC2 (mode 1, playing) after the presence test.
+    void SendStateCode(int mode);
+    // The presence test, then `command`: how the transport commands send 0xC0 and 0xC3.
+    void SendState(std::uint8_t command);
+
+    // --- Playback (PlaybackCommands.cpp, WindCommands.cpp) ------------------------------------
+    void OnPlayPause();
+    // Stop while playing, a section mark while recording, the end of winding while winding.
+    void OnSectionStop();
+    void OnFastForward();
+    void OnRewind();
+    // To the next section (button 1006) and to the previous one (button 1007).
+    void OnSectionDown();
+    void OnSectionUp();
+
+    // --- The recordings folder (FileCommands.cpp) -----------------------------------------
+    void ScanFolder();
+    void OnFileUp();
+    void OnFileDown();
+
+    // --- Timer ticks 1 to 3 (ClockTicks.cpp) ----------------------------------------------
+    void OnForwardTick();
+    void OnRewindTick();
+    void OnClockTick();
+
+    // --- The remote unit: poll, keep-alive, device watch and volume (RemoteCommands.cpp) ---
+    void OnPollTick();
+    void OnKeepAliveTick();
+    void OnWatchTick();
+    void OnVolumeUp();
+    void OnVolumeDown();
+    void OnMute();
+
     // The main window's timers; tests hand in fakes before OnInitDialog.
     void UseTimers(platform::IWindowTimers* timers);
     // How the process ends when another instance runs; tests replace the real exit.

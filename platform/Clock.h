@@ -26,6 +26,9 @@ public:
     virtual LocalTime GetLocalTime() = 0;
     // Whole seconds since 1970-01-01 00:00 UTC.
     virtual std::int64_t Time64() = 0;
+    // Milliseconds on a clock that never steps back (unlike the wall clock, which the user or
+    // time synchronisation may set): for measuring how long something lasted.
+    virtual std::int64_t MonotonicMs() = 0;
     // Blocks the calling thread for the given milliseconds.
     virtual void Sleep(unsigned milliseconds) = 0;
 };

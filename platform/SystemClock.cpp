@@ -20,6 +20,11 @@ std::int64_t SystemClock::Time64() {
     return static_cast<std::int64_t>(std::time(nullptr));
 }
 
+std::int64_t SystemClock::MonotonicMs() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
 void SystemClock::Sleep(unsigned milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }

@@ -33,15 +33,22 @@ std::int64_t FakeClock::Time64() {
     return m_StartTime64 + m_ElapsedMs / 1000;
 }
 
+std::int64_t FakeClock::MonotonicMs() {
+    std::lock_guard lock(m_Lock);
+    return m_MonotonicMs;
+}
+
 void FakeClock::Sleep(unsigned milliseconds) {
     std::lock_guard lock(m_Lock);
     m_Sleeps.push_back(milliseconds);
     m_ElapsedMs += milliseconds;
+    m_MonotonicMs += milliseconds;
 }
 
 void FakeClock::Advance(unsigned milliseconds) {
     std::lock_guard lock(m_Lock);
     m_ElapsedMs += milliseconds;
+    m_MonotonicMs += milliseconds;
 }
 
 void FakeClock::SetLocalTime(const LocalTime& t) {

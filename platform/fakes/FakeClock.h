@@ -15,6 +15,9 @@ public:
     FakeClock();
     LocalTime GetLocalTime() override;
     std::int64_t Time64() override;
+    // Counts the milliseconds Sleep and Advance moved the clock; SetLocalTime (a step of the
+    // wall clock) leaves it alone.
+    std::int64_t MonotonicMs() override;
     void Sleep(unsigned milliseconds) override;
 
     void Advance(unsigned milliseconds);
@@ -26,6 +29,7 @@ private:
     LocalTime m_Start;
     std::int64_t m_StartTime64;
     std::int64_t m_ElapsedMs = 0;
+    std::int64_t m_MonotonicMs = 0;
     std::vector<unsigned> m_Sleeps;
 };
 

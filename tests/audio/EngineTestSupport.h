@@ -20,6 +20,7 @@ class QuickClock : public platform::IClock {
 public:
     platform::LocalTime GetLocalTime() override { return {}; }
     std::int64_t Time64() override { return 0; }
+    std::int64_t MonotonicMs() override { return 0; }
     void Sleep(unsigned milliseconds) override {
         std::this_thread::sleep_for(std::chrono::microseconds(milliseconds * 20));
     }
