@@ -137,7 +137,7 @@ void CWaveWriter::GetFormat(unsigned* sampleRate, unsigned short* bitsPerSample,
     FormatFromImage(sampleRate, bitsPerSample, channels);
 }
 
-bool CWaveWriter::Seek(int offset, bool absolute) {
+bool CWaveWriter::Seek(std::int64_t offset, bool absolute) {
     if (offset != 0 || !absolute || !m_File.is_open())
         return false;
     m_DataBytes = 0;

@@ -47,9 +47,9 @@ public:
     void GetFormat(unsigned* sampleRate, unsigned short* bitsPerSample, unsigned short* channels) override;
     // Only Seek(0, true) on an open file does something: it empties the recording (the file is
     // cut back to the bare header; the section list stays). Always returns false.
-    bool Seek(int offset, bool absolute) override;
-    unsigned Tell() override { return 0; }
-    unsigned GetLength() override { return 0; }
+    bool Seek(std::int64_t offset, bool absolute) override;
+    std::uint64_t Tell() override { return 0; }
+    std::uint64_t GetLength() override { return 0; }
 
     // The most sample bytes a file can hold with the given block align (bytes per sample frame)
     // so that no size or offset in it, the "sect" chunk's included, passes 32 bits.
