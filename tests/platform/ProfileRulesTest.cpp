@@ -126,6 +126,27 @@ TEST_F(ProfileRules, WriteOfANullValueRemovesTheKeyAndANullKeyTheSection) {
     EXPECT_EQ(profile.Files[path], "[B]\nz=3\n");
 }
 
+TEST_F(ProfileRules, ALeadingUtf8ByteOrderMarkIsSkippedAndKept) {
+    const std::string bom = "\xEF\xBB\xBF";
+    struct Case {
+        std::string before, after; // the file before and after Format is set to 48000
+    };
+    const std::vector<Case> cases = {
+        {bom + "[Recorder]\nFormat=44100\n", bom + "[Recorder]\nFormat=48000\n"},
+        {bom + "[Recorder]\r\nFloaderName=/rec\r\n",
+         bom + "[Recorder]\r\nFloaderName=/rec\r\nFormat=48000\r\n"},
+        {bom, bom + "[Recorder]\nFormat=48000\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.before);
+        profile.Files[path] = c.before;
+        EXPECT_EQ(KeyListLength("Recorder") > 0, c.before.size() > bom.size());
+        ASSERT_TRUE(profile.WriteString("Recorder", "Format", "48000", path));
+        EXPECT_EQ(profile.Files[path], c.after);
+        EXPECT_EQ(Get("Recorder", "Format"), "48000");
+    }
+}
+
 TEST_F(ProfileRules, ReadOnlyFileIsNotWritten) {
     profile.Files[path] = "[Recorder]\nFormat=44100\n";
     profile.ReadOnly.insert(path);
