@@ -168,9 +168,9 @@ TEST_F(RecordCommands, a_recordings_folder_deeper_than_old_path_limits_records) 
     while (deep.string().size() < 300)
         deep /= "a-folder-with-a-long-name";
     fs::create_directories(deep);
+    WriteSettings(deep.string());
     Open();
-    g_FolderName = deep.string();
-    fs::current_path(deep);
+    ASSERT_EQ(fs::current_path(), deep);
     Press(1000);
     EXPECT_TRUE(dlg->m_Recording);
     Press(1003);
