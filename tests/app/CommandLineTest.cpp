@@ -26,7 +26,6 @@ TEST(CommandLine, HelpAndVersionPrintWithoutAWindowAndOtherArgumentsAreUsageErro
         {"-h >" + out, 0, usage, ""},
         {"--version >" + out, 0, "Tavlo 0.18\n", ""},
         {"--frobnicate >" + out, 2, "", "tavlo: unknown option --frobnicate\n" + usage},
-        {"-platform offscreen >" + out, 2, "", "tavlo: unknown option -platform\n" + usage},
         {"take1.wav >" + out, 2, "", "tavlo: unexpected argument take1.wav\n" + usage},
         {"--version >/dev/full", 1, "", "tavlo: cannot write to standard output: No space left on device\n"},
     };
