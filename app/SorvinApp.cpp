@@ -15,7 +15,7 @@ const char* const kUsage = "usage: tavlo [--help | --version]\n"
                            "  --help     shows this text\n"
                            "  --version  shows the version\n";
 
-// Standard output that cannot be written (a full disk, a closed pipe) is an error, not a success.
+// Standard output that cannot be written (a full disk, say) is an error, not a success.
 int Print(std::ostream& out, std::ostream& err, const std::string& text) {
     errno = 0;
     if (out << text << std::flush)

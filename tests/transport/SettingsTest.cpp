@@ -116,16 +116,4 @@ TEST(SettingsFile, SectionTestCountsKeysAndWritesKeepOtherLines) {
     platform::SetPrivateProfile(nullptr);
 }
 
-TEST(SettingsFile, ValuesOfAnyLengthReadWhole) {
-    platform::FakeProfile profile;
-    platform::SetPrivateProfile(&profile);
-    CIniFile ini("/cfg/Recorder.ini");
-    for (std::size_t length : {254u, 255u, 256u, 320u, 4096u, 1u << 20}) {
-        const std::string value = "/" + std::string(length - 1, 'd');
-        profile.Files["/cfg/Recorder.ini"] = "[Recorder]\nFloaderName=" + value + "\n";
-        EXPECT_EQ(ini.GetString("Recorder", "FloaderName"), value) << length;
-    }
-    platform::SetPrivateProfile(nullptr);
-}
-
 } // namespace

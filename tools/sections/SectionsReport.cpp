@@ -40,10 +40,9 @@ std::string Seconds(double s) {
 
 // The reason of the last failed system call, as the system words it.
 std::string SystemReason() {
-    return errno != 0 ? std::strerror(errno) : "write error";
+    return errno != 0 ? std::strerror(errno) : "unknown reason";
 }
 
-// One "start<TAB>end<TAB>Section N" line as FormatLabels writes it, from `at`; moves past it.
 bool SkipNumber(const std::string& text, std::size_t& at) {
     const std::size_t first = at;
     while (at < text.size() && (std::isdigit(static_cast<unsigned char>(text[at])) || text[at] == '.'))
@@ -51,6 +50,7 @@ bool SkipNumber(const std::string& text, std::size_t& at) {
     return at > first;
 }
 
+// One "start<TAB>end<TAB>Section N" line as FormatLabels writes it, from `at`; moves past it.
 bool SkipLabelLine(const std::string& text, std::size_t& at) {
     static const std::string kSection = "\tSection ";
     if (!SkipNumber(text, at) || at >= text.size() || text[at++] != '\t' || !SkipNumber(text, at) ||
@@ -64,9 +64,9 @@ bool SkipLabelLine(const std::string& text, std::size_t& at) {
 }
 
 // True when the file holds a label track as this tool writes it and nothing else: only such a file
-// may be replaced. A track of 2^32 sections is far below the size limit.
+// may be replaced. The reader keeps at most 65535 entries, so no track of ours comes near the limit.
 bool IsLabelTrackFile(const std::string& path) {
-    constexpr std::uintmax_t kLargestTrack = 512u << 20;
+    constexpr std::uintmax_t kLargestTrack = 16u << 20;
     std::error_code ec;
     const std::uintmax_t size = std::filesystem::file_size(path, ec);
     if (ec || size == 0 || size > kLargestTrack)
@@ -292,7 +292,7 @@ std::string LabelFileName(const std::string& path) {
 namespace {
 
 // Writes text to standard output at once; false, after saying why on standard error, when it
-// cannot be written (a full disk, a closed pipe): the user would otherwise take a cut report for
+// cannot be written (a full disk, say): the user would otherwise take a cut report for
 // a whole one.
 bool Deliver(std::ostream& out, std::ostream& err, const std::string& text) {
     errno = 0;

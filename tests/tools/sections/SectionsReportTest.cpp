@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <tuple>
 #include <unistd.h>
 
 using namespace wavetest;
@@ -90,92 +90,60 @@ TEST_F(SectionsToolTest, ASectionStartingAfterTheEndIsShownAsSuch) {
 }
 
 TEST_F(SectionsToolTest, LabelsStayWithinTheSamplesWhateverTheMarksClaim) {
-    struct Case {
-        std::uint32_t dataBytes;
-        std::vector<std::uint32_t> entries;
-        std::string labels;
-        bool claimsMore;
-    };
-    const std::vector<Case> cases = {
-        {88200 * 10,
-         {1, 2, 100}, // 10 s of samples, marks adding up to 103 s
+    // 10 s of samples with marks adding up to 103 s; 2 s with marks of 0xFFFFFFFF seconds.
+    const std::vector<std::pair<Bytes, std::string>> cases = {
+        {ProgramFile(88200 * 10, {1, 2, 100}),
          "0.000000\t1.000000\tSection 1\n1.000000\t3.000000\tSection 2\n"
-         "3.000000\t10.000000\tSection 3\n10.000000\t10.000000\tSection 4\n",
-         true},
-        {88200 * 2,
-         {0xFFFFFFFFu, 0xFFFFFFFFu},
-         "0.000000\t2.000000\tSection 1\n2.000000\t2.000000\tSection 2\n2.000000\t2.000000\tSection 3\n",
-         true},
-        {88200 * 2 + 44100, {2}, "0.000000\t2.000000\tSection 1\n2.000000\t2.500000\tSection 2\n", false},
+         "3.000000\t10.000000\tSection 3\n10.000000\t10.000000\tSection 4\n"},
+        {ProgramFile(88200 * 2, {0xFFFFFFFFu, 0xFFFFFFFFu}),
+         "0.000000\t2.000000\tSection 1\n2.000000\t2.000000\tSection 2\n2.000000\t2.000000\tSection 3\n"},
     };
-    for (const Case& c : cases) {
-        const std::string file = Make("rec.wav", ProgramFile(c.dataBytes, c.entries));
+    for (const auto& [bytes, labels] : cases) {
+        const std::string file = Make("rec.wav", bytes);
         out.str("");
         err.str("");
         EXPECT_EQ(Run({"--labels=-", file}), 0);
-        EXPECT_EQ(out.str(), c.labels);
-        EXPECT_EQ(err.str().find(file + ": the marks claim ") == 0, c.claimsMore) << err.str();
+        EXPECT_EQ(out.str(), labels);
+        EXPECT_EQ(err.str().rfind(file + ": the marks claim ", 0), 0u) << err.str();
     }
 }
 
 TEST_F(SectionsToolTest, ALabelTrackReplacesNothingButAnEarlierLabelTrack) {
-    const Bytes take = ProgramFile(88200 * 2, {1});
-    const std::string earlier = "0.000000\t7.000000\tSection 1\n";
-    const std::string labels = "0.000000\t1.000000\tSection 1\n1.000000\t2.000000\tSection 2\n";
-    struct Case {
-        std::string what;                              // what lies where the track goes
-        std::function<void(const std::string&)> place; // puts it at the track's name
-        std::string message;                           // on standard error, "" when written
+    namespace fs = std::filesystem;
+    const std::string file = Make("take1.wav", ProgramFile(88200, {})), track = dir.Path("take1.txt");
+    const std::string notes = Make("notes", {'m', 'y'}), labels = "0.000000\t1.000000\tSection 1\n";
+    // What lies at the track's name: a file with these bytes, a link to the notes or a folder;
+    // and what the tool says about it ("" when it writes the track).
+    const std::vector<std::tuple<char, std::string, std::string>> cases = {
+        {'-', "", ""},
+        {'f', "0.000000\t7.000000\tSection 1\n", ""}, // an earlier track
+        {'f', "RIFF....WAVEfmt ", "is not a label track"},
+        {'f', "my own notes\n", "is not a label track"},
+        {'f', "", "is not a label track"},
+        {'l', "", "is a symbolic link"},
+        {'d', "", "is not a regular file"},
     };
-    const std::string notes = dir.Path("notes");
-    WriteFile(notes, {'m', 'y', '\n'});
-    const std::vector<Case> cases = {
-        {"nothing", [](const std::string&) {}, ""},
-        {"an earlier track",
-         [&](const std::string& at) { WriteFile(at, Bytes(earlier.begin(), earlier.end())); }, ""},
-        {"a recording", [&](const std::string& at) { WriteFile(at, take); }, "is not a label track"},
-        {"the user's notes",
-         [](const std::string& at) {
-             WriteFile(at, {'h', 'i', '\n'});
-         },
-         "is not a label track"},
-        {"an empty file", [](const std::string& at) { WriteFile(at, {}); }, "is not a label track"},
-        {"a link to notes", [&](const std::string& at) { std::filesystem::create_symlink(notes, at); },
-         "is a symbolic link"},
-        {"a folder", [](const std::string& at) { std::filesystem::create_directory(at); },
-         "is not a regular file"},
-    };
-    // What a name shows: a folder, where a link points, or the bytes of a file.
-    auto look = [](const std::string& path) {
-        namespace fs = std::filesystem;
-        if (fs::is_symlink(path))
-            return "link to " + fs::read_symlink(path).string();
-        if (fs::is_directory(path))
-            return std::string("folder");
-        const Bytes bytes = ReadFile(path);
-        return std::string(bytes.begin(), bytes.end());
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        const std::string file = Make("take1.wav", take);
-        const std::string track = dir.Path("take1.txt");
-        std::filesystem::remove_all(track);
-        c.place(track);
-        const std::string before = look(track);
+    for (const auto& [kind, bytes, message] : cases) {
+        SCOPED_TRACE(bytes + kind);
+        fs::remove_all(track);
+        if (kind == 'f')
+            WriteFile(track, Bytes(bytes.begin(), bytes.end()));
+        else if (kind == 'l')
+            fs::create_symlink(notes, track);
+        else if (kind == 'd')
+            fs::create_directory(track);
         err.str("");
-        EXPECT_EQ(Run({"--labels", file}), c.message.empty() ? 0 : 1);
-        if (c.message.empty()) {
-            EXPECT_EQ(look(track), labels);
-            EXPECT_EQ(err.str(), "");
-        } else {
-            EXPECT_EQ(look(track), before);
-            EXPECT_EQ(err.str(), file + ": label track not written: " + track + " " + c.message +
-                                     "; it is left alone\n");
-        }
-        EXPECT_EQ(ReadFile(notes), Bytes({'m', 'y', '\n'}));
+        EXPECT_EQ(Run({"--labels", file}), message.empty() ? 0 : 1);
+        EXPECT_EQ(err.str(), message.empty() ? ""
+                                             : file + ": label track not written: " + track + " " + message +
+                                                   "; it is left alone\n");
+        const Bytes now = kind == 'd' ? Bytes() : ReadFile(track);
+        EXPECT_EQ(std::string(now.begin(), now.end()), message.empty() ? labels : kind == 'l' ? "my" : bytes);
+        EXPECT_EQ(fs::is_symlink(track), kind == 'l');
+        EXPECT_EQ(ReadFile(notes), Bytes({'m', 'y'}));
     }
-    // Only the recordings, the notes and the track are left: no temporary file.
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 3);
+    // No temporary file is left beside them.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 3);
 }
 
 TEST_F(SectionsToolTest, LongRecordingsShowHoursBeyondTwoDigits) {
@@ -225,44 +193,6 @@ TEST_F(SectionsToolTest, UsageErrorsExitWithTwo) {
     EXPECT_NE(err.str().find("unknown option --frobnicate"), std::string::npos);
 }
 
-TEST_F(SectionsToolTest, AFailedLabelWriteSaysWhy) {
-    // A name of 255 bytes is as long as names get; its track's name is longer still.
-    const std::string file = Make(std::string(251, 'r') + ".txt", ProgramFile(100, {}));
-    EXPECT_EQ(Run({"--labels", file}), 1);
-    EXPECT_EQ(err.str(), file + ": cannot write the label track " + file + ".txt: File name too long\n");
-}
-
-TEST_F(SectionsToolTest, AFileThatCannotBeOpenedSaysWhy) {
-    const std::string file = Make("private.wav", ProgramFile(100, {}));
-    ::chmod(dir.Path().c_str(), 0755);
-    ::chmod(file.c_str(), 0);
-    // The permission holds for anybody but root: check as somebody else.
-    int pipeEnds[2];
-    ASSERT_EQ(::pipe(pipeEnds), 0);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(pipeEnds[0]);
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
-            ::_exit(99);
-        std::ostringstream childOut, childErr;
-        const int status = RunSections({file}, childOut, childErr);
-        const std::string text = childErr.str();
-        if (::write(pipeEnds[1], text.data(), text.size()) < 0)
-            ::_exit(98);
-        ::_exit(status);
-    }
-    ::close(pipeEnds[1]);
-    std::string text;
-    char chunk[256];
-    for (ssize_t n; (n = ::read(pipeEnds[0], chunk, sizeof chunk)) > 0;)
-        text.append(chunk, std::size_t(n));
-    ::close(pipeEnds[0]);
-    int raw = 0;
-    ::waitpid(child, &raw, 0);
-    EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 1);
-    EXPECT_EQ(text, file + ": rejected: cannot be opened: Permission denied\n");
-}
-
 TEST_F(SectionsToolTest, TheProgramExitsWithTheStatusOfItsChecks) {
     const std::string good = Make("good.wav", ProgramFile(100, {}));
     const std::string bad = Make("bad.wav", Bytes(20, 0));
@@ -276,17 +206,31 @@ TEST_F(SectionsToolTest, TheProgramExitsWithTheStatusOfItsChecks) {
     EXPECT_EQ(status(""), 2);
 }
 
-TEST_F(SectionsToolTest, OutputThatCannotBeWrittenFailsWithTheReason) {
+TEST_F(SectionsToolTest, TheProgramSaysTheSystemsReasonForWhatItCannotReadOrWrite) {
     const std::string good = Make("good.wav", ProgramFile(100, {}));
-    const std::string exe = TAVLO_SECTIONS_EXE;
-    for (const std::string& args :
-         std::vector<std::string>{"--labels=- '" + good + "'", "'" + good + "'", "--help"}) {
-        SCOPED_TRACE(args);
-        const int raw = std::system((exe + " " + args + " >/dev/full 2>'" + dir.Path("err") + "'").c_str());
+    const std::string locked = Make("locked.wav", ProgramFile(100, {}));
+    // A name of 255 bytes is as long as names get; its track's name is longer still.
+    const std::string longest = Make(std::string(251, 'r') + ".txt", ProgramFile(100, {}));
+    ::chmod(dir.Path().c_str(), 0755);
+    ::chmod(locked.c_str(), 0);
+    // Root may read anything: the unreadable file is read as somebody else.
+    const std::string asOther = ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+    const std::vector<std::tuple<std::string, std::string>> cases = {
+        {asOther + TAVLO_SECTIONS_EXE " '" + locked + "'",
+         locked + ": rejected: cannot be opened: Permission denied\n"},
+        {TAVLO_SECTIONS_EXE " --labels '" + longest + "' >/dev/null",
+         longest + ": cannot write the label track " + longest + ".txt: File name too long\n"},
+        {TAVLO_SECTIONS_EXE " --labels=- '" + good + "' >/dev/full",
+         "tavlo-sections: cannot write to standard output: No space left on device\n"},
+        {TAVLO_SECTIONS_EXE " '" + good + "' >/dev/full",
+         "tavlo-sections: cannot write to standard output: No space left on device\n"},
+    };
+    for (const auto& [command, message] : cases) {
+        SCOPED_TRACE(command);
+        const int raw = std::system((command + " 2>'" + dir.Path("err") + "'").c_str());
         EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 1);
         const Bytes text = ReadFile(dir.Path("err"));
-        EXPECT_EQ(std::string(text.begin(), text.end()),
-                  "tavlo-sections: cannot write to standard output: No space left on device\n");
+        EXPECT_EQ(std::string(text.begin(), text.end()), message);
     }
 }
 
