@@ -44,6 +44,10 @@ private:
     const std::thread::id m_Window = std::this_thread::get_id();
 };
 
+// The free-space check (at start-up, Volume up, the keep-alive) finds room and, while idle,
+// reports idle.
+inline constexpr std::uint8_t kRoomChecked = 0xC0;
+
 // The receiver with reports of `length` bytes (report number included) each way.
 EmulatedDevice ReceiverWithReports(int node, int length);
 

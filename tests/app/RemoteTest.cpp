@@ -8,9 +8,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// The free-space check at start-up finds room and reports idle before the greeting.
-constexpr std::uint8_t kRoomChecked = 0xC0;
-
 TEST_F(RemoteWindow, StartUpGreetsTheRemoteWithTheVolumeThenIdleAndStartsPolling) {
     Start();
     EXPECT_EQ(Sent(), (Bytes{kRoomChecked, 0xE7, 0xC0}));
@@ -188,17 +185,6 @@ TEST_F(RemoteWindow, UnpluggedReceiverStopsThePollAndComesBackReadyAfterTwoSecon
     ASSERT_TRUE(timers.Tick(6)); // present, nothing lost: nothing more
     EXPECT_EQ(clock.Sleeps().size(), 1u);
     EXPECT_EQ(Sent(), Bytes{});
-}
-
-// A device with the receiver's ids but 64-byte reports: every transfer is as long as the
-// device's reports, and the command and event bytes sit where they do in the receiver's.
-TEST_F(RemoteWindow, DeviceWithLongerReportsIsReadAndWrittenWithoutOverrun) {
-    Start(64);
-    EXPECT_EQ(Sent(), (Bytes{kRoomChecked, 0xE7, 0xC0}));
-    Report(0xA3);
-    EXPECT_EQ(Battery(), "battery-4");
-    emit dlg->ButtonById(Down)->clicked();
-    EXPECT_EQ(Sent(), Bytes{0xE6});
 }
 
 } // namespace
