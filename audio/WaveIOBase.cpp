@@ -1,5 +1,6 @@
 #include "WaveIOBase.h"
 
+#include "PcmFormat.h"
 #include "platform/Clock.h"
 
 using platform::WAVEHDR;
@@ -126,8 +127,15 @@ bool CWaveIOBase::SetDataStore(CWaveDataStore* store) {
     m_Format.nChannels = channels;
     m_Format.nBlockAlign = static_cast<std::uint16_t>((bits / 8) * channels);
     m_Format.nAvgBytesPerSec = m_Format.nBlockAlign * rate;
+    // The format is checked before any buffer is made: first against sane limits (a damaged
+    // header would size the buffers by its own numbers), then by the device itself. Refused out
+    // of hand, the store stays attached with no buffers and no device, so Start refuses.
+    m_BufferSize = 0;
+    if (!IsPlayablePcm(rate, bits, channels))
+        return false;
+    const bool opened = DeviceOpen();
     AllocBuffers();
-    return DeviceOpen();
+    return opened;
 }
 
 void CWaveIOBase::AllocBuffers() {

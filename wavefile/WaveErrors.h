@@ -13,6 +13,14 @@ class WaveDoesntMatch {};
 class FmtDoesntMatch {};
 // No "data" chunk header was found after the fmt chunk.
 class DataDoesntMatch {};
+// The fmt chunk describes sound the program cannot play: a rate, sample size or channel count
+// outside IsPlayablePcm (PcmFormat.h). It keeps what it found, so that a tool can say so.
+class FormatDoesntMatch {
+public:
+    unsigned SampleRate = 0;
+    unsigned short BitsPerSample = 0;
+    unsigned short Channels = 0;
+};
 // The writer could not create or open its file.
 class FileOperation {};
 

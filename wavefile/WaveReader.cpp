@@ -1,6 +1,7 @@
 #include "WaveReader.h"
 
 #include "FileName.h"
+#include "PcmFormat.h"
 #include "WaveBytes.h"
 #include "WaveErrors.h"
 
@@ -67,6 +68,12 @@ CWaveReader::CWaveReader() : m_FileName(g_FileName) {
             at += DataHeaderSize - 1;
         }
     }
+
+    // Checked after the chunks are found, so that a file that is no WAV file is still told as such.
+    WaveErrors::FormatDoesntMatch format;
+    FormatFromImage(&format.SampleRate, &format.BitsPerSample, &format.Channels);
+    if (!IsPlayablePcm(format.SampleRate, format.BitsPerSample, format.Channels))
+        throw format;
 
     const std::streamoff samplesAt = m_File.tellg();
     if (samplesAt < 0)

@@ -23,7 +23,8 @@
 class CWaveReader : public CWaveFile, public CWaveDataStore {
 public:
     // Opens the file named by g_FileName. Throws WaveErrors::RiffDoesntMatch, WaveDoesntMatch,
-    // FmtDoesntMatch or DataDoesntMatch when the file is rejected; a file that cannot be opened
+    // FmtDoesntMatch, DataDoesntMatch or FormatDoesntMatch (sound the program cannot play, see
+    // PcmFormat.h) when the file is rejected; a file that cannot be opened
     // (missing, unreadable, not a regular file) reads as empty and is rejected as not RIFF.
     CWaveReader();
     // Closes the file and frees the section list.

@@ -164,6 +164,23 @@ TEST_F(StreamWorkerTest, WithoutAnOpenDeviceStartRefusesAndHaltReturns) {
     EXPECT_EQ(recorder.m_pStore, nullptr);
 }
 
+TEST_F(StreamWorkerTest, AFormatBeyondWhatCanBePlayedGetsNoDeviceAndNoBuffers) {
+    Probe<CWavePlayer> player;
+    MemoryStore damaged(65540, 32, 16383); // would make buffers of about 430 MB
+    EXPECT_FALSE(player.SetDataStore(&damaged));
+    EXPECT_EQ(Wave.OpenCount(), 0u);
+    EXPECT_EQ(player.m_BufferSize, 0u);
+    EXPECT_TRUE(player.Where().Free.empty());
+    EXPECT_FALSE(player.Start());
+    player.SkipForward(1); // nothing to halt for, nothing to divide by
+    EXPECT_TRUE(player.Stop());
+    // The next file plays as usual.
+    MemoryStore good(44100);
+    EXPECT_TRUE(player.SetDataStore(&good));
+    ExpectAllFree(player);
+    player.Stop();
+}
+
 TEST_F(StreamWorkerTest, ADeviceThatVanishesWhileStreamingStillLetsHaltReturn) {
     Probe<CWaveRecorder> recorder;
     MemoryStore store(44100);

@@ -220,6 +220,34 @@ TEST_F(WaveReaderTest, EightBitAndStereoFilesAreAccepted) {
     EXPECT_EQ(channels, 2);
 }
 
+// A damaged header must not reach the engine, which would size its buffers by it.
+TEST_F(WaveReaderTest, FormatsBeyondWhatCanBePlayedAreRefusedAndSayWhatTheyAre) {
+    struct Case {
+        std::uint32_t rate;
+        std::uint16_t bits, channels;
+        bool playable;
+    };
+    for (const Case& c : {Case{65540, 32, 16383, false}, Case{44100, 12, 1, false}, Case{44100, 16, 0, false},
+                          Case{0, 16, 1, false}, Case{999, 16, 1, false}, Case{384001, 16, 1, false},
+                          Case{44100, 16, 9, false}, Case{44100, 0, 1, false}, Case{1000, 8, 1, true},
+                          Case{384000, 32, 8, true}, Case{96000, 24, 2, true}}) {
+        SCOPED_TRACE(std::to_string(c.rate) + " Hz " + std::to_string(c.bits) + " bits " +
+                     std::to_string(c.channels) + " channels");
+        WriteFile(name, OrdinaryWav(c.channels, c.rate, c.bits, 120));
+        g_FileName = name;
+        try {
+            CWaveReader reader;
+            EXPECT_TRUE(c.playable);
+            EXPECT_EQ(reader.GetLength(), 120u);
+        } catch (const WaveErrors::FormatDoesntMatch& found) {
+            EXPECT_FALSE(c.playable);
+            EXPECT_EQ(found.SampleRate, c.rate);
+            EXPECT_EQ(found.BitsPerSample, c.bits);
+            EXPECT_EQ(found.Channels, c.channels);
+        }
+    }
+}
+
 TEST_F(WaveReaderTest, BytesAfterTheRiffChunkThatAreNotSectGiveNoEntries) {
     Bytes file = OrdinaryWav(1, 44100, 16, 100);
     AppendTag(file, "JUNK");

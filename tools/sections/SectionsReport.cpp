@@ -83,14 +83,13 @@ bool DescribeWaveFile(const std::string& path, WaveSummary& summary, std::string
     } catch (const WaveErrors::DataDoesntMatch&) {
         error = "data check failed: no \"data\" chunk header found after the fmt chunk";
         return false;
+    } catch (const WaveErrors::FormatDoesntMatch& f) {
+        error = "format check failed: the fmt chunk gives " + std::to_string(f.SampleRate) + " Hz, " +
+                std::to_string(f.Channels) + " channels, " + std::to_string(f.BitsPerSample) +
+                " bits: no playable format";
+        return false;
     } catch (const std::exception& e) {
         error = std::string("cannot be read: ") + e.what();
-        return false;
-    }
-    if (summary.BytesPerSecond() == 0) {
-        error = "format check failed: the fmt chunk gives " + std::to_string(summary.SampleRate) + " Hz, " +
-                std::to_string(summary.Channels) + " channels, " + std::to_string(summary.BitsPerSample) +
-                " bits: no playable format";
         return false;
     }
     return true;
