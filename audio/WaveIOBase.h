@@ -42,7 +42,8 @@ public:
     // Halt, close the device, detach the store, delete the buffers. Always true.
     bool Stop();
     // As Stop, then ends both workers and waits for them. Later calls do nothing. The devices'
-    // destructors call it.
+    // destructors call it. Afterwards SetDataStore attaches nothing (false for a store) and Start
+    // refuses; Halt and Stop return at once.
     void Terminate();
 
     // Pause and resume the device itself; the workers keep running.

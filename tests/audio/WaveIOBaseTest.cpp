@@ -73,6 +73,25 @@ TEST_F(StreamWorkerTest, TerminateTwiceReturnsAtOnceTheSecondTime) {
     EXPECT_EQ(Wave.Last()->Calls(), callsAfterFirst);
 }
 
+TEST_F(StreamWorkerTest, AfterTerminateNothingIsAttachedOrStartedAndStopReturns) {
+    {
+        Probe<CWavePlayer> player;
+        MemoryStore store(44100, 16, 1, std::string(88200, 'x'));
+        player.Terminate();
+        EXPECT_FALSE(player.SetDataStore(&store));
+        EXPECT_EQ(player.m_pStore, nullptr);
+        EXPECT_EQ(Wave.OpenCount(), 0u) << "no device is opened";
+        EXPECT_TRUE(player.Where().Free.empty());
+        EXPECT_FALSE(player.Start());
+        player.Halt();
+        EXPECT_TRUE(player.Stop()); // returns: used to wait for ever for workers that had ended
+        EXPECT_TRUE(player.SetDataStore(nullptr));
+        player.SkipForward(2);
+        EXPECT_EQ(store.Tell(), 0u);
+    }
+    EXPECT_EQ(Wave.OpenCount(), 0u);
+}
+
 TEST_F(StreamWorkerTest, DetachingWhileRunningHaltsClosesAndDeletesTheBuffers) {
     Probe<CWavePlayer> player;
     MemoryStore store(44100, 16, 1, std::string(88200, 'x'));
