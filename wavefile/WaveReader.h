@@ -57,6 +57,13 @@ public:
     static constexpr std::uint32_t MaxSectionEntries = 65534;
 
 private:
+    // Walks the chunks after "WAVE": fills the fmt image and the data header image and returns the
+    // offset of the first sample byte. Throws FmtDoesntMatch or DataDoesntMatch.
+    std::uint64_t FindChunks();
+    // count bytes from file offset at; false when the file has fewer.
+    bool ReadAt(std::uint64_t at, unsigned char* bytes, std::size_t count);
+    // How far past a place that is no chunk header a "data" header is still looked for.
+    static constexpr std::size_t kResyncWindow = 64;
     bool ReadSections(std::streamoff samplesAt);
     void FreeSections();
     std::uint32_t DataSize() const;

@@ -50,6 +50,22 @@ Bytes PcmHeader(std::uint16_t channels, std::uint32_t rate, std::uint32_t dataBy
 void WriteSparseWave(const std::string& path, std::uint16_t channels, std::uint32_t rate,
                      std::uint32_t dataBytes);
 
+// A chunk: tag, payload size, payload (no pad byte; add one where it belongs).
+Bytes Chunk(const char* tag, const std::string& payload);
+
+// A RIFF/WAVE file made of the given chunks, in order.
+Bytes RiffWave(const std::vector<Bytes>& chunks);
+
+// WAV files of 44100 Hz 16-bit mono sound whose chunks lie in ways that a search for the letters
+// "data" got wrong: where the samples start and what they are.
+struct ChunkedCase {
+    std::string Name;
+    Bytes File;
+    std::uint64_t DataStart;
+    Bytes Samples;
+};
+std::vector<ChunkedCase> ChunkedFiles();
+
 // Sample bytes that differ from position to position, to check what was read.
 Bytes Ramp(std::size_t count, unsigned seed = 0);
 

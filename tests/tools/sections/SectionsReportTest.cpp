@@ -117,6 +117,21 @@ TEST_F(SectionsToolTest, EachRejectedFileNamesTheCheckThatFailedAndTheExitIsNonZ
     EXPECT_EQ(out.str(), "");
 }
 
+TEST_F(SectionsToolTest, FilesWithChunksAroundFmtAndDataShowTheSamplesWhereTheyAre) {
+    int i = 0;
+    for (const ChunkedCase& c : ChunkedFiles()) {
+        SCOPED_TRACE(c.Name);
+        const std::string file = Make("chunked" + std::to_string(i++) + ".wav", c.File);
+        out.str("");
+        EXPECT_EQ(Run({file}), 0) << err.str();
+        EXPECT_NE(out.str().find(": PCM 16-bit mono 44100 Hz, length 0:00:00, " +
+                                 std::to_string(c.Samples.size()) + " sample bytes from offset " +
+                                 std::to_string(c.DataStart) + "\n"),
+                  std::string::npos)
+            << out.str();
+    }
+}
+
 TEST_F(SectionsToolTest, AGoodFileIsStillReportedNextToARejectedOne) {
     const std::string good = Make("good.wav", ProgramFile(100, {}));
     const std::string bad = Make("bad.wav", Bytes(20, 0));
