@@ -15,6 +15,13 @@ using namespace wavebytes;
 namespace {
 constexpr std::uint64_t kMaxOffset = std::numeric_limits<std::uint32_t>::max();
 
+// WAVE_FORMAT_EXTENSIBLE, and the bytes that follow the tag in the GUID of every sub-format
+// that stands for a plain format tag.
+constexpr std::uint16_t kPcm = 1;
+constexpr std::uint16_t kExtensible = 0xFFFE;
+constexpr unsigned char kGuidTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
+                                         0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+
 // Four printable ASCII characters, as every chunk id is ("fmt ", "LIST", "data").
 bool IsChunkId(const unsigned char* id) {
     return std::all_of(id, id + 4, [](unsigned char c) { return c >= 0x20 && c <= 0x7E; });
@@ -47,9 +54,12 @@ CWaveReader::CWaveReader() : m_FileName(g_FileName) {
     const std::uint64_t samplesAt = FindChunks();
 
     // Checked after the chunks are found, so that a file that is no WAV file is still told as such.
+    // Only integer PCM plays: float samples would be taken as integers, µ-law as 8-bit PCM, ADPCM
+    // as 4-bit PCM, all heard as noise.
     WaveErrors::FormatDoesntMatch format;
+    format.FormatTag = m_FormatTag;
     FormatFromImage(&format.SampleRate, &format.BitsPerSample, &format.Channels);
-    if (!IsPlayablePcm(format.SampleRate, format.BitsPerSample, format.Channels))
+    if (m_FormatTag != kPcm || !IsPlayablePcm(format.SampleRate, format.BitsPerSample, format.Channels))
         throw format;
 
     try {
@@ -114,6 +124,13 @@ std::uint64_t CWaveReader::FindChunks() {
             std::copy_n(header, 8, fmt);
             std::fill_n(fmt + 8, FmtChunkSize - 8, 0);
             ReadAt(at + 8, fmt + 8, std::size_t(std::min<std::uint64_t>(size, FmtChunkSize - 8)));
+            m_FormatTag = Get16(fmt + 8);
+            if (m_FormatTag == kExtensible && size >= 40) {
+                // The real format is the sub-format, a GUID whose first two bytes are the tag.
+                unsigned char sub[16];
+                if (ReadAt(at + 8 + 24, sub, sizeof sub) && std::equal(sub + 2, sub + 16, kGuidTail))
+                    m_FormatTag = Get16(sub);
+            }
             haveFmt = true;
         } else if (TagIs(header, "data") && !haveData) {
             std::copy_n(header, 8, data);

@@ -23,8 +23,8 @@
 class CWaveReader : public CWaveFile, public CWaveDataStore {
 public:
     // Opens the file named by g_FileName. Throws WaveErrors::RiffDoesntMatch, WaveDoesntMatch,
-    // FmtDoesntMatch, DataDoesntMatch or FormatDoesntMatch (sound the program cannot play, see
-    // PcmFormat.h) when the file is rejected; a file that cannot be opened
+    // FmtDoesntMatch, DataDoesntMatch or FormatDoesntMatch (sound the program cannot play: not
+    // integer PCM, or outside PcmFormat.h) when the file is rejected; a file that cannot be opened
     // (missing, unreadable, not a regular file) reads as empty and is rejected as not RIFF.
     CWaveReader();
     // Closes the file and frees the section list.
@@ -74,5 +74,7 @@ private:
     std::uint64_t m_DataLeft = 0;
 
     std::uint64_t m_FileSize = 0;
+    // The fmt chunk's format tag; for WAVE_FORMAT_EXTENSIBLE that of its sub-format.
+    std::uint16_t m_FormatTag = 0;
     mutable std::mutex m_Lock;
 };

@@ -236,6 +236,48 @@ TEST_F(WaveReaderTest, EightBitAndStereoFilesAreAccepted) {
     EXPECT_EQ(channels, 2);
 }
 
+// WAVE_FORMAT_EXTENSIBLE: the real format is the sub-format, a GUID that starts with its tag.
+Bytes ExtensibleWav(std::uint16_t subTag, std::uint16_t bits, bool knownGuid = true) {
+    Bytes fmt;
+    AppendFmt(fmt, 2, 48000, bits, 40, 0xFFFE);
+    const Bytes tail = FromHex(knownGuid ? "00 00 00 00 10 00 80 00 00 aa 00 38 9b 71"
+                                         : "11 22 33 44 55 66 77 88 99 aa bb cc dd ee");
+    fmt[8 + 16] = 22; // cbSize
+    fmt[8 + 18] = std::uint8_t(bits);
+    fmt[8 + 24] = std::uint8_t(subTag);
+    fmt[8 + 25] = std::uint8_t(subTag >> 8);
+    std::copy(tail.begin(), tail.end(), fmt.begin() + 8 + 26);
+    return RiffWave({fmt, Chunk("data", std::string(96, '\x10'))});
+}
+
+// Played as they are, these would be noise: only integer PCM plays.
+TEST_F(WaveReaderTest, FormatsThatAreNotPcmAreRefusedAndNamed) {
+    const auto plain = [](std::uint16_t tag, std::uint16_t bits) {
+        Bytes fmt;
+        AppendFmt(fmt, 2, 44100, bits, 16, tag);
+        return RiffWave({fmt, Chunk("data", std::string(96, '\x10'))});
+    };
+    struct Case {
+        const char* name;
+        Bytes file;
+        std::uint16_t tag; // 1: accepted
+    };
+    for (const Case& c :
+         {Case{"float", plain(3, 32), 3}, Case{"mu-law", plain(7, 8), 7},
+          Case{"IMA ADPCM", plain(0x11, 4), 0x11}, Case{"extensible float", ExtensibleWav(3, 32), 3},
+          Case{"extensible, unknown sub-format", ExtensibleWav(1, 16, false), 0xFFFE},
+          Case{"extensible PCM", ExtensibleWav(1, 24), 1}, Case{"PCM", plain(1, 16), 1}}) {
+        SCOPED_TRACE(c.name);
+        try {
+            auto reader = Open(c.file);
+            EXPECT_EQ(c.tag, 1);
+            EXPECT_EQ(ReadAll(*reader), Bytes(96, 0x10));
+        } catch (const WaveErrors::FormatDoesntMatch& found) {
+            EXPECT_EQ(found.FormatTag, c.tag);
+        }
+    }
+}
+
 // A damaged header must not reach the engine, which would size its buffers by it.
 TEST_F(WaveReaderTest, FormatsBeyondWhatCanBePlayedAreRefusedAndSayWhatTheyAre) {
     struct Case {

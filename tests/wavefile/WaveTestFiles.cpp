@@ -64,11 +64,11 @@ Bytes FromHex(const std::string& hex) {
 }
 
 void AppendFmt(Bytes& b, std::uint16_t channels, std::uint32_t rate, std::uint16_t bits,
-               std::uint32_t payloadSize) {
+               std::uint32_t payloadSize, std::uint16_t formatTag) {
     AppendTag(b, "fmt ");
     Append32(b, payloadSize);
     const std::uint16_t align = std::uint16_t(channels * ((bits + 7) / 8));
-    Append16(b, 1);
+    Append16(b, formatTag);
     Append16(b, channels);
     Append32(b, rate);
     Append32(b, rate * align);

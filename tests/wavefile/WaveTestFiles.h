@@ -33,9 +33,10 @@ void Append32(Bytes& bytes, std::uint32_t v);
 void Append16(Bytes& bytes, std::uint16_t v);
 Bytes FromHex(const std::string& hex);
 
-// A fmt chunk ("fmt " + size + payload) for PCM; extra bytes (cbSize etc.) make it longer.
+// A fmt chunk ("fmt " + size + payload), PCM unless another tag is given; extra bytes (cbSize
+// etc., zeros) make it longer.
 void AppendFmt(Bytes& bytes, std::uint16_t channels, std::uint32_t rate, std::uint16_t bits,
-               std::uint32_t payloadSize = 16);
+               std::uint32_t payloadSize = 16, std::uint16_t formatTag = 1);
 
 // A file as the program writes it: 44-byte header, dataBytes sample bytes (a ramp), the "sect"
 // chunk with the given entries.
