@@ -15,9 +15,10 @@ using namespace wavebytes;
 namespace {
 constexpr std::uint64_t kMaxOffset = std::numeric_limits<std::uint32_t>::max();
 
+// The one format tag the program plays.
+constexpr std::uint16_t kPcm = 1;
 // WAVE_FORMAT_EXTENSIBLE, and the bytes that follow the tag in the GUID of every sub-format
 // that stands for a plain format tag.
-constexpr std::uint16_t kPcm = 1;
 constexpr std::uint16_t kExtensible = 0xFFFE;
 constexpr unsigned char kGuidTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
                                          0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
