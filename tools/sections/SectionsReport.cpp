@@ -32,6 +32,37 @@ std::string ChannelsText(unsigned short channels) {
     return std::to_string(channels) + " channels";
 }
 
+// The usual names of the format tags found in WAV files.
+std::string FormatName(unsigned short tag) {
+    switch (tag) {
+    case 0x0001:
+        return "PCM";
+    case 0x0002:
+        return "Microsoft ADPCM";
+    case 0x0003:
+        return "IEEE float";
+    case 0x0006:
+        return "A-law";
+    case 0x0007:
+        return "mu-law";
+    case 0x0011:
+        return "IMA ADPCM";
+    case 0x0031:
+        return "GSM 6.10";
+    case 0x0050:
+        return "MPEG";
+    case 0x0055:
+        return "MPEG layer 3";
+    case 0xFFFE:
+        return "an extensible format with an unknown sub-format";
+    default:
+        break;
+    }
+    char text[32];
+    std::snprintf(text, sizeof text, "format tag 0x%04X", unsigned(tag));
+    return text;
+}
+
 std::string Seconds(double s) {
     char text[64];
     std::snprintf(text, sizeof text, "%.6f", s);
@@ -222,14 +253,14 @@ bool DescribeWaveFile(const std::string& path, WaveSummary& summary, std::string
     } catch (const WaveErrors::DataDoesntMatch&) {
         error = "data check failed: no \"data\" chunk header found after the fmt chunk";
         return false;
+    } catch (const WaveErrors::FormatDoesntMatch& f) {
+        error = "format check failed: the fmt chunk gives " + FormatName(f.FormatTag) + ", " +
+                std::to_string(f.SampleRate) + " Hz, " + std::to_string(f.Channels) + " channels, " +
+                std::to_string(f.BitsPerSample) + " bits: " +
+                (f.FormatTag == 1 ? "no playable format" : "not PCM, the only format the program plays");
+        return false;
     } catch (const std::exception& e) {
         error = std::string("cannot be read: ") + e.what();
-        return false;
-    }
-    if (summary.BytesPerSecond() == 0) {
-        error = "format check failed: the fmt chunk gives " + std::to_string(summary.SampleRate) + " Hz, " +
-                std::to_string(summary.Channels) + " channels, " + std::to_string(summary.BitsPerSample) +
-                " bits: no playable format";
         return false;
     }
     return true;

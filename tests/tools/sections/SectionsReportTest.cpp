@@ -160,6 +160,9 @@ TEST_F(SectionsToolTest, EachRejectedFileNamesTheCheckThatFailedAndTheExitIsNonZ
     Bytes noData = OrdinaryWav(44100, 1, 10);
     std::copy_n("DATA", 4, noData.begin() + 36);
     Bytes noRate = OrdinaryWav(0, 1, 10);
+    Bytes fmt;
+    AppendFmt(fmt, 2, 44100, 32, 16, 3);
+    const Bytes floats = RiffWave({fmt, Chunk("data", std::string(64, '\0'))});
     const std::vector<std::pair<std::string, std::string>> cases = {
         {Make("text.wav", Bytes(100, 'x')), "RIFF check failed"},
         {Make("empty.wav", {}), "RIFF check failed"},
@@ -167,6 +170,8 @@ TEST_F(SectionsToolTest, EachRejectedFileNamesTheCheckThatFailedAndTheExitIsNonZ
         {Make("nofmt.wav", noFmt), "fmt check failed"},
         {Make("nodata.wav", noData), "data check failed"},
         {Make("norate.wav", noRate), "format check failed"},
+        {Make("float.wav", floats),
+         "format check failed: the fmt chunk gives IEEE float, 44100 Hz, 2 channels, 32 bits: not PCM"},
         {dir.Path("missing.wav"), "no such file"},
         {dir.Path(), "not a regular file"},
     };
@@ -176,6 +181,21 @@ TEST_F(SectionsToolTest, EachRejectedFileNamesTheCheckThatFailedAndTheExitIsNonZ
         EXPECT_EQ(err.str().rfind(file + ": rejected: " + check, 0), 0u) << err.str();
     }
     EXPECT_EQ(out.str(), "");
+}
+
+TEST_F(SectionsToolTest, FilesWithChunksAroundFmtAndDataShowTheSamplesWhereTheyAre) {
+    int i = 0;
+    for (const ChunkedCase& c : ChunkedFiles()) {
+        SCOPED_TRACE(c.Name);
+        const std::string file = Make("chunked" + std::to_string(i++) + ".wav", c.File);
+        out.str("");
+        EXPECT_EQ(Run({file}), 0) << err.str();
+        EXPECT_NE(out.str().find(": PCM 16-bit mono 44100 Hz, length 0:00:00, " +
+                                 std::to_string(c.Samples.size()) + " sample bytes from offset " +
+                                 std::to_string(c.DataStart) + "\n"),
+                  std::string::npos)
+            << out.str();
+    }
 }
 
 TEST_F(SectionsToolTest, AGoodFileIsStillReportedNextToARejectedOne) {
