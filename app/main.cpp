@@ -4,12 +4,16 @@
 #include "platform/qt/QtMessageBoxes.h"
 
 #include <QApplication>
+#include <csignal>
 #include <iostream>
 
 int main(int argc, char** argv) {
     // Read before Qt starts: --help and --version need no display, and open no window.
     if (const auto status = CSorvinApp::CommandLine({argv + 1, argv + argc}, std::cout, std::cerr))
         return *status;
+    // A file-size limit must end a recording the way a full disk does (the writer sees the failed
+    // write and the recording is saved), not kill the program with what it had recorded.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication application(argc, argv);
     application.setApplicationName("Tavlo");
     // Closing the main window ends the program, not the last window closing (a message box may
