@@ -1,4 +1,5 @@
 #include "SorvinApp.h"
+#include "StartupFolder.h"
 
 #include "platform/MessageBoxes.h"
 #include "platform/qt/QtMessageBoxes.h"
@@ -10,6 +11,8 @@ int main(int argc, char** argv) {
     // Read before Qt starts: --help and --version need no display, and open no window.
     if (const auto status = CSorvinApp::CommandLine({argv + 1, argv + argc}, std::cout, std::cerr))
         return *status;
+    // Before anything reads the start-up folder: the installed program moves to the user's own.
+    EnterStartupFolder(TAVLO_DATA_FROM_BIN, std::cerr);
     QApplication application(argc, argv);
     application.setApplicationName("Tavlo");
     // Closing the main window ends the program, not the last window closing (a message box may
