@@ -56,7 +56,9 @@ std::optional<std::string> PrepareStartupFolder(const StartupPlaces& places, std
         return std::nullopt;
     }
     std::error_code ec;
-    const fs::path data = fs::weakly_canonical(places.DataDir, ec);
+    fs::path data = fs::weakly_canonical(places.DataDir, ec);
+    if (ec)
+        data = places.DataDir; // found a moment ago; the link is then made to the path as given
     const fs::path folder = dataHome / "tavlo";
     fs::create_directories(folder, ec);
     if (!ec && !fs::is_directory(folder, ec) && !ec)
