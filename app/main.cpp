@@ -1,4 +1,5 @@
 #include "SorvinApp.h"
+#include "StartupFolder.h"
 
 #include "platform/MessageBoxes.h"
 #include "platform/qt/QtMessageBoxes.h"
@@ -14,6 +15,8 @@ int main(int argc, char** argv) {
     // A file-size limit must end a recording the way a full disk does (the writer sees the failed
     // write and the recording is saved), not kill the program with what it had recorded.
     std::signal(SIGXFSZ, SIG_IGN);
+    // Before anything reads the start-up folder: the installed program moves to the user's own.
+    EnterStartupFolder(TAVLO_DATA_FROM_BIN, std::cerr);
     QApplication application(argc, argv);
     application.setApplicationName("Tavlo");
     // Closing the main window ends the program, not the last window closing (a message box may

@@ -1,4 +1,5 @@
 #include "platform/wave/AlsaCaptureList.h"
+#include "platform/wave/ServerSourceList.h"
 
 #include <alsa/asoundlib.h>
 
@@ -74,7 +75,10 @@ void AddConfiguredPcms(std::vector<AlsaCaptureEntry>& list) {
 } // namespace
 
 std::vector<AlsaCaptureEntry> AlsaCaptureList() {
-    std::vector<AlsaCaptureEntry> list;
+    // A sound server owns the cards it serves: its sources come first so that the receiver is
+    // recorded through the server, and opening the card behind its back is only the way on machines
+    // without one.
+    std::vector<AlsaCaptureEntry> list = ServerSourceList();
     AddCards(list);
     AddConfiguredPcms(list);
     return list;

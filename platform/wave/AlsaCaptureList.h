@@ -11,9 +11,9 @@ struct AlsaCaptureEntry {
     std::string PcmName;
 };
 
-// Looks at ALSA afresh: first every capture device of every sound card (product name = the card's
-// name, e.g. "USB Headset"), then the capture-capable PCMs that the ALSA configuration defines with a
-// description (product name = its first line), except ALSA's own helper plugins.
+// Looks afresh: first the sound server's sources (ServerSourceList), then every capture device of every sound
+// card (product name = the card's name, e.g. "USB Headset"), then the capture-capable PCMs that the ALSA
+// configuration defines with a description (product name = its first line), except ALSA's own helper plugins.
 std::vector<AlsaCaptureEntry> AlsaCaptureList();
 
 } // namespace platform

@@ -183,6 +183,13 @@ void WriteRuntimeFiles(const QString& dir) {
     }
 }
 
+void WriteThemeIcons(const QString& dir) {
+    // The sizes the desktop's icon theme looks for first; larger ones are scaled down from 256.
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        SavePng(DrawAppIcon(size), dir + QString("/%1x%1/apps/tavlo.png").arg(size));
+    }
+}
+
 void WritePreview(const QString& pngPath) {
     const QImage mainSkin = DrawMainSkin();
     const QImage folderSkin = DrawFolderSkin();

@@ -12,6 +12,9 @@ void WriteResources(const QString& dir);
 // "battery-0.bmp".."battery-5.bmp".
 void WriteRuntimeFiles(const QString& dir);
 
+// Writes the program's icon for the hicolor theme: "SIZExSIZE/apps/tavlo.png" under `dir`.
+void WriteThemeIcons(const QString& dir);
+
 // A picture of both windows with their normal pictures in place, to look at the design.
 void WritePreview(const QString& pngPath);
 

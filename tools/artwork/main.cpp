@@ -2,6 +2,7 @@
 // every build has the same pictures:
 //   tavlo_artwork resources DIR   bitmap resources, icons, cursor and DIR/artwork.qrc
 //   tavlo_artwork runtime DIR     the skins and gauges loaded by name from res/
+//   tavlo_artwork icons DIR       the program's icon at the icon theme's sizes
 //   tavlo_artwork preview FILE    a PNG of both windows, to look at the design
 #include "Catalogue.h"
 
@@ -11,7 +12,7 @@
 
 int main(int argc, char** argv) {
     if (argc != 3) {
-        std::fprintf(stderr, "usage: %s resources|runtime|preview PATH\n", argv[0]);
+        std::fprintf(stderr, "usage: %s resources|runtime|icons|preview PATH\n", argv[0]);
         return 2;
     }
     // Only raster painting is used; no display is needed.
@@ -22,6 +23,8 @@ int main(int argc, char** argv) {
         artwork::WriteResources(path);
     } else if (std::strcmp(argv[1], "runtime") == 0) {
         artwork::WriteRuntimeFiles(path);
+    } else if (std::strcmp(argv[1], "icons") == 0) {
+        artwork::WriteThemeIcons(path);
     } else if (std::strcmp(argv[1], "preview") == 0) {
         artwork::WritePreview(path);
     } else {
