@@ -93,13 +93,6 @@ TEST_F(RemoteWindow, KeysFlashTheirButtonForHalfASecondThenSetItsPictures) {
     }
 }
 
-TEST_F(RemoteWindow, PlayKeyAndWindKeysWhileIdleDoNotFlash) {
-    Start();
-    for (std::uint8_t event : {0x03, 0x02, 0xB2, 0x04, 0xB4})
-        Report(event);
-    EXPECT_TRUE(clock.Sleeps().empty());
-}
-
 enum Button { Up = 1010, Down = 1011, Mute = 1012 };
 
 struct VolumeCase {
