@@ -23,7 +23,8 @@
 class CWaveReader : public CWaveFile, public CWaveDataStore {
 public:
     // Opens the file named by g_FileName. Throws WaveErrors::RiffDoesntMatch, WaveDoesntMatch,
-    // FmtDoesntMatch or DataDoesntMatch when the file is rejected; a file that cannot be opened
+    // FmtDoesntMatch, DataDoesntMatch or FormatDoesntMatch (sound the program cannot play: not
+    // integer PCM, or outside PcmFormat.h) when the file is rejected; a file that cannot be opened
     // (missing, unreadable, not a regular file) reads as empty and is rejected as not RIFF.
     CWaveReader();
     // Closes the file and frees the section list.
@@ -39,11 +40,11 @@ public:
     // Absolute: to sample byte offset, or to the end when offset is negative or past the end.
     // Relative: by offset from the current position, held within the samples. False only when
     // the file is not open.
-    bool Seek(int offset, bool absolute) override;
+    bool Seek(std::int64_t offset, bool absolute) override;
     // The current position as an absolute file offset (header included); 0 when closed.
-    unsigned Tell() override;
+    std::uint64_t Tell() override;
     // Sample bytes in the file: the data size of the header, or less when the file ends sooner.
-    unsigned GetLength() override;
+    std::uint64_t GetLength() override;
 
     // Number of entries in the "sect" chunk; 0 when there is none.
     std::uint32_t m_SectionCount = 0;
@@ -56,15 +57,24 @@ public:
     static constexpr std::uint32_t MaxSectionEntries = 65534;
 
 private:
+    // Walks the chunks after "WAVE": fills the fmt image and the data header image and returns the
+    // offset of the first sample byte. Throws FmtDoesntMatch or DataDoesntMatch.
+    std::uint64_t FindChunks();
+    // count bytes from file offset at; false when the file has fewer.
+    bool ReadAt(std::uint64_t at, unsigned char* bytes, std::size_t count);
+    // How far past a place that is no chunk header a "data" header is still looked for.
+    static constexpr std::size_t kResyncWindow = 64;
     bool ReadSections(std::streamoff samplesAt);
     void FreeSections();
     std::uint32_t DataSize() const;
 
     std::ifstream m_File;
     std::string m_FileName;
-    std::uint32_t m_DataStart = 0;
-    std::uint32_t m_DataLeft = 0;
+    std::uint64_t m_DataStart = 0;
+    std::uint64_t m_DataLeft = 0;
 
     std::uint64_t m_FileSize = 0;
+    // The fmt chunk's format tag; for WAVE_FORMAT_EXTENSIBLE that of its sub-format.
+    std::uint16_t m_FormatTag = 0;
     mutable std::mutex m_Lock;
 };

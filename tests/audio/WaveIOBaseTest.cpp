@@ -27,8 +27,11 @@ TEST_F(StreamWorkerTest, AttachingAStoreTakesItsFormatAndMakesEightTenthSecondBu
         unsigned AvgBytes, BufferSize;
     };
     // 11025 Hz: 22050 bytes a second, and the halving-then-doubling keeps the buffer even (2204).
-    for (const Case c : {Case{44100, 16, 1, 88200, 8820}, Case{48000, 16, 1, 96000, 9600},
-                         Case{11025, 16, 1, 22050, 2204}, Case{44100, 16, 2, 176400, 17640}}) {
+    // Buffers hold whole frames: 4410 bytes would split a stereo frame, 6614 a 24-bit sample.
+    for (const Case c :
+         {Case{44100, 16, 1, 88200, 8820}, Case{48000, 16, 1, 96000, 9600}, Case{11025, 16, 1, 22050, 2204},
+          Case{44100, 16, 2, 176400, 17640}, Case{11025, 16, 2, 44100, 4408}, Case{22050, 24, 1, 66150, 6612},
+          Case{44100, 24, 2, 264600, 26460}}) {
         Probe<CWavePlayer> player;
         MemoryStore store(c.Rate, c.Bits, c.Channels);
         EXPECT_TRUE(player.SetDataStore(&store));
@@ -68,6 +71,25 @@ TEST_F(StreamWorkerTest, TerminateTwiceReturnsAtOnceTheSecondTime) {
     const auto callsAfterFirst = Wave.Last()->Calls();
     recorder.Terminate();
     EXPECT_EQ(Wave.Last()->Calls(), callsAfterFirst);
+}
+
+TEST_F(StreamWorkerTest, AfterTerminateNothingIsAttachedOrStartedAndStopReturns) {
+    {
+        Probe<CWavePlayer> player;
+        MemoryStore store(44100, 16, 1, std::string(88200, 'x'));
+        player.Terminate();
+        EXPECT_FALSE(player.SetDataStore(&store));
+        EXPECT_EQ(player.m_pStore, nullptr);
+        EXPECT_EQ(Wave.OpenCount(), 0u) << "no device is opened";
+        EXPECT_TRUE(player.Where().Free.empty());
+        EXPECT_FALSE(player.Start());
+        player.Halt();
+        EXPECT_TRUE(player.Stop()); // returns: used to wait for ever for workers that had ended
+        EXPECT_TRUE(player.SetDataStore(nullptr));
+        player.SkipForward(2);
+        EXPECT_EQ(store.Tell(), 0u);
+    }
+    EXPECT_EQ(Wave.OpenCount(), 0u);
 }
 
 TEST_F(StreamWorkerTest, DetachingWhileRunningHaltsClosesAndDeletesTheBuffers) {
@@ -159,6 +181,23 @@ TEST_F(StreamWorkerTest, WithoutAnOpenDeviceStartRefusesAndHaltReturns) {
     ExpectAllFree(recorder);
     EXPECT_TRUE(recorder.Stop());
     EXPECT_EQ(recorder.m_pStore, nullptr);
+}
+
+TEST_F(StreamWorkerTest, AFormatBeyondWhatCanBePlayedGetsNoDeviceAndNoBuffers) {
+    Probe<CWavePlayer> player;
+    MemoryStore damaged(65540, 32, 16383); // would make buffers of about 430 MB
+    EXPECT_FALSE(player.SetDataStore(&damaged));
+    EXPECT_EQ(Wave.OpenCount(), 0u);
+    EXPECT_EQ(player.m_BufferSize, 0u);
+    EXPECT_TRUE(player.Where().Free.empty());
+    EXPECT_FALSE(player.Start());
+    player.SkipForward(1); // nothing to halt for, nothing to divide by
+    EXPECT_TRUE(player.Stop());
+    // The next file plays as usual.
+    MemoryStore good(44100);
+    EXPECT_TRUE(player.SetDataStore(&good));
+    ExpectAllFree(player);
+    player.Stop();
 }
 
 TEST_F(StreamWorkerTest, ADeviceThatVanishesWhileStreamingStillLetsHaltReturn) {
