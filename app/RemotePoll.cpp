@@ -31,7 +31,6 @@ void CSorvinDlg::OnPollTick() {
     const int delivered = m_Hid.Read(report.Data());
     if (delivered < 0)
         return;
-    m_NodeAnswered = true;
     const std::optional<std::uint8_t> event = report.Event(delivered);
     // 2. An idle report counts for nothing, not even for hold detection or link-up.
     if (!event || *event == remote::kNothingToReport)

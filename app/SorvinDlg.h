@@ -89,9 +89,6 @@ public:
     // Shows the flash pictures on `button` (`flashOut` 0: `flashIn` alone), waits 500 ms (the
     // window waits with it), then gives the button the pictures `lit` and `normal`.
     void FlashButton(CSkinButton& button, int flashIn, int flashOut, int lit, int normal);
-    // A read of the poll reached the open node since the device watch last looked, so the
-    // receiver is known to be there without searching for it (DeviceWatch.cpp).
-    bool m_NodeAnswered = false;
 
     // The main window's timers; tests hand in fakes before OnInitDialog.
     void UseTimers(platform::IWindowTimers* timers);

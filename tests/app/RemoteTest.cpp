@@ -61,6 +61,7 @@ struct FlashCase {
     int button;
     std::pair<int, int> flash; // the pictures during the 500 ms wait
     std::pair<int, int> after;
+    bool recording = false; // the record key starts a recording first
 };
 
 TEST_F(RemoteWindow, KeysFlashTheirButtonForHalfASecondThenSetItsPictures) {
@@ -69,11 +70,15 @@ TEST_F(RemoteWindow, KeysFlashTheirButtonForHalfASecondThenSetItsPictures) {
         {"file-down key", 0x05, 1017, {173, 0}, {163, 149}},
         {"stop key shows its lit picture as both", 0x06, 1002, {143, 143}, {143, 133}},
         {"record key while idle", 0x07, 1000, {167, 0}, {168, 132}},
+        {"record key while recording", 0x07, 1000, {169, 0}, {168, 132}, true},
+        {"file key while recording: File end and save", 0x01, 1003, {154, 0}, {157, 150}, true},
     };
     for (const FlashCase& c : cases) {
         SCOPED_TRACE(c.name);
         Start();
         Report(0xA0); // the link is up
+        if (c.recording)
+            Report(0x07);
         std::vector<std::pair<int, int>> duringWait;
         clock.DuringSleep = [&](unsigned) { duringWait.push_back(dlg->ButtonById(c.button)->PictureIds()); };
         const std::size_t sleepsBefore = clock.Sleeps().size();
@@ -86,13 +91,6 @@ TEST_F(RemoteWindow, KeysFlashTheirButtonForHalfASecondThenSetItsPictures) {
         EXPECT_EQ(dlg->ButtonById(c.button)->PictureIds(), c.after);
         NextCase();
     }
-}
-
-TEST_F(RemoteWindow, PlayKeyAndWindKeysWhileIdleDoNotFlash) {
-    Start();
-    for (std::uint8_t event : {0x03, 0x02, 0xB2, 0x04, 0xB4})
-        Report(event);
-    EXPECT_TRUE(clock.Sleeps().empty());
 }
 
 enum Button { Up = 1010, Down = 1011, Mute = 1012 };
