@@ -9,22 +9,42 @@
 #include "WaveWriter.h"
 #include "platform/Clock.h"
 
+#include <condition_variable>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 
 namespace {
 
-// Played out: the reader is exhausted, so every buffer stays idle once the device has given it
-// back, i.e. once the last one has been heard.
+// Played out: the device has given back every buffer the file fills, i.e. the last one has been
+// heard. The player learns it from the device's own notifications, so the bench adds no wake-up of
+// its own to the process it measures (a polling loop here would be counted as the engine's).
 class BenchPlayer : public CWavePlayer {
 public:
-    bool AllBack() {
-        m_FreeQueue.Lock();
-        const bool all = m_FreeQueue.Size() == 8;
-        m_FreeQueue.Unlock();
-        return all;
+    void WaitPlayedOut() {
+        const std::uint64_t length = m_pStore->GetLength();
+        const std::uint64_t buffers = (length + m_BufferSize - 1) / m_BufferSize;
+        std::unique_lock lock(m_Lock);
+        m_Wanted = buffers;
+        m_PlayedOut.wait(lock, [&] { return m_Given >= m_Wanted; });
     }
+
+protected:
+    void OnBufferDone() override {
+        CWavePlayer::OnBufferDone();
+        std::lock_guard lock(m_Lock);
+        // Only the last one wakes the waiting thread: a wake per buffer would be counted as ours.
+        if (++m_Given == m_Wanted)
+            m_PlayedOut.notify_one();
+    }
+
+private:
+    std::mutex m_Lock;
+    std::condition_variable m_PlayedOut;
+    std::uint64_t m_Given = 0;
+    std::uint64_t m_Wanted = ~std::uint64_t{0};
 };
 
 int Record(const char* file, unsigned seconds) {
@@ -49,9 +69,8 @@ int Play(const char* file) {
         std::fprintf(stderr, "audio_bench: the output device did not open\n");
         return 1;
     }
-    player.Start(); // returns once the first buffers are filled, so "all back" means played out
-    while (!player.AllBack())
-        platform::Clock().Sleep(50);
+    player.Start();
+    player.WaitPlayedOut();
     player.Stop();
     return 0;
 }
