@@ -176,4 +176,48 @@ TEST_F(StreamWorkerTest, ADeviceThatVanishesWhileStreamingStillLetsHaltReturn) {
     recorder.Stop();
 }
 
+// A worker with nothing to move waits for work instead of waking for a pass every 20 ms, and a
+// buffer that comes back costs a fixed few pauses: the fill worker's before collecting it and
+// before making it ready again, the submit worker's before handing it back. Counted on the test
+// clock, for a player and a recorder alike.
+template <class Engine>
+void ExpectWakeUpsOnlyPerBuffer(QuickClock& clock, platform::FakeWaveService& wave, MemoryStore& store,
+                                void (*giveBackOne)(platform::FakeWaveDevice&, unsigned)) {
+    Probe<Engine> engine;
+    engine.SetDataStore(&store);
+    engine.Start();
+    platform::FakeWaveDevice* device = wave.Last();
+    ASSERT_TRUE(WaitUntil([&] { return device->Held().size() == 8; }));
+    ASSERT_TRUE(UntilQuiet(clock)) << "the workers never stop waking while nothing moves";
+    const unsigned quiet = clock.Sleeps;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50)); // a hundred quick passes
+    EXPECT_EQ(clock.Sleeps, quiet);
+
+    constexpr unsigned kBuffers = 5;
+    for (unsigned i = 0; i < kBuffers; ++i) {
+        giveBackOne(*device, engine.m_BufferSize);
+        ASSERT_TRUE(WaitUntil([&] { return device->Held().size() == 8 && engine.FreeCountNow() == 0; }));
+        ASSERT_TRUE(UntilQuiet(clock));
+    }
+    EXPECT_LE(clock.Sleeps - quiet, 3 * kBuffers);
+    engine.Stop();
+}
+
+TEST_F(StreamWorkerTest, WorkersWakeForBuffersThatMoveNotWhileNothingMoves) {
+    {
+        SCOPED_TRACE("recorder");
+        MemoryStore store(44100);
+        ExpectWakeUpsOnlyPerBuffer<CWaveRecorder>(
+            Clock, Wave, store, [](platform::FakeWaveDevice& d, unsigned n) { d.Capture(n); });
+        EXPECT_EQ(store.Written().size(), 5u * 8820u);
+    }
+    {
+        SCOPED_TRACE("player");
+        MemoryStore store(44100, 16, 1, std::string(20 * 8820, 'p'));
+        ExpectWakeUpsOnlyPerBuffer<CWavePlayer>(Clock, Wave, store,
+                                                [](platform::FakeWaveDevice& d, unsigned) { d.Complete(1); });
+        EXPECT_EQ(store.Reads(), 13u);
+    }
+}
+
 } // namespace
