@@ -47,16 +47,23 @@ MMRESULT AlsaStream::DoUnprepare(WAVEHDR* header, unsigned size) {
 MMRESULT AlsaStream::DoQueue(WAVEHDR* header, unsigned size) {
     if (!header || size < sizeof(WAVEHDR))
         return MMSYSERR_INVALPARAM;
+    bool wake;
     {
         std::lock_guard lock(m_Lock);
         if (!(header->dwFlags & WHDR_PREPARED))
             return WAVERR_UNPREPARED;
         header->dwFlags = (header->dwFlags & ~WHDR_DONE) | WHDR_INQUEUE;
         header->dwBytesRecorded = 0;
+        // Behind another buffer it is reached when the thread finishes that one; only a buffer
+        // that the thread is not already working towards needs it woken (a wake per buffer would
+        // double the thread's wake-ups).
+        wake = m_Queue.empty() || m_Dead;
         m_Queue.push_back(header);
     }
-    const std::uint64_t one = 1;
-    (void)!write(m_WakeFd, &one, sizeof one);
+    if (wake) {
+        const std::uint64_t one = 1;
+        (void)!write(m_WakeFd, &one, sizeof one);
+    }
     return MMSYSERR_NOERROR;
 }
 

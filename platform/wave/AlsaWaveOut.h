@@ -21,7 +21,10 @@ public:
 private:
     ~AlsaWaveOut() override = default;
     void Execute(Command command) override;
-    bool WantsIo() override { return !m_Paused && !m_Queue.empty(); }
+    // While a written buffer is still to be announced the thread is woken at its end anyway, and
+    // writes then what the ring has room for: one wake-up per buffer rather than one for the ring
+    // and one for the announcement.
+    bool WantsIo() override { return !m_Paused && !m_Queue.empty() && m_Playing.empty(); }
     void Transfer() override;
     void AfterRecover() override;
     void Tick() override;
