@@ -8,30 +8,10 @@
 #   bench/audio/run.sh [BUILD_DIR]      default BUILD_DIR: build
 #   BENCH_SECONDS (60) and BENCH_RUNS (3) change the length and the number of rounds.
 # Uses the private sound server of scripts/services/pulseaudio (started here if not running).
-set -euo pipefail
-cd "$(dirname "$0")/../.."
-root=$PWD
-build=${1:-build}
+name=run.sh
+source "$(dirname "$0")/common.sh"
 seconds=${BENCH_SECONDS:-60}
 runs=${BENCH_RUNS:-3}
-case $build in /*) ;; *) build="$root/$build" ;; esac
-bench="$build/bin/audio_bench"
-[ -x "$bench" ] || { echo "run.sh: build $build first (target audio_bench)" >&2; exit 1; }
-
-started=""
-if [ -z "${PULSE_SERVER:-}" ]; then
-    eval "$(scripts/services/pulseaudio start)"
-    started=yes
-fi
-work=$(mktemp -d)
-cleanup() {
-    rm -rf "$work"
-    if [ -n "$started" ]; then scripts/services/pulseaudio stop; fi
-}
-trap cleanup EXIT
-
-# %U user s, %S sys s, %e elapsed s, %w voluntary and %c involuntary switches, %M max RSS KiB
-measure() { /usr/bin/time -o "$1" -f "%U %S %e %w %c %M" "${@:2}"; }
 
 # A tone to play, and something to hear while recording.
 sox -n -r 44100 -c 1 -b 16 "$work/tone.wav" synth "$seconds" sine 440 vol 0.3

@@ -1,13 +1,23 @@
 #include "platform/wave/AlsaStream.h"
+#include "platform/wave/AlsaWaveService.h"
 
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 
 namespace platform {
+
+namespace {
+std::atomic<unsigned long long> g_Xruns{0};
+} // namespace
+
+unsigned long long AlsaXruns() {
+    return g_Xruns;
+}
 
 AlsaStream::AlsaStream(snd_pcm_t* pcm, const WAVEFORMATEX& format, WaveCallback callback,
                        std::uintptr_t instance, unsigned message)
@@ -102,6 +112,8 @@ void AlsaStream::GiveBackAll() {
 }
 
 bool AlsaStream::Recover(long error) {
+    if (error == -EPIPE || error == -ESTRPIPE)
+        ++g_Xruns;
     if (error == -EPIPE || error == -ESTRPIPE || error == -EINTR) {
         if (snd_pcm_recover(m_Pcm, static_cast<int>(error), 1) == 0) {
             AfterRecover();
