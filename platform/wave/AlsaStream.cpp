@@ -64,10 +64,9 @@ MMRESULT AlsaStream::DoQueue(WAVEHDR* header, unsigned size) {
             return WAVERR_UNPREPARED;
         header->dwFlags = (header->dwFlags & ~WHDR_DONE) | WHDR_INQUEUE;
         header->dwBytesRecorded = 0;
-        // Behind another buffer it is reached when the thread finishes that one; only a buffer
-        // that the thread is not already working towards needs it woken (a wake per buffer would
-        // double the thread's wake-ups).
-        wake = m_Queue.empty() || m_Dead;
+        // Only a buffer that the thread would not come to by itself needs it woken (a wake per
+        // buffer would double the thread's wake-ups).
+        wake = m_Dead || WakeFor();
         m_Queue.push_back(header);
     }
     if (wake) {

@@ -42,6 +42,9 @@ protected:
     // On the notification thread with m_Lock held.
     virtual void Execute(Command command) = 0;
     virtual bool WantsIo() = 0;
+    // Whether a buffer queued now needs the thread woken. Behind another buffer it is reached when
+    // the thread finishes that one.
+    virtual bool WakeFor() { return m_Queue.empty(); }
     virtual void Transfer() = 0;
     // After an xrun was recovered: the direction restarts what it needs.
     virtual void AfterRecover() {}
