@@ -20,6 +20,8 @@
 #include <cmath>
 #include <vector>
 
+#include <sys/resource.h>
+
 #include <condition_variable>
 #include <cstdint>
 #include <cstdio>
@@ -87,21 +89,20 @@ int Play(const char* file) {
 }
 
 // Every sample of the file, front to back, through the program's own reader.
-std::vector<double> ReadSamples(const char* file) {
+std::vector<std::int16_t> ReadSamples(const char* file) {
     g_FileName = file;
     CWaveReader reader;
-    std::vector<double> samples;
+    std::vector<std::int16_t> samples;
+    samples.reserve(reader.GetLength() / 2);
     std::vector<char> block(1 << 16);
     for (;;) {
         unsigned length = static_cast<unsigned>(block.size());
         reader.Read(block.data(), &length);
         if (length == 0)
             break;
-        for (unsigned i = 0; i + 1 < length; i += 2) {
-            const auto value = static_cast<std::int16_t>(static_cast<unsigned char>(block[i]) |
-                                                         static_cast<unsigned char>(block[i + 1]) << 8);
-            samples.push_back(value);
-        }
+        for (unsigned i = 0; i + 1 < length; i += 2)
+            samples.push_back(static_cast<std::int16_t>(static_cast<unsigned char>(block[i]) |
+                                                        static_cast<unsigned char>(block[i + 1]) << 8));
     }
     return samples;
 }
@@ -109,24 +110,26 @@ std::vector<double> ReadSamples(const char* file) {
 // A steady sine obeys s[n+1] = 2 cos(w) s[n] - s[n-1] at every sample. A lost or doubled stretch
 // breaks that where it happened (unless it held whole cycles, which a tenth of a second of a 443 Hz
 // tone never does), and so does a gap of silence. Returns the number of breaks.
-unsigned CountPhaseJumps(const std::vector<double>& s, unsigned rate) {
-    if (s.size() < 3) {
+unsigned CountPhaseJumps(const std::vector<std::int16_t>& samples, unsigned rate) {
+    const auto s = [&](std::size_t n) { return static_cast<double>(samples[n]); };
+    if (samples.size() < 3) {
         std::printf("soak: the file holds no sound\n");
         return 1;
     }
     double amplitude = 0;
-    for (double v : s)
+    for (std::int16_t v : samples)
         amplitude = std::max(amplitude, std::fabs(v));
     // The tone begins and ends somewhere in a sample; from the first to the last clear peak.
-    std::size_t first = 0, last = s.size() - 1;
-    while (first < last && std::fabs(s[first]) < amplitude / 2)
+    std::size_t first = 0, last = samples.size() - 1;
+    while (first < last && std::fabs(s(first)) < amplitude / 2)
         ++first;
-    while (last > first && std::fabs(s[last]) < amplitude / 2)
+    while (last > first && std::fabs(s(last)) < amplitude / 2)
         --last;
+    // cos(w) from the samples themselves, as the median over every 16th (plenty, and little memory).
     std::vector<double> ratios;
-    for (std::size_t n = first + 1; n < last; ++n)
-        if (std::fabs(s[n]) > amplitude / 2)
-            ratios.push_back((s[n - 1] + s[n + 1]) / (2 * s[n]));
+    for (std::size_t n = first + 1; n < last; n += 16)
+        if (std::fabs(s(n)) > amplitude / 2)
+            ratios.push_back((s(n - 1) + s(n + 1)) / (2 * s(n)));
     if (ratios.empty()) {
         std::printf("soak: no tone in the file\n");
         return 1;
@@ -141,7 +144,7 @@ unsigned CountPhaseJumps(const std::vector<double>& s, unsigned rate) {
     unsigned jumps = 0;
     std::size_t lastJump = 0;
     for (std::size_t n = first + 1; n < last; ++n) {
-        const double r = std::fabs(s[n + 1] - 2 * c * s[n] + s[n - 1]);
+        const double r = std::fabs(s(n + 1) - 2 * c * s(n) + s(n - 1));
         if (r <= limit) {
             worst = std::max(worst, r);
             continue;
@@ -157,7 +160,7 @@ unsigned CountPhaseJumps(const std::vector<double>& s, unsigned rate) {
     std::printf("soak: tone %.2f Hz, amplitude %.0f, from %.4f s to %.4f s of %.4f s; largest step off "
                 "the sine elsewhere %.1f (%.3f %% of the amplitude)\n",
                 std::acos(c) * rate / (2 * pi), amplitude, static_cast<double>(first) / rate,
-                static_cast<double>(last) / rate, static_cast<double>(s.size()) / rate, worst,
+                static_cast<double>(last) / rate, static_cast<double>(samples.size()) / rate, worst,
                 100 * worst / amplitude);
     return jumps;
 }
@@ -178,7 +181,14 @@ int Soak(const char* file, unsigned seconds, unsigned rate) {
         recorder.Stop();
         writer.Close();
     }
-    const std::vector<double> samples = ReadSamples(file);
+    // What the recording cost, before the check below reads the whole file into memory.
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("soak: the recording took %.2f s of CPU, peak memory %ld KiB\n",
+                static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                    static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6,
+                usage.ru_maxrss);
+    const std::vector<std::int16_t> samples = ReadSamples(file);
     const double recorded = static_cast<double>(stopped - started) / 1000;
     const double held = static_cast<double>(samples.size()) / rate;
     const bool whole = std::fabs(held - recorded) <= 0.1;

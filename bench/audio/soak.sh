@@ -31,7 +31,7 @@ measure "$work/time" "$bench" soak "$work/soak.wav" "$seconds" "$rate" || status
 python3 - "$work/time" <<'PY'
 import sys
 u, s, e, w, c, m = (float(x) for x in open(sys.argv[1]).read().split()[-6:])
-print(f"soak: CPU {u + s:.2f} s, wake-ups {(w + c) / e:.1f}/s, peak memory {m:.0f} KiB over {e:.0f} s")
+print(f"soak: the whole run with the check: CPU {u + s:.2f} s, wake-ups {(w + c) / e:.1f}/s, peak memory {m:.0f} KiB over {e:.0f} s")
 PY
 if [ "$status" -eq 0 ]; then echo "soak: PASS"; else echo "soak: FAIL"; fi
 exit "$status"
