@@ -30,16 +30,17 @@ public:
     std::atomic<unsigned> Sleeps{0};
 };
 
-// Waits until nobody has slept on the clock for a while (at least ten of the workers' quick
-// passes): true once the engine's threads are all waiting for something to happen.
+// Waits until nobody has slept on the clock for a while (three spells of ten milliseconds, each
+// some twenty of the workers' quick passes): true once the engine's threads are all waiting for
+// something to happen.
 inline bool UntilQuiet(QuickClock& clock) {
-    for (int i = 0; i < 2000; ++i) {
+    int quietSpells = 0;
+    for (int i = 0; i < 2000 && quietSpells < 3; ++i) {
         const unsigned before = clock.Sleeps;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        if (clock.Sleeps == before)
-            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        quietSpells = clock.Sleeps == before ? quietSpells + 1 : 0;
     }
-    return false;
+    return quietSpells == 3;
 }
 
 // Polls a condition that the engine's threads bring about. The bound only keeps a broken engine

@@ -183,6 +183,7 @@ TEST_F(StreamWorkerTest, ADeviceThatVanishesWhileStreamingStillLetsHaltReturn) {
 template <class Engine>
 void ExpectWakeUpsOnlyPerBuffer(QuickClock& clock, platform::FakeWaveService& wave, MemoryStore& store,
                                 void (*giveBackOne)(platform::FakeWaveDevice&, unsigned)) {
+    constexpr unsigned kStragglers = 2;
     Probe<Engine> engine;
     engine.SetDataStore(&store);
     engine.Start();
@@ -190,8 +191,10 @@ void ExpectWakeUpsOnlyPerBuffer(QuickClock& clock, platform::FakeWaveService& wa
     ASSERT_TRUE(WaitUntil([&] { return device->Held().size() == 8; }));
     ASSERT_TRUE(UntilQuiet(clock)) << "the workers never stop waking while nothing moves";
     const unsigned quiet = clock.Sleeps;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50)); // a hundred quick passes
-    EXPECT_EQ(clock.Sleeps, quiet);
+    // Polling would be a hundred quick passes here; a pause that a busy machine held back may
+    // still come in late.
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_LE(clock.Sleeps - quiet, kStragglers);
 
     constexpr unsigned kBuffers = 5;
     for (unsigned i = 0; i < kBuffers; ++i) {
@@ -199,7 +202,7 @@ void ExpectWakeUpsOnlyPerBuffer(QuickClock& clock, platform::FakeWaveService& wa
         ASSERT_TRUE(WaitUntil([&] { return device->Held().size() == 8 && engine.FreeCountNow() == 0; }));
         ASSERT_TRUE(UntilQuiet(clock));
     }
-    EXPECT_LE(clock.Sleeps - quiet, 3 * kBuffers);
+    EXPECT_LE(clock.Sleeps - quiet, 3 * kBuffers + kStragglers);
     engine.Stop();
 }
 
