@@ -125,15 +125,16 @@ bool AlsaStream::Recover(long error) {
 }
 
 // Fires the notifications collected so far, in order, without the lock: the callback may take
-// the engine's locks, and callers of AddBuffer may be waiting for ours meanwhile.
+// the engine's locks, and callers of AddBuffer may be waiting for ours meanwhile. The two lists
+// trade places and keep their storage, so a buffer costs no allocation here.
 void AlsaStream::Notify(std::unique_lock<std::mutex>& lock) {
     if (m_Finished.empty())
         return;
-    std::vector<WAVEHDR*> finished;
-    finished.swap(m_Finished);
+    m_Delivering.swap(m_Finished);
     lock.unlock();
-    for (WAVEHDR* header : finished)
+    for (WAVEHDR* header : m_Delivering)
         m_Callback(m_Self, m_Message, m_Instance, reinterpret_cast<std::uintptr_t>(header), 0);
+    m_Delivering.clear();
     lock.lock();
 }
 

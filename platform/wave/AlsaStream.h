@@ -83,6 +83,7 @@ private:
     std::uint64_t m_Posted = 0;
     std::uint64_t m_Completed = 0;
     std::vector<WAVEHDR*> m_Finished;
+    std::vector<WAVEHDR*> m_Delivering; // only the notification thread touches it
     std::thread m_Thread;
 };
 
