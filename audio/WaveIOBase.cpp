@@ -3,11 +3,13 @@
 #include "PcmFormat.h"
 #include "platform/Clock.h"
 
+#include <algorithm>
+
 using platform::WAVEHDR;
 
 namespace {
 constexpr int kBufferCount = 8;
-constexpr unsigned kPassPauseMs = 20;      // between two passes of a worker
+constexpr std::int64_t kPassPauseMs = 20;  // at least, between the starts of two passes of a worker
 constexpr unsigned kFillHeadStartMs = 100; // about five fill passes before the first submit
 constexpr unsigned kPollMs = 1;            // Halt's checks
 } // namespace
@@ -37,8 +39,43 @@ void CWaveIOBase::Wake(std::atomic<bool>& parked, std::counting_semaphore<2>& wa
     wake.release();
 }
 
+// Waits before the next pass: the design's pause keeps passes at least 20 ms apart (at most 50 a
+// second), but a worker with nothing to do waits for work instead of waking every 20 ms while
+// nothing moves. `seen` is the worker's signal as read before its pass, so work that came during
+// the pass is not slept through. After a wait the pause counts from the start of the last pass.
+void CWaveIOBase::PauseOrWait(bool moreToDo, WorkSignal& signal, std::uint32_t seen, std::int64_t passStart) {
+    if (!moreToDo && !m_Terminate) {
+        signal.WaitPast(seen);
+        const std::int64_t since = std::max<std::int64_t>(platform::Clock().MonotonicMs() - passStart, 0);
+        if (since < kPassPauseMs)
+            platform::Clock().Sleep(static_cast<unsigned>(kPassPauseMs - since));
+        return;
+    }
+    platform::Clock().Sleep(static_cast<unsigned>(kPassPauseMs));
+}
+
+std::uint32_t CWaveIOBase::WorkSignal::Seen() {
+    std::lock_guard lock(m_Lock);
+    return m_Count;
+}
+
+void CWaveIOBase::WorkSignal::Raise() {
+    {
+        std::lock_guard lock(m_Lock);
+        ++m_Count;
+    }
+    m_Changed.notify_one();
+}
+
+void CWaveIOBase::WorkSignal::WaitPast(std::uint32_t seen) {
+    std::unique_lock lock(m_Lock);
+    m_Changed.wait(lock, [&] { return m_Count != seen; });
+}
+
 void CWaveIOBase::SubmitLoop() {
     while (!m_Terminate) {
+        const std::uint32_t seen = m_SubmitSignal.Seen();
+        const std::int64_t passStart = platform::Clock().MonotonicMs();
         m_ReadyQueue.Lock();
         if (!m_ReadyQueue.Empty()) {
             WAVEHDR* buffer = m_ReadyQueue.Take();
@@ -47,17 +84,22 @@ void CWaveIOBase::SubmitLoop() {
             m_DeviceQueue.Add(buffer);
             m_DeviceQueue.Unlock();
         }
+        const bool moreToDo = !m_ReadyQueue.Empty();
         m_ReadyQueue.Unlock();
-        if (m_Halted) {
+        // A worker woken from parking has work again (Start); it pauses as it always did.
+        const bool parks = m_Halted;
+        if (parks) {
             m_SubmitParked = true;
             m_SubmitWake.acquire();
         }
-        platform::Clock().Sleep(kPassPauseMs);
+        PauseOrWait(moreToDo || parks, m_SubmitSignal, seen, passStart);
     }
 }
 
 void CWaveIOBase::FillLoop() {
     while (!m_Terminate) {
+        const std::uint32_t seen = m_FillSignal.Seen();
+        const std::int64_t passStart = platform::Clock().MonotonicMs();
         m_FreeQueue.Lock();
         if (!m_FreeQueue.Empty()) {
             WAVEHDR* buffer = m_FreeQueue.Front();
@@ -67,6 +109,7 @@ void CWaveIOBase::FillLoop() {
                 m_ReadyQueue.Lock();
                 m_ReadyQueue.Add(buffer);
                 m_ReadyQueue.Unlock();
+                m_SubmitSignal.Raise();
             }
         }
         m_FreeQueue.Unlock();
@@ -88,17 +131,25 @@ void CWaveIOBase::FillLoop() {
             m_DeviceQueue.Unlock();
         }
 
-        if (m_Halted) {
+        // Only this worker takes from the free queue, so a look without the lock is current. A
+        // free buffer is work even when FillBuffer left it empty: a player at the end of its file
+        // retries it on every pass.
+        const bool moreToDo = !m_FreeQueue.Empty() || m_DoneCount != 0;
+        const bool parks = m_Halted;
+        if (parks) {
             m_FillParked = true;
             m_FillWake.acquire();
         }
-        platform::Clock().Sleep(kPassPauseMs);
+        PauseOrWait(moreToDo || parks, m_FillSignal, seen, passStart);
     }
 }
 
 void CWaveIOBase::OnBufferDone() {
-    std::lock_guard lock(m_DoneLock);
-    ++m_DoneCount;
+    {
+        std::lock_guard lock(m_DoneLock);
+        ++m_DoneCount;
+    }
+    m_FillSignal.Raise();
 }
 
 void CWaveIOBase::WaveCallback(platform::HWAVE, unsigned message, std::uintptr_t instance, std::uintptr_t,
@@ -185,6 +236,9 @@ void CWaveIOBase::Halt() {
     if (m_Terminate)
         return;
     m_Halted = true;
+    // A worker waiting for work must come round to park.
+    m_FillSignal.Raise();
+    m_SubmitSignal.Raise();
     while (!m_SubmitParked || !m_FillParked)
         platform::Clock().Sleep(kPollMs);
     DeviceReset();
@@ -235,6 +289,8 @@ void CWaveIOBase::EndWorkers() {
     m_Halted = false;
     m_FillWake.release();
     m_SubmitWake.release();
+    m_FillSignal.Raise();
+    m_SubmitSignal.Raise();
     m_hFillThread.join();
     m_hSubmitThread.join();
 }

@@ -4,6 +4,7 @@
 #include "platform/wave/WaveDevice.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <semaphore>
@@ -93,8 +94,25 @@ private:
     // Wakes a parked worker: the flag is cleared first, and a wake given before the worker
     // blocks is kept by the semaphore, so it is never lost.
     static void Wake(std::atomic<bool>& parked, std::counting_semaphore<2>& wake);
+    // Work for a worker that may be waiting for it (a buffer given back or made ready, Halt,
+    // Terminate). A plain lock and condition: the library's atomic wait spins through several
+    // yields first, each a wake-up of its own.
+    class WorkSignal {
+    public:
+        std::uint32_t Seen();
+        void Raise();
+        void WaitPast(std::uint32_t seen);
+
+    private:
+        std::mutex m_Lock;
+        std::condition_variable m_Changed;
+        std::uint32_t m_Count = 0;
+    };
+    void PauseOrWait(bool moreToDo, WorkSignal& signal, std::uint32_t seen, std::int64_t passStart);
     void EndWorkers();
 
     std::counting_semaphore<2> m_SubmitWake{0};
     std::counting_semaphore<2> m_FillWake{0};
+    WorkSignal m_SubmitSignal;
+    WorkSignal m_FillSignal;
 };

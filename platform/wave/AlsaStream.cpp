@@ -1,13 +1,23 @@
 #include "platform/wave/AlsaStream.h"
+#include "platform/wave/AlsaWaveService.h"
 
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 
 namespace platform {
+
+namespace {
+std::atomic<unsigned long long> g_Xruns{0};
+} // namespace
+
+unsigned long long AlsaXruns() {
+    return g_Xruns;
+}
 
 AlsaStream::AlsaStream(snd_pcm_t* pcm, const WAVEFORMATEX& format, WaveCallback callback,
                        std::uintptr_t instance, unsigned message)
@@ -47,16 +57,22 @@ MMRESULT AlsaStream::DoUnprepare(WAVEHDR* header, unsigned size) {
 MMRESULT AlsaStream::DoQueue(WAVEHDR* header, unsigned size) {
     if (!header || size < sizeof(WAVEHDR))
         return MMSYSERR_INVALPARAM;
+    bool wake;
     {
         std::lock_guard lock(m_Lock);
         if (!(header->dwFlags & WHDR_PREPARED))
             return WAVERR_UNPREPARED;
         header->dwFlags = (header->dwFlags & ~WHDR_DONE) | WHDR_INQUEUE;
         header->dwBytesRecorded = 0;
+        // Only a buffer that the thread would not come to by itself needs it woken (a wake per
+        // buffer would double the thread's wake-ups).
+        wake = m_Dead || WakeFor();
         m_Queue.push_back(header);
     }
-    const std::uint64_t one = 1;
-    (void)!write(m_WakeFd, &one, sizeof one);
+    if (wake) {
+        const std::uint64_t one = 1;
+        (void)!write(m_WakeFd, &one, sizeof one);
+    }
     return MMSYSERR_NOERROR;
 }
 
@@ -95,6 +111,8 @@ void AlsaStream::GiveBackAll() {
 }
 
 bool AlsaStream::Recover(long error) {
+    if (error == -EPIPE || error == -ESTRPIPE)
+        ++g_Xruns;
     if (error == -EPIPE || error == -ESTRPIPE || error == -EINTR) {
         if (snd_pcm_recover(m_Pcm, static_cast<int>(error), 1) == 0) {
             AfterRecover();
@@ -107,15 +125,16 @@ bool AlsaStream::Recover(long error) {
 }
 
 // Fires the notifications collected so far, in order, without the lock: the callback may take
-// the engine's locks, and callers of AddBuffer may be waiting for ours meanwhile.
+// the engine's locks, and callers of AddBuffer may be waiting for ours meanwhile. The two lists
+// trade places and keep their storage, so a buffer costs no allocation here.
 void AlsaStream::Notify(std::unique_lock<std::mutex>& lock) {
     if (m_Finished.empty())
         return;
-    std::vector<WAVEHDR*> finished;
-    finished.swap(m_Finished);
+    m_Delivering.swap(m_Finished);
     lock.unlock();
-    for (WAVEHDR* header : finished)
+    for (WAVEHDR* header : m_Delivering)
         m_Callback(m_Self, m_Message, m_Instance, reinterpret_cast<std::uintptr_t>(header), 0);
+    m_Delivering.clear();
     lock.lock();
 }
 

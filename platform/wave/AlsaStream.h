@@ -42,6 +42,9 @@ protected:
     // On the notification thread with m_Lock held.
     virtual void Execute(Command command) = 0;
     virtual bool WantsIo() = 0;
+    // Whether a buffer queued now needs the thread woken. Behind another buffer it is reached when
+    // the thread finishes that one.
+    virtual bool WakeFor() { return m_Queue.empty(); }
     virtual void Transfer() = 0;
     // After an xrun was recovered: the direction restarts what it needs.
     virtual void AfterRecover() {}
@@ -80,6 +83,7 @@ private:
     std::uint64_t m_Posted = 0;
     std::uint64_t m_Completed = 0;
     std::vector<WAVEHDR*> m_Finished;
+    std::vector<WAVEHDR*> m_Delivering; // only the notification thread touches it
     std::thread m_Thread;
 };
 

@@ -126,6 +126,10 @@ std::uint64_t AlsaWaveOut::PlayedFrames() {
 void AlsaWaveOut::Tick() {
     if (m_Playing.empty())
         return;
+    if (!m_Paused && !m_Queue.empty())
+        Transfer();
+    if (m_Dead || m_Playing.empty())
+        return;
     const std::uint64_t played = PlayedFrames();
     while (!m_Playing.empty() && m_Playing.front().second <= played) {
         GiveBack(m_Playing.front().first);

@@ -21,7 +21,13 @@ public:
 private:
     ~AlsaWaveOut() override = default;
     void Execute(Command command) override;
-    bool WantsIo() override { return !m_Paused && !m_Queue.empty(); }
+    // While a written buffer is still to be announced the thread is woken at its end anyway, and
+    // writes then what the ring has room for: one wake-up per buffer rather than one for the ring
+    // and one for the announcement.
+    bool WantsIo() override { return !m_Paused && !m_Queue.empty() && m_Playing.empty(); }
+    // With a whole buffer still to play after the current one, the ring holds more than a tenth
+    // of a second: the new buffer can wait for the wake-up at the current one's end.
+    bool WakeFor() override { return m_Queue.empty() && m_Playing.size() < 2; }
     void Transfer() override;
     void AfterRecover() override;
     void Tick() override;

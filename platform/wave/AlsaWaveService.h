@@ -14,4 +14,8 @@ public:
                     std::uintptr_t instance) override;
 };
 
+// Overruns and underruns (and suspends) that this process's ALSA devices have recovered from so
+// far. Sound lost in one is gone, so the long-recording benchmark reports the count.
+unsigned long long AlsaXruns();
+
 } // namespace platform

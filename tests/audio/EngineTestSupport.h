@@ -5,6 +5,7 @@
 #include "WaveRecorder.h"
 #include "platform/Clock.h"
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <mutex>
@@ -22,9 +23,25 @@ public:
     std::int64_t Time64() override { return 0; }
     std::int64_t MonotonicMs() override { return 0; }
     void Sleep(unsigned milliseconds) override {
+        ++Sleeps;
         std::this_thread::sleep_for(std::chrono::microseconds(milliseconds * 20));
     }
+    // Every wait of every thread: the engine's workers wake once for each.
+    std::atomic<unsigned> Sleeps{0};
 };
+
+// Waits until nobody has slept on the clock for a while (three spells of ten milliseconds, each
+// some twenty of the workers' quick passes): true once the engine's threads are all waiting for
+// something to happen.
+inline bool UntilQuiet(QuickClock& clock) {
+    int quietSpells = 0;
+    for (int i = 0; i < 2000 && quietSpells < 3; ++i) {
+        const unsigned before = clock.Sleeps;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        quietSpells = clock.Sleeps == before ? quietSpells + 1 : 0;
+    }
+    return quietSpells == 3;
+}
 
 // Polls a condition that the engine's threads bring about. The bound only keeps a broken engine
 // from hanging the suite; it is not a measurement.

@@ -215,4 +215,51 @@ TEST_F(StreamWorkerTest, ADeviceThatVanishesWhileStreamingStillLetsHaltReturn) {
     recorder.Stop();
 }
 
+// A worker with nothing to move waits for work instead of waking for a pass every 20 ms, and a
+// buffer that comes back costs a fixed few pauses: the fill worker's before collecting it and
+// before making it ready again, the submit worker's before handing it back. Counted on the test
+// clock, for a player and a recorder alike.
+template <class Engine>
+void ExpectWakeUpsOnlyPerBuffer(QuickClock& clock, platform::FakeWaveService& wave, MemoryStore& store,
+                                void (*giveBackOne)(platform::FakeWaveDevice&, unsigned)) {
+    constexpr unsigned kStragglers = 2;
+    Probe<Engine> engine;
+    engine.SetDataStore(&store);
+    engine.Start();
+    platform::FakeWaveDevice* device = wave.Last();
+    ASSERT_TRUE(WaitUntil([&] { return device->Held().size() == 8; }));
+    ASSERT_TRUE(UntilQuiet(clock)) << "the workers never stop waking while nothing moves";
+    const unsigned quiet = clock.Sleeps;
+    // Polling would be a hundred quick passes here; a pause that a busy machine held back may
+    // still come in late.
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_LE(clock.Sleeps - quiet, kStragglers);
+
+    constexpr unsigned kBuffers = 5;
+    for (unsigned i = 0; i < kBuffers; ++i) {
+        giveBackOne(*device, engine.m_BufferSize);
+        ASSERT_TRUE(WaitUntil([&] { return device->Held().size() == 8 && engine.FreeCountNow() == 0; }));
+        ASSERT_TRUE(UntilQuiet(clock));
+    }
+    EXPECT_LE(clock.Sleeps - quiet, 3 * kBuffers + kStragglers);
+    engine.Stop();
+}
+
+TEST_F(StreamWorkerTest, WorkersWakeForBuffersThatMoveNotWhileNothingMoves) {
+    {
+        SCOPED_TRACE("recorder");
+        MemoryStore store(44100);
+        ExpectWakeUpsOnlyPerBuffer<CWaveRecorder>(
+            Clock, Wave, store, [](platform::FakeWaveDevice& d, unsigned n) { d.Capture(n); });
+        EXPECT_EQ(store.Written().size(), 5u * 8820u);
+    }
+    {
+        SCOPED_TRACE("player");
+        MemoryStore store(44100, 16, 1, std::string(20 * 8820, 'p'));
+        ExpectWakeUpsOnlyPerBuffer<CWavePlayer>(Clock, Wave, store,
+                                                [](platform::FakeWaveDevice& d, unsigned) { d.Complete(1); });
+        EXPECT_EQ(store.Reads(), 13u);
+    }
+}
+
 } // namespace
