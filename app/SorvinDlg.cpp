@@ -138,8 +138,17 @@ void CSorvinDlg::OnInitDialog() {
     ShowVolumePicture(7);
     ShowBatteryPicture(0);
 
-    // 11. Settings, then the recordings folder (the recordings library scans it once it is built in).
+    // The timers exist from here on (the commands that run during start-up stop them); they start
+    // at step 16.
+    if (!m_Timers) {
+        auto timers = std::make_unique<platform::QtWindowTimers>(this);
+        m_Timers = timers.get();
+        m_OwnTimers = std::move(timers);
+    }
+
+    // 11. Settings, then the recordings folder.
     LoadSettings();
+    ScanFolder();
 
     // 12. The receiver.
     if (m_Hid.Open(kVendorId, kProductId, nullptr, nullptr, nullptr, 1)) {
@@ -158,8 +167,9 @@ void CSorvinDlg::OnInitDialog() {
     // 14. Icons.
     setWindowIcon(m_hIcon);
 
-    // 15. (The free-disk-space check of the recording command runs here once it is built in.)
-    //     The texts: black on the display colour; the speed text blinks black and white.
+    // 15. The free-disk-space check, then the texts: black on the display colour; the speed text
+    //     blinks black and white.
+    CheckDiskSpace();
     for (CColorStatic* text : {&m_SectionText, &m_StatusText, &m_TimeText, &m_SpeedText}) {
         text->ChooseBlinkBkColors(kDisplayColour, kDisplayColour);
         text->BeginBkBlink();
@@ -171,11 +181,6 @@ void CSorvinDlg::OnInitDialog() {
     }
 
     // 16. Timers.
-    if (!m_Timers) {
-        auto timers = std::make_unique<platform::QtWindowTimers>(this);
-        m_Timers = timers.get();
-        m_OwnTimers = std::move(timers);
-    }
     m_Timers->SetHandler([this](unsigned id) { OnTimer(id); });
     m_Timers->SetTimer(5, 300000);
     if (g_DeviceOpen)
@@ -233,6 +238,23 @@ bool CSorvinDlg::ProbeDevice() {
     if (m_Timers)
         m_Timers->KillTimer(4);
     return false;
+}
+
+void CSorvinDlg::SteadyTime() {
+    m_TimeText.ChooseBlinkTextColors(Qt::black, Qt::black);
+}
+
+void CSorvinDlg::SetImages(CSkinButton& button, int lit, int normal) {
+    button.AssignImagesFromResources(lit, kButtonKey, normal, kButtonKey);
+}
+
+std::uint64_t CSorvinDlg::SecondBytes() const {
+    const std::uint64_t bytes = 10ull * m_Player.m_BufferSize;
+    return bytes ? bytes : 1;
+}
+
+SectionCursor CSorvinDlg::ReaderSections() {
+    return {m_pReader->m_pFirstSection, m_pReader->m_pCurSection, m_pReader->m_SectionCount};
 }
 
 void CSorvinDlg::SendCommand(std::uint8_t command) {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "SectionWindow.h"
 #include "audio/WavePlayer.h"
 #include "audio/WaveRecorder.h"
 #include "hidlib/kelvane.h"
@@ -117,9 +118,7 @@ public:
     std::uint8_t m_SoundLevel = 7;
 
     // --- Section window during playback (whole seconds) ----------------------------------
-    std::uint16_t m_CurSection = 0, m_CurSectionStart = 0;
-    std::uint16_t m_NextSection = 0, m_NextSectionStart = 0;
-    std::uint16_t m_PrevSection = 0, m_PrevSectionStart = 0;
+    SectionWindow m_Sections;
 
     // (m_Dragging, m_DragOrigin, m_SkinWidth, m_SkinHeight and the skin surface are kept by
     // the skinned window base, which both skinned windows share.)
@@ -173,6 +172,32 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    // Command steps shared by several handlers.
+    void StartRecording();
+    void ResumeRecording();
+    void MarkSection();
+    // Too little room for recording: save, alert the remote unit and the user.
+    void OnDiskFull();
+    // Ends a recording whose file could not take more samples (disk full, or the format's limit).
+    void CheckRecordingFile();
+    void PlayCurrentFile();
+    // Ends fast forward (true) or rewind: its timer, its button's looks and the speed text.
+    void ReleaseWind(bool forward);
+    void WindTick(bool forward);
+    void EndWinding();
+    void Wind(bool forward);
+    void JumpToSection(bool down);
+    void ChangeFile(bool down);
+    void EndOfFile();
+    void ShowTime(std::uint64_t seconds);
+    // The time text stops blinking.
+    void SteadyTime();
+    // A button's pictures: `lit` under the mouse, `normal` otherwise.
+    void SetImages(CSkinButton& button, int lit, int normal);
+    // Bytes of one second of the playing file (never 0).
+    std::uint64_t SecondBytes() const;
+    SectionCursor ReaderSections();
+
     void SetUpButtons();
     void OnButton(int id);
     void LoadSettings();

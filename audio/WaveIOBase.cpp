@@ -131,7 +131,11 @@ bool CWaveIOBase::SetDataStore(CWaveDataStore* store) {
 }
 
 void CWaveIOBase::AllocBuffers() {
-    m_BufferSize = (m_Format.nAvgBytesPerSec / 20) * 2;
+    // A tenth of a second, even, and in whole frames: a device plays and records whole frames
+    // only, so the bytes past the last whole frame were dropped and the next buffer began in the
+    // middle of a frame (11025 Hz stereo: channels swapped in every other buffer).
+    const unsigned frame = m_Format.nBlockAlign != 0 ? m_Format.nBlockAlign : 1;
+    m_BufferSize = (m_Format.nAvgBytesPerSec / 20) * 2 / frame * frame;
     for (int i = 0; i < kBufferCount; ++i) {
         auto* buffer = new WAVEHDR{};
         buffer->lpData = new char[m_BufferSize]();

@@ -1,5 +1,8 @@
 #include "WavePlayer.h"
 
+#include <algorithm>
+#include <limits>
+
 using platform::WAVEHDR;
 
 CWavePlayer::CWavePlayer() {
@@ -14,14 +17,27 @@ void CWavePlayer::SkipForward(int steps) {
     if (!m_pStore)
         return;
     Halt();
-    m_pStore->Seek(static_cast<int>(steps * 10 * static_cast<int>(m_BufferSize)), false);
+    m_pStore->Seek(SkipBytes(steps), false);
 }
 
 void CWavePlayer::SkipBackward(int steps) {
     if (!m_pStore)
         return;
     Halt();
-    m_pStore->Seek(-static_cast<int>(steps * 10 * static_cast<int>(m_BufferSize)), false);
+    m_pStore->Seek(-SkipBytes(steps), false);
+}
+
+std::int64_t CWavePlayer::SkipBytes(int steps) const {
+    // In 64 bits and held to the file: in an int, a skip past 3.1 hours of 48 kHz stereo wrapped
+    // to a negative offset and went back to the start.
+    const std::uint64_t length =
+        std::min<std::uint64_t>(m_pStore->GetLength(), std::numeric_limits<std::int64_t>::max());
+    const std::uint64_t seconds = steps < 0 ? 0 - std::uint64_t(std::int64_t(steps)) : std::uint64_t(steps);
+    const std::uint64_t perSecond = std::uint64_t(10) * m_BufferSize;
+    std::uint64_t bytes = 0;
+    if (perSecond != 0)
+        bytes = seconds > length / perSecond ? length : seconds * perSecond;
+    return steps < 0 ? -std::int64_t(bytes) : std::int64_t(bytes);
 }
 
 void CWavePlayer::SubmitBuffer(WAVEHDR* buffer) {

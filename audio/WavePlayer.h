@@ -8,9 +8,9 @@ public:
     CWavePlayer();
     ~CWavePlayer() override;
 
-    // With a store attached: Halt, then move the store by +steps seconds (relative). The store
-    // keeps the move within its samples. Does not restart playback; the caller calls Start.
-    // Without a store: nothing, not even Halt.
+    // With a store attached: Halt, then move the store by +steps seconds (relative), counted in
+    // 64 bits and never more than the store's length. The store keeps the move within its samples. Does not
+    // restart playback; the caller calls Start. Without a store: nothing, not even Halt.
     void SkipForward(int steps);
     // As SkipForward, backwards.
     void SkipBackward(int steps);
@@ -28,5 +28,7 @@ protected:
     bool DeviceReset() override;
 
 private:
+    // steps seconds (ten buffers each) in bytes, no more than the store's length either way.
+    std::int64_t SkipBytes(int steps) const;
     platform::IWaveOut* Out() const { return static_cast<platform::IWaveOut*>(m_hDevice); }
 };

@@ -69,8 +69,7 @@ CWaveReader::CWaveReader() : m_FileName(g_FileName) {
     }
 
     const std::streamoff samplesAt = m_File.tellg();
-    // Positions are 32-bit (Tell): samples that would start beyond them cannot be played.
-    if (samplesAt < 0 || std::uint64_t(samplesAt) > kMaxOffset)
+    if (samplesAt < 0)
         throw WaveErrors::DataDoesntMatch();
     try {
         if (!ReadSections(samplesAt)) {
@@ -83,14 +82,14 @@ CWaveReader::CWaveReader() : m_FileName(g_FileName) {
         throw;
     }
 
-    m_DataStart = std::uint32_t(samplesAt);
+    m_DataStart = std::uint64_t(samplesAt);
     // A data size larger than the file (a copy cut short, a damaged header) is held to the bytes
     // that are there, so that the length, the end of playback and Tell agree with the file.
     std::uint64_t size = Get32(data + 4);
-    const std::uint64_t present = m_FileSize > std::uint64_t(samplesAt) ? m_FileSize - samplesAt : 0;
-    size = std::min({size, present, kMaxOffset - m_DataStart});
+    const std::uint64_t present = m_FileSize > m_DataStart ? m_FileSize - m_DataStart : 0;
+    size = std::min(size, present);
     Put32(data + 4, std::uint32_t(size));
-    m_DataLeft = std::uint32_t(size);
+    m_DataLeft = size;
 }
 
 CWaveReader::~CWaveReader() {
@@ -164,9 +163,9 @@ void CWaveReader::Read(char* buffer, unsigned* length) {
         *length = 0;
         return;
     }
-    const std::uint32_t wanted = std::min(*length, m_DataLeft);
+    const auto wanted = unsigned(std::min<std::uint64_t>(*length, m_DataLeft));
     m_File.read(buffer, wanted);
-    const auto got = std::uint32_t(m_File.gcount());
+    const auto got = unsigned(m_File.gcount());
     if (got < wanted) {
         // The file ended early (it shrank, or the disk failed): this is the end of the samples,
         // and the stream stays usable so that Tell keeps telling the truth.
@@ -182,38 +181,38 @@ void CWaveReader::GetFormat(unsigned* sampleRate, unsigned short* bitsPerSample,
     FormatFromImage(sampleRate, bitsPerSample, channels);
 }
 
-bool CWaveReader::Seek(int offset, bool absolute) {
+bool CWaveReader::Seek(std::int64_t offset, bool absolute) {
     std::lock_guard lock(m_Lock);
     if (!m_File.is_open())
         return false;
     m_File.clear();
     const std::int64_t size = DataSize();
+    const auto left = std::int64_t(m_DataLeft);
     if (absolute) {
         const std::int64_t target = offset >= 0 && offset < size ? offset : size;
         m_File.seekg(std::streamoff(m_DataStart) + target);
-        m_DataLeft = std::uint32_t(size - target);
+        m_DataLeft = std::uint64_t(size - target);
         return true;
     }
-    if (m_DataLeft > size)
+    if (left > size)
         return true;
-    std::int64_t move = offset;
-    if (move < 0)
-        move = std::max<std::int64_t>(move, -(size - m_DataLeft));
-    else
-        move = std::min<std::int64_t>(move, m_DataLeft);
+    // Held to the samples: back at most to the first one, forward at most to the end.
+    const std::int64_t move = std::clamp(offset, -(size - left), left);
     m_File.seekg(std::streamoff(move), std::ios::cur);
-    m_DataLeft = std::uint32_t(m_DataLeft - move);
+    m_DataLeft = std::uint64_t(left - move);
     return true;
 }
 
-unsigned CWaveReader::Tell() {
+std::uint64_t CWaveReader::Tell() {
     std::lock_guard lock(m_Lock);
     if (!m_File.is_open())
         return 0;
-    return unsigned(std::streamoff(m_File.tellg()));
+    const std::streamoff at = m_File.tellg();
+    // A failed stream answers -1; where the samples stand is known without it.
+    return at >= 0 ? std::uint64_t(at) : m_DataStart + DataSize() - m_DataLeft;
 }
 
-unsigned CWaveReader::GetLength() {
+std::uint64_t CWaveReader::GetLength() {
     std::lock_guard lock(m_Lock);
     return DataSize();
 }

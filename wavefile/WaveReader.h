@@ -39,11 +39,11 @@ public:
     // Absolute: to sample byte offset, or to the end when offset is negative or past the end.
     // Relative: by offset from the current position, held within the samples. False only when
     // the file is not open.
-    bool Seek(int offset, bool absolute) override;
+    bool Seek(std::int64_t offset, bool absolute) override;
     // The current position as an absolute file offset (header included); 0 when closed.
-    unsigned Tell() override;
+    std::uint64_t Tell() override;
     // Sample bytes in the file: the data size of the header, or less when the file ends sooner.
-    unsigned GetLength() override;
+    std::uint64_t GetLength() override;
 
     // Number of entries in the "sect" chunk; 0 when there is none.
     std::uint32_t m_SectionCount = 0;
@@ -62,8 +62,8 @@ private:
 
     std::ifstream m_File;
     std::string m_FileName;
-    std::uint32_t m_DataStart = 0;
-    std::uint32_t m_DataLeft = 0;
+    std::uint64_t m_DataStart = 0;
+    std::uint64_t m_DataLeft = 0;
 
     std::uint64_t m_FileSize = 0;
     mutable std::mutex m_Lock;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <filesystem>
 #include <limits>
 
 using namespace wavebytes;
@@ -65,11 +66,20 @@ bool CWaveWriter::OpenAndWriteHeader() {
     m_File.flush();
     m_BytesAtSizeUpdate = 0;
     m_Full = false;
+    // A header that cannot be written (a full disk, /dev/full) means the file cannot be made.
+    if (!m_File) {
+        m_File.close();
+        return false;
+    }
     return true;
 }
 
 unsigned short CWaveWriter::BlockAlign() const {
     return Get16(m_pFmtChunk.get() + 20);
+}
+
+unsigned CWaveWriter::FrameBytes() const {
+    return std::max<unsigned>(BlockAlign(), 2);
 }
 
 unsigned CWaveWriter::MaxDataBytes(unsigned short blockAlign) {
@@ -80,8 +90,7 @@ unsigned CWaveWriter::MaxDataBytes(unsigned short blockAlign) {
 }
 
 void CWaveWriter::SetDataLimit(unsigned bytes) {
-    const unsigned frame = std::max<unsigned>(BlockAlign(), 2);
-    m_DataLimit = std::min(bytes / frame * frame, MaxDataBytes(BlockAlign()));
+    m_DataLimit = std::min(bytes / FrameBytes() * FrameBytes(), MaxDataBytes(BlockAlign()));
 }
 
 SectionEntry* CWaveWriter::AddSection(unsigned seconds) {
@@ -100,35 +109,76 @@ void CWaveWriter::WriteSectHeader() {
 }
 
 void CWaveWriter::Write(const char* data, unsigned* length) {
+    if (m_Failed) {
+        *length = 0;
+        return;
+    }
     if (!m_File.is_open())
         return;
     unsigned take = *length;
     const unsigned room = m_DataLimit > m_DataBytes ? m_DataLimit - m_DataBytes : 0;
     if (take > room) {
         // Refuse what would not fit: the file keeps valid sizes and the caller learns of it.
-        const unsigned frame = std::max<unsigned>(BlockAlign(), 2);
-        take = room / frame * frame;
+        take = room / FrameBytes() * FrameBytes();
         *length = take;
         m_Full = true;
     }
+    const unsigned before = m_DataBytes;
     m_DataBytes += take;
     m_File.write(data, take);
-    if (m_DataBytes - m_BytesAtSizeUpdate >= m_SizeUpdateBytes || m_Full)
+    if (m_File && (m_DataBytes - m_BytesAtSizeUpdate >= m_SizeUpdateBytes || m_Full))
         KeepSizesCurrent();
+    if (!m_File) {
+        Salvage();
+        // Only what is really in the file counts as taken (never less than nothing: bytes that
+        // earlier calls left in the stream's buffer may be lost too).
+        *length = m_DataBytes > before ? m_DataBytes - before : 0;
+    }
+}
+
+void CWaveWriter::WriteSizes() {
+    unsigned char size[4];
+    m_File.seekp(4);
+    Put32(size, m_HeaderSize - 8 + m_DataBytes);
+    m_File.write(reinterpret_cast<const char*>(size), 4);
+    m_File.seekp(40);
+    Put32(size, m_DataBytes);
+    m_File.write(reinterpret_cast<const char*>(size), 4);
 }
 
 void CWaveWriter::KeepSizesCurrent() {
-    unsigned char size[4];
     const std::streampos end = m_File.tellp();
-    m_File.seekp(4);
-    Put32(size, Get32(m_pRiffHeader.get() + 4) + m_DataBytes);
-    m_File.write(reinterpret_cast<const char*>(size), 4);
-    m_File.seekp(40);
-    Put32(size, Get32(m_pDataHeader.get() + 4) + m_DataBytes);
-    m_File.write(reinterpret_cast<const char*>(size), 4);
+    WriteSizes();
     m_File.seekp(end);
     // Hand everything to the system now, so that a crash of the program loses at most the last
     // second. (No fsync: it could stall the capture worker for longer than its buffers last.)
+    m_File.flush();
+    m_BytesAtSizeUpdate = m_DataBytes;
+}
+
+void CWaveWriter::Salvage() {
+    m_Failed = true;
+    // What the stream still buffers may or may not reach the file; the file's own size says which
+    // samples did. Closing tries once more and lets go of the rest.
+    m_File.clear();
+    m_File.close();
+    std::error_code ec;
+    const std::uint64_t size = std::filesystem::file_size(m_FileName, ec);
+    if (ec || size < m_HeaderSize) {
+        m_DataBytes = 0;
+        return;
+    }
+    const std::uint64_t there = std::min<std::uint64_t>(m_DataBytes, size - m_HeaderSize);
+    m_DataBytes = unsigned(there / FrameBytes() * FrameBytes());
+    // Cutting needs no room on the disk: a partial frame, or a partial "sect" chunk, goes.
+    std::filesystem::resize_file(m_FileName, m_HeaderSize + m_DataBytes, ec);
+    // Overwriting the sizes needs none either. The stream stays open behind the samples, so that
+    // Close can still try to add the section list.
+    m_File.open(m_FileName, std::ios::binary | std::ios::in | std::ios::out);
+    if (!m_File.is_open())
+        return;
+    WriteSizes();
+    m_File.seekp(std::streamoff(m_HeaderSize) + m_DataBytes);
     m_File.flush();
     m_BytesAtSizeUpdate = m_DataBytes;
 }
@@ -137,20 +187,22 @@ void CWaveWriter::GetFormat(unsigned* sampleRate, unsigned short* bitsPerSample,
     FormatFromImage(sampleRate, bitsPerSample, channels);
 }
 
-bool CWaveWriter::Seek(int offset, bool absolute) {
-    if (offset != 0 || !absolute || !m_File.is_open())
+bool CWaveWriter::Seek(std::int64_t offset, bool absolute) {
+    if (offset != 0 || !absolute || !m_File.is_open() || m_Failed)
         return false;
     m_DataBytes = 0;
     m_File.close();
     Put32(m_pRiffHeader.get() + 4, m_HeaderSize - 8);
     Put32(m_pDataHeader.get() + 4, 0);
-    OpenAndWriteHeader();
+    // Every later Write would be lost without a file: say so.
+    if (!OpenAndWriteHeader())
+        m_Failed = true;
     return false;
 }
 
-void CWaveWriter::Close() {
+bool CWaveWriter::Close() {
     if (!m_File.is_open())
-        return;
+        return !m_Failed;
     m_File.seekp(0);
     Put32(m_pRiffHeader.get() + 4, Get32(m_pRiffHeader.get() + 4) + m_DataBytes);
     Put32(m_pDataHeader.get() + 4, Get32(m_pDataHeader.get() + 4) + m_DataBytes);
@@ -165,4 +217,10 @@ void CWaveWriter::Close() {
         m_File.write(reinterpret_cast<const char*>(seconds), 4);
     }
     m_File.close();
+    if (m_File.fail()) {
+        // The samples that reached the file stay playable, under a header that claims only them.
+        Salvage();
+        m_File.close();
+    }
+    return !m_Failed;
 }

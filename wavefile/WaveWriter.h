@@ -24,6 +24,10 @@
 //  - The 32-bit sizes cannot wrap: samples past MaxDataBytes (or a lower limit given to
 //    SetDataLimit) are refused, Write reports the bytes it took in *length, and IsFull turns
 //    true, so that the recording command can save the file.
+//  - A write that fails (a full disk, a file-size limit, an I/O error, an emptying Seek that
+//    cannot open the file again) is never passed over: Failed turns true, the header is cut back
+//    to the whole sample frames really in the file, Write takes nothing more, and Close reports
+//    that the file was not completed.
 class CWaveWriter : public CWaveFile, public CWaveDataStore {
 public:
     // Creates (or cuts to length 0) fileName and writes the header for 16-bit PCM at the given
@@ -38,18 +42,23 @@ public:
     // Writes the 8-byte sect header image at the stream's current position.
     virtual void WriteSectHeader();
     // Writes the final header (sizes of all samples written), then "sect", the entry count and
-    // the entries after the last sample byte, and closes the file. A second call does nothing.
-    virtual void Close();
+    // the entries after the last sample byte, and closes the file. True when the file was
+    // completed; false when this or any earlier write failed (the file then holds the samples
+    // that reached it, under a header that claims just those). A second call changes nothing
+    // and answers the same.
+    virtual bool Close();
 
     // Appends *length sample bytes if the file is open. *length is left as it is, except when the
-    // size limit is reached: then it is lowered to the bytes actually taken (whole sample frames).
+    // size limit is reached or the write fails: then it is lowered to the bytes actually taken
+    // (whole sample frames). After a failure it takes nothing (*length = 0).
     void Write(const char* data, unsigned* length) override;
     void GetFormat(unsigned* sampleRate, unsigned short* bitsPerSample, unsigned short* channels) override;
-    // Only Seek(0, true) on an open file does something: it empties the recording (the file is
-    // cut back to the bare header; the section list stays). Always returns false.
-    bool Seek(int offset, bool absolute) override;
-    unsigned Tell() override { return 0; }
-    unsigned GetLength() override { return 0; }
+    // Only Seek(0, true) on an open file that has not failed does something: it empties the
+    // recording (the file is cut back to the bare header; the section list stays). Always
+    // returns false.
+    bool Seek(std::int64_t offset, bool absolute) override;
+    std::uint64_t Tell() override { return 0; }
+    std::uint64_t GetLength() override { return 0; }
 
     // The most sample bytes a file can hold with the given block align (bytes per sample frame)
     // so that no size or offset in it, the "sect" chunk's included, passes 32 bits.
@@ -60,11 +69,21 @@ public:
     void SetDataLimit(unsigned bytes);
     // True once Write has refused samples because the file reached its size limit.
     bool IsFull() const { return m_Full.load(); }
+    // True once a write, a size update, an emptying Seek or Close failed. Any thread may ask;
+    // it stays true for the writer's life.
+    bool Failed() const { return m_Failed.load(); }
 
 private:
     bool OpenAndWriteHeader();
     void KeepSizesCurrent();
+    // Writes the RIFF size and the data size for m_DataBytes at offsets 4 and 40.
+    void WriteSizes();
+    // After a failed write: marks the writer failed, holds m_DataBytes to the whole frames in the
+    // file, cuts the file behind them and puts those sizes in its header.
+    void Salvage();
     unsigned short BlockAlign() const;
+    // Bytes of one sample frame, never below one 16-bit sample.
+    unsigned FrameBytes() const;
 
     SectionEntry* m_pFirstEntry = nullptr;
     SectionEntry* m_pLastEntry = nullptr;
@@ -78,4 +97,5 @@ private:
     unsigned m_SizeUpdateBytes = 1;
     unsigned m_BytesAtSizeUpdate = 0;
     std::atomic<bool> m_Full{false};
+    std::atomic<bool> m_Failed{false};
 };

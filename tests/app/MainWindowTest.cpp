@@ -93,7 +93,9 @@ TEST_F(MainWindow, StartsIdleWithSettingsLoadedAndNoDevice) {
     EXPECT_EQ(g_Format, "48000");
     EXPECT_EQ(g_Speed, 8u);
     EXPECT_EQ(fs::current_path(), fs::canonical(start / "rec"));
-    EXPECT_TRUE(g_RescanFolder);
+    // The empty recordings folder was scanned.
+    EXPECT_FALSE(g_RescanFolder);
+    EXPECT_EQ(g_FileList, std::list<std::string>{"No WAV files"});
     EXPECT_FALSE(g_DeviceOpen);
     EXPECT_EQ(dlg->m_strStatus, "Detect No Device!");
     EXPECT_EQ(timers.Period(5), 300000u);
@@ -200,7 +202,8 @@ TEST_F(MainWindow, SetupRunsTheSettingsDialogAndReadsTheSettingsAgainAfterIt) {
     EXPECT_TRUE(sawDialog);
     EXPECT_EQ(g_Format, "44100");
     EXPECT_EQ(g_Speed, 32u);
-    EXPECT_TRUE(g_RescanFolder);
+    // The folder was scanned again at once.
+    EXPECT_FALSE(g_RescanFolder);
     EXPECT_EQ(dlg->ButtonById(1018)->PictureIds(), std::make_pair(158, 153));
     platform::SetCaptureDevices(nullptr);
 }

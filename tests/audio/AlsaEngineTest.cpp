@@ -7,7 +7,9 @@
 #include "platform/wave/AlsaCaptureDevices.h"
 
 #include <alsa/asoundlib.h>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cmath>
@@ -76,6 +78,49 @@ std::string Exported(const std::string& exports, const std::string& name) {
         return "";
     const auto begin = at + key.size();
     return exports.substr(begin, exports.find('\'', begin) - begin);
+}
+
+// Plays `samples` with the engine on ALSA into a null sink of exactly their format, made for the
+// purpose, and records that sink's monitor: what the device really played, silence included.
+std::string PlayAndRecordBack(unsigned rate, unsigned short bits, unsigned short channels,
+                              const std::string& samples, const std::string& rawFile) {
+    const std::string format = bits == 24 ? "s24le" : "s16le";
+    const std::string sink = "tavlo_exact_" + std::to_string(getpid());
+    const std::string spec =
+        " --format=" + format + " --rate=" + std::to_string(rate) + " --channels=" + std::to_string(channels);
+    const std::string module =
+        RunShell("pactl load-module module-null-sink sink_name=" + sink + " format=" + format +
+                 " rate=" + std::to_string(rate) + " channels=" + std::to_string(channels));
+    const std::string recorder = RunShell("parec -d " + sink + ".monitor --raw --latency-msec=20" + spec +
+                                          " > '" + rawFile + "' 2>/dev/null & echo $!");
+    platform::Clock().Sleep(300);          // the recorder is connected
+    setenv("PULSE_SINK", sink.c_str(), 1); // the player's ALSA stream goes to that sink
+    {
+        MemoryStore store(rate, bits, channels, samples);
+        Probe<CWavePlayer> player;
+        if (player.SetDataStore(&store) && player.Start())
+            WaitUntil([&] { return store.Tell() == samples.size() && player.FreeCountNow() == 8; });
+        player.Stop();
+    }
+    unsetenv("PULSE_SINK");
+    platform::Clock().Sleep(500); // the monitor's last blocks reach the recording
+    if (const int pid = std::atoi(recorder.c_str()); pid > 0)
+        kill(pid, SIGTERM);
+    platform::Clock().Sleep(200);
+    RunShell("pactl unload-module " + module);
+    std::ifstream f(rawFile, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+}
+
+// The frames of a raw recording that are not silent, each as its bytes.
+std::vector<std::string> SoundingFrames(const std::string& raw, std::size_t frameBytes) {
+    std::vector<std::string> frames;
+    for (std::size_t at = 0; at + frameBytes <= raw.size(); at += frameBytes) {
+        const std::string frame = raw.substr(at, frameBytes);
+        if (frame.find_first_not_of('\0') != std::string::npos)
+            frames.push_back(frame);
+    }
+    return frames;
 }
 
 class AlsaEngineTest : public ::testing::Test {
@@ -190,6 +235,42 @@ TEST_F(AlsaEngineTest, PlayingATwoSecondFileTakesAboutTwoSeconds) {
     RecordProperty("seconds", std::to_string(seconds));
     EXPECT_GT(seconds, 1.5);
     EXPECT_LT(seconds, 3.5);
+}
+
+// Every frame distinct and none silent, so that a dropped byte, a lost frame or swapped channels
+// show in what comes out.
+TEST_F(AlsaEngineTest, FilesWhoseTenthOfASecondIsNotWholeFramesPlayEveryFrameIntact) {
+    struct Case {
+        unsigned Rate;
+        unsigned short Bits, Channels;
+    };
+    // A tenth of a second is 4410 bytes (1102.5 frames) and 6615 bytes (2205 24-bit samples, but
+    // 6614 once made even).
+    for (const Case c : {Case{11025, 16, 2}, Case{22050, 24, 1}}) {
+        SCOPED_TRACE(c.Rate);
+        const std::size_t frameBytes = c.Bits / 8 * c.Channels, frames = 2 * c.Rate;
+        // Half a second of silence first: a monitor that starts late loses only that, and a byte
+        // dropped there would still shift every frame after it.
+        std::string samples(c.Rate / 2 * frameBytes, '\0');
+        const std::size_t lead = samples.size();
+        for (std::size_t i = 0; i < frames; ++i) {
+            // Left (or the only channel) positive, right negative.
+            const std::int32_t left = std::int32_t(i % 4000 + 1) * (c.Bits == 24 ? 1000 : 5);
+            for (unsigned ch = 0; ch < c.Channels; ++ch) {
+                const std::int32_t v = ch == 0 ? left : -left;
+                for (unsigned b = 0; b < c.Bits / 8u; ++b)
+                    samples.push_back(static_cast<char>((v >> (8 * b)) & 0xFF));
+            }
+        }
+        const std::string raw = PlayAndRecordBack(c.Rate, c.Bits, c.Channels, samples, File("monitor.raw"));
+        const std::vector<std::string> heard = SoundingFrames(raw, frameBytes);
+        RecordProperty("frames" + std::to_string(c.Rate), std::to_string(heard.size()));
+        EXPECT_EQ(heard.size(), frames);
+        std::size_t intact = 0;
+        for (std::size_t i = 0; i < std::min(heard.size(), frames); ++i)
+            intact += heard[i] == samples.substr(lead + i * frameBytes, frameBytes);
+        EXPECT_EQ(intact, frames) << "frames played as they are in the file, in order";
+    }
 }
 
 TEST_F(AlsaEngineTest, WhenTheSoundServerVanishesMidRecordingStopReturnsAndKeepsWhatWasCaptured) {

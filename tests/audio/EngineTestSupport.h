@@ -64,19 +64,22 @@ public:
         *bits = m_Bits;
         *channels = m_Channels;
     }
-    bool Seek(int offset, bool absolute) override {
+    bool Seek(std::int64_t offset, bool absolute) override {
         std::lock_guard lock(m_Lock);
-        long long target = absolute ? offset : static_cast<long long>(m_Position) + offset;
-        target = std::clamp<long long>(target, 0, static_cast<long long>(m_Samples.size()));
+        const auto size = static_cast<std::int64_t>(m_Samples.size());
+        const auto at = static_cast<std::int64_t>(m_Position);
+        // Clamped before adding, so that no offset can overflow.
+        const std::int64_t target = absolute ? std::clamp<std::int64_t>(offset, 0, size)
+                                             : at + std::clamp<std::int64_t>(offset, -at, size - at);
         m_Position = static_cast<std::size_t>(target);
         m_Seeks.push_back(offset);
         return true;
     }
-    unsigned Tell() override {
+    std::uint64_t Tell() override {
         std::lock_guard lock(m_Lock);
-        return static_cast<unsigned>(m_Position);
+        return m_Position;
     }
-    unsigned GetLength() override { return static_cast<unsigned>(m_Samples.size()); }
+    std::uint64_t GetLength() override { return m_Samples.size(); }
 
     std::string Written() const {
         std::lock_guard lock(m_Lock);
@@ -86,7 +89,7 @@ public:
         std::lock_guard lock(m_Lock);
         return m_WriteLengths;
     }
-    std::vector<int> Seeks() const {
+    std::vector<std::int64_t> Seeks() const {
         std::lock_guard lock(m_Lock);
         return m_Seeks;
     }
@@ -104,7 +107,7 @@ private:
     std::size_t m_Position = 0;
     std::string m_Written;
     std::vector<unsigned> m_WriteLengths;
-    std::vector<int> m_Seeks;
+    std::vector<std::int64_t> m_Seeks;
     unsigned m_Reads = 0;
 };
 

@@ -27,8 +27,11 @@ TEST_F(StreamWorkerTest, AttachingAStoreTakesItsFormatAndMakesEightTenthSecondBu
         unsigned AvgBytes, BufferSize;
     };
     // 11025 Hz: 22050 bytes a second, and the halving-then-doubling keeps the buffer even (2204).
-    for (const Case c : {Case{44100, 16, 1, 88200, 8820}, Case{48000, 16, 1, 96000, 9600},
-                         Case{11025, 16, 1, 22050, 2204}, Case{44100, 16, 2, 176400, 17640}}) {
+    // Buffers hold whole frames: 4410 bytes would split a stereo frame, 6614 a 24-bit sample.
+    for (const Case c :
+         {Case{44100, 16, 1, 88200, 8820}, Case{48000, 16, 1, 96000, 9600}, Case{11025, 16, 1, 22050, 2204},
+          Case{44100, 16, 2, 176400, 17640}, Case{11025, 16, 2, 44100, 4408}, Case{22050, 24, 1, 66150, 6612},
+          Case{44100, 24, 2, 264600, 26460}}) {
         Probe<CWavePlayer> player;
         MemoryStore store(c.Rate, c.Bits, c.Channels);
         EXPECT_TRUE(player.SetDataStore(&store));

@@ -1,4 +1,10 @@
 #include "EngineFixture.h"
+#include "WaveTestFiles.h"
+#include "wavefile/FileName.h"
+#include "wavefile/WaveReader.h"
+
+#include <climits>
+#include <memory>
 
 using namespace audiotest;
 
@@ -163,6 +169,50 @@ TEST_F(SkipTest, SkippingWhilePlayingHaltsFirstAndBringsEveryBufferBack) {
     EXPECT_TRUE(Wave.Last()->Held().empty());
     // Eight buffers were read ahead before the halt.
     EXPECT_EQ(store.Tell(), 8u * 8820u + 88200u);
+    player.Stop();
+}
+
+// Four hours of 48 kHz stereo (a sparse file): 192000 bytes a second, so a skip of more than
+// 3.1 hours no longer fits in an int, and positions pass 2 GiB.
+class LongFileSkipTest : public EngineTest {
+protected:
+    static constexpr std::uint64_t kSecond = 192000;
+    static constexpr std::uint64_t kData = 4 * 3600 * kSecond;
+
+    void SetUp() override {
+        EngineTest::SetUp();
+        wavetest::WriteSparseWave(name, 2, 48000, std::uint32_t(kData));
+        g_FileName = name;
+        reader = std::make_unique<CWaveReader>();
+    }
+
+    wavetest::TempDir dir;
+    std::string name = dir.Path("four-hours.wav");
+    std::unique_ptr<CWaveReader> reader;
+};
+
+TEST_F(LongFileSkipTest, SkipsAtThreeAndAHalfHoursMoveByWholeSecondsAndStopAtTheEnds) {
+    Probe<CWavePlayer> player;
+    ASSERT_TRUE(player.SetDataStore(reader.get()));
+    ASSERT_EQ(player.m_BufferSize * 10, kSecond);
+    const std::uint64_t threeAndAHalf = 12600 * kSecond;
+
+    player.SkipForward(12600); // 2,419,200,000 bytes in one skip
+    EXPECT_EQ(reader->Tell(), 44 + threeAndAHalf);
+    player.SkipForward(60);
+    EXPECT_EQ(reader->Tell(), 44 + threeAndAHalf + 60 * kSecond);
+    player.SkipBackward(120);
+    EXPECT_EQ(reader->Tell(), 44 + threeAndAHalf - 60 * kSecond);
+    player.SkipForward(3600);
+    EXPECT_EQ(reader->Tell(), 44 + kData) << "past the end lands on the end";
+    player.SkipBackward(20000);
+    EXPECT_EQ(reader->Tell(), 44u) << "past the start lands on the first sample";
+    player.SkipForward(INT_MAX);
+    EXPECT_EQ(reader->Tell(), 44 + kData);
+    player.SkipBackward(INT_MAX);
+    EXPECT_EQ(reader->Tell(), 44u);
+    player.SkipBackward(INT_MIN);
+    EXPECT_EQ(reader->Tell(), 44 + kData) << "a negative step count turns the skip round";
     player.Stop();
 }
 

@@ -255,6 +255,21 @@ std::vector<std::uint8_t> EmulatedHidBus::ReceivedOutput(int node, std::size_t e
     return seen;
 }
 
+std::vector<std::uint8_t> EmulatedHidBus::PendingRawOutput(int node) {
+    Slot* slot = Find(node);
+    std::vector<std::uint8_t> raw;
+    struct pollfd p = {slot->deviceEnd, POLLIN, 0};
+    while (::poll(&p, 1, 0) > 0 && (p.revents & POLLIN)) {
+        std::uint8_t chunk[256];
+        const ssize_t n = ::read(slot->deviceEnd, chunk, sizeof chunk);
+        if (n <= 0) {
+            break;
+        }
+        raw.insert(raw.end(), chunk, chunk + n);
+    }
+    return raw;
+}
+
 std::vector<int> EmulatedHidBus::DescriptorsOn(int node) {
     Slot* slot = Find(node);
     std::vector<int> found;

@@ -51,6 +51,9 @@ public:
     // a leading report number 0 for an unnumbered device (the kernel's part).
     // Empty when nothing arrives.
     std::vector<std::uint8_t> ReceivedOutput(int node, std::size_t expected);
+    // Everything the node got that can be read now, without waiting, as raw bytes (report
+    // numbers included): the reports a program wrote before it returned.
+    std::vector<std::uint8_t> PendingRawOutput(int node);
     // Lets the node answer the hidraw ioctls (descriptor size and bytes, raw
     // info, name) as the kernel does, for programs that ask them.
     void AnswerHidrawIoctls(int node);

@@ -444,6 +444,38 @@ TEST_F(WaveReaderTest, AClosedReaderReadsNothingAndCannotSeek) {
     EXPECT_EQ(Sections(*reader).size(), 2u) << "the list outlives the file";
 }
 
+// Four hours of 48 kHz stereo hold more sample bytes than an int can count.
+TEST_F(WaveReaderTest, SeeksPastTwoGibibytesReachTheSamplesThere) {
+    const std::uint32_t d = 4u * 3600 * 192000; // 2,764,800,000
+    WriteSparseWave(name, 2, 48000, d);
+    g_FileName = name;
+    CWaveReader reader;
+    EXPECT_EQ(reader.GetLength(), d);
+
+    struct Move {
+        std::int64_t offset;
+        bool absolute;
+        std::uint64_t expected; // Tell afterwards
+    };
+    // Offsets and positions past 2^31.
+    for (const Move& m :
+         {Move{2'500'000'000 - 44, true, 2'500'000'000u}, Move{-2'400'000'000, false, 100'000'000u},
+          Move{2'600'000'000, false, 2'700'000'000u}, Move{INT64_MAX, false, 44u + d},
+          Move{INT64_MIN, false, 44u}, Move{INT64_MAX, true, 44u + d},
+          Move{std::int64_t(d) - 4, true, 44u + d - 4}}) {
+        EXPECT_TRUE(reader.Seek(m.offset, m.absolute));
+        EXPECT_EQ(reader.Tell(), m.expected) << m.offset << (m.absolute ? " absolute" : " relative");
+    }
+    // From 4 bytes before the end: the last frame, then nothing.
+    char buffer[16];
+    unsigned length = sizeof buffer;
+    reader.Read(buffer, &length);
+    EXPECT_EQ(length, 4u);
+    length = sizeof buffer;
+    reader.Read(buffer, &length);
+    EXPECT_EQ(length, 0u);
+}
+
 // The window asks Tell and GetLength while the fill worker reads.
 TEST_F(WaveReaderTest, TellWhileReadingOnAnotherThreadSeesWholePositions) {
     const std::uint32_t d = 8820 * 40;
@@ -454,10 +486,10 @@ TEST_F(WaveReaderTest, TellWhileReadingOnAnotherThreadSeesWholePositions) {
         read = ReadAll(*reader);
         done = true;
     });
-    unsigned last = 0;
+    std::uint64_t last = 0;
     bool monotonic = true, inside = true;
     while (!done) {
-        const unsigned at = reader->Tell();
+        const std::uint64_t at = reader->Tell();
         monotonic = monotonic && at >= last;
         inside = inside && at >= 44 && at <= 44 + d && (at - 44) % 8820 == 0;
         last = at;

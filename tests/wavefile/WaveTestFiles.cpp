@@ -102,4 +102,21 @@ Bytes ProgramFile(std::uint32_t dataBytes, const std::vector<std::uint32_t>& ent
     return b;
 }
 
+Bytes PcmHeader(std::uint16_t channels, std::uint32_t rate, std::uint32_t dataBytes) {
+    Bytes b;
+    AppendTag(b, "RIFF");
+    Append32(b, 36 + dataBytes);
+    AppendTag(b, "WAVE");
+    AppendFmt(b, channels, rate, 16);
+    AppendTag(b, "data");
+    Append32(b, dataBytes);
+    return b;
+}
+
+void WriteSparseWave(const std::string& path, std::uint16_t channels, std::uint32_t rate,
+                     std::uint32_t dataBytes) {
+    WriteFile(path, PcmHeader(channels, rate, dataBytes));
+    std::filesystem::resize_file(path, 44 + std::uintmax_t(dataBytes));
+}
+
 } // namespace wavetest

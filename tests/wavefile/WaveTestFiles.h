@@ -42,6 +42,14 @@ void AppendFmt(Bytes& bytes, std::uint16_t channels, std::uint32_t rate, std::ui
 Bytes ProgramFile(std::uint32_t dataBytes, const std::vector<std::uint32_t>& entries,
                   std::uint32_t rate = 44100);
 
+// The 44-byte header of an ordinary WAV file of 16-bit PCM holding dataBytes sample bytes.
+Bytes PcmHeader(std::uint16_t channels, std::uint32_t rate, std::uint32_t dataBytes);
+
+// An ordinary WAV file of 16-bit PCM whose dataBytes sample bytes are a hole of zeros: hours of
+// sound that take no room on the disk.
+void WriteSparseWave(const std::string& path, std::uint16_t channels, std::uint32_t rate,
+                     std::uint32_t dataBytes);
+
 // Sample bytes that differ from position to position, to check what was read.
 Bytes Ramp(std::size_t count, unsigned seed = 0);
 

@@ -1,10 +1,15 @@
 #include "wavefile/WaveWriter.h"
 #include "WaveTestFiles.h"
+#include "wavefile/FileName.h"
 #include "wavefile/WaveErrors.h"
+#include "wavefile/WaveReader.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdio>
 #include <filesystem>
+#include <sys/resource.h>
 #include <thread>
 #include <unistd.h>
 
@@ -86,9 +91,10 @@ TEST_F(WaveWriterTest, ASecondCloseDestructionAndLateCallsLeaveTheFileUnchanged)
     auto writer = std::make_unique<CWaveWriter>(name.c_str(), 44100, 1);
     WriteInPieces(*writer, Ramp(500));
     writer->AddSection(3);
-    writer->Close();
+    EXPECT_TRUE(writer->Close());
     const Bytes closed = ReadFile(name);
-    writer->Close();
+    EXPECT_TRUE(writer->Close());
+    EXPECT_FALSE(writer->Failed());
     unsigned length = 100;
     writer->Write(reinterpret_cast<const char*>(Ramp(100).data()), &length);
     writer->AddSection(4);
@@ -117,6 +123,8 @@ TEST_F(WaveWriterTest, ReportsItsFormatAndNoPositionOrLength) {
 TEST_F(WaveWriterTest, CreationFailsWithFileOperationWhereNoFileCanBeMade) {
     EXPECT_THROW(CWaveWriter(dir.Path("missing/rec.wav").c_str(), 44100, 1), WaveErrors::FileOperation);
     EXPECT_THROW(CWaveWriter(dir.Path().c_str(), 44100, 1), WaveErrors::FileOperation);
+    // Opens, but not even the header can be written.
+    EXPECT_THROW(CWaveWriter("/dev/full", 44100, 1), WaveErrors::FileOperation);
 }
 
 TEST_F(WaveWriterTest, CreatingOverAnExistingFileCutsItToTheNewHeader) {
@@ -208,6 +216,74 @@ TEST_F(WaveWriterTest, MarksMadeWhileTheCaptureWorkerWritesAreAllStored) {
     EXPECT_EQ(Le32(file, 48 + samples.size()), 20u);
     for (unsigned i = 0; i < 20; ++i)
         EXPECT_EQ(Le32(file, 52 + samples.size() + 4 * i), i);
+}
+
+// ----- Write errors -----
+
+// In a child process: records samples under a file-size limit and prints what the writer said.
+[[noreturn]] void RecordUnderFileSizeLimit(const std::string& name, rlim_t bytes, const Bytes& samples) {
+    signal(SIGXFSZ, SIG_IGN); // else the kernel ends the process at the limit
+    const rlimit limit{bytes, bytes};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    CWaveWriter writer(name.c_str(), 44100, 1);
+    unsigned taken = 0;
+    for (std::size_t at = 0; at < samples.size(); at += 8820) {
+        unsigned length = unsigned(std::min<std::size_t>(8820, samples.size() - at));
+        writer.Write(reinterpret_cast<const char*>(samples.data() + at), &length);
+        taken += length;
+    }
+    const bool failedWhileRecording = writer.Failed();
+    const bool closed = writer.Close();
+    std::fprintf(stderr, "taken %u failed %d closed %d failed %d\n", taken, int(failedWhileRecording),
+                 int(closed), int(writer.Failed()));
+    _exit(0);
+}
+
+// A file-size limit stops the file where a full disk would. Each case runs in a child process,
+// which alone gets the limit; it reports what the writer said, the test then reads the file.
+TEST_F(WaveWriterTest, AFailedWriteIsReportedAndTheFileKeepsJustTheSamplesThatReachedIt) {
+    struct Case {
+        std::uint64_t limit; // bytes the file may reach
+        std::size_t offered; // sample bytes handed to Write, in 8820-byte pieces
+        const char* report;  // what the child prints
+        std::uint32_t kept;  // sample bytes in the file and in its header afterwards
+    };
+    for (const Case& c : {Case{100000, 352800, "taken 99956 failed 1 closed 0 failed 1", 99956},
+                          Case{100001, 352800, "taken 99956 failed 1 closed 0 failed 1", 99956},
+                          Case{44 + 17640, 17640, "taken 17640 failed 0 closed 0 failed 1", 17640},
+                          Case{1000000, 17640, "taken 17640 failed 0 closed 1 failed 0", 17640}}) {
+        SCOPED_TRACE(c.limit);
+        const Bytes samples = Ramp(c.offered);
+        EXPECT_EXIT(RecordUnderFileSizeLimit(name, c.limit, samples), ::testing::ExitedWithCode(0), c.report);
+
+        const Bytes file = ReadFile(name);
+        const bool completed = c.limit == 1000000;
+        ASSERT_EQ(file.size(), 44u + c.kept + (completed ? 8 : 0));
+        EXPECT_EQ(Le32(file, 4), 36u + c.kept);
+        EXPECT_EQ(Le32(file, 40), c.kept);
+        EXPECT_EQ(Bytes(file.begin() + 44, file.begin() + 44 + c.kept),
+                  Bytes(samples.begin(), samples.begin() + c.kept));
+        g_FileName = name;
+        CWaveReader reader;
+        EXPECT_EQ(reader.GetLength(), c.kept);
+        EXPECT_EQ(reader.m_pFirstSection != nullptr, completed) << "a section list only when completed";
+    }
+}
+
+TEST_F(WaveWriterTest, AnEmptyingThatCannotOpenTheFileAgainFailsAndLaterSamplesAreRefused) {
+    CWaveWriter writer(name.c_str(), 44100, 1);
+    WriteInPieces(writer, Ramp(8820));
+    EXPECT_FALSE(writer.Failed());
+    std::filesystem::remove(name);
+    std::filesystem::create_directory(name); // the name can no longer be opened as a file
+    writer.Seek(0, true);
+    EXPECT_TRUE(writer.Failed());
+    unsigned length = 8820;
+    writer.Write(reinterpret_cast<const char*>(Ramp(8820).data()), &length);
+    EXPECT_EQ(length, 0u);
+    EXPECT_FALSE(writer.Close());
+    EXPECT_FALSE(writer.Close());
+    EXPECT_TRUE(writer.Failed());
 }
 
 TEST(WaveWriterLimit, TheLargestRecordingKeepsEveryOffsetWithin32Bits) {

@@ -9,8 +9,8 @@ struct WaveSummary {
     unsigned SampleRate = 0;
     unsigned short BitsPerSample = 0;
     unsigned short Channels = 0;
-    std::uint32_t DataStart = 0;
-    std::uint32_t DataBytes = 0;
+    std::uint64_t DataStart = 0;
+    std::uint64_t DataBytes = 0;
     // False for an ordinary WAV file: nothing follows its RIFF chunk.
     bool HasSectionList = false;
     // Start second of every section, section 1 first (one start when there is no list).

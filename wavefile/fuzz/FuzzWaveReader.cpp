@@ -5,6 +5,7 @@
 #include "wavefile/WaveErrors.h"
 #include "wavefile/WaveReader.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -13,7 +14,7 @@ void Exercise(CWaveReader& reader, std::size_t fileSize) {
     unsigned rate = 0;
     unsigned short bits = 0, channels = 0;
     reader.GetFormat(&rate, &bits, &channels);
-    const unsigned length = reader.GetLength();
+    const std::uint64_t length = reader.GetLength();
     if (length > fileSize || reader.Tell() > fileSize)
         __builtin_trap();
 
@@ -42,10 +43,12 @@ void Exercise(CWaveReader& reader, std::size_t fileSize) {
     if (total != length)
         __builtin_trap();
 
-    for (int offset : {0, -1, 1, int(length / 2), int(length) + 1, -1000000, 1000000}) {
+    const auto half = std::int64_t(length / 2), past = std::int64_t(length) + 1;
+    for (std::int64_t offset : {std::int64_t(0), std::int64_t(-1), std::int64_t(1), half, past,
+                                std::int64_t(-1000000), std::int64_t(1000000), INT64_MIN + 1, INT64_MAX}) {
         reader.Seek(offset, true);
         reader.Seek(-offset, false);
-        const unsigned at = reader.Tell();
+        const std::uint64_t at = reader.Tell();
         if (at > fileSize)
             __builtin_trap();
     }

@@ -25,13 +25,7 @@ protected:
 };
 
 Bytes OrdinaryWav(std::uint32_t rate, std::uint16_t channels, std::uint32_t dataBytes) {
-    Bytes b;
-    AppendTag(b, "RIFF");
-    Append32(b, 36 + dataBytes);
-    AppendTag(b, "WAVE");
-    AppendFmt(b, channels, rate, 16);
-    AppendTag(b, "data");
-    Append32(b, dataBytes);
+    Bytes b = PcmHeader(channels, rate, dataBytes);
     b.resize(b.size() + dataBytes);
     return b;
 }

@@ -1,0 +1,96 @@
+// Timer ticks 1 to 3: the fast-forward and rewind steps, and the clock that shows the time,
+// follows the sections and ends the file.
+#include "ProgramState.h"
+#include "RecordingsList.h"
+#include "SorvinDlg.h"
+#include "TimeText.h"
+#include "WindSteps.h"
+#include "platform/Clock.h"
+
+#include <cstdio>
+
+void CSorvinDlg::OnForwardTick() {
+    WindTick(true);
+}
+
+void CSorvinDlg::OnRewindTick() {
+    WindTick(false);
+}
+
+// One step of fast forward (timer 1) or rewind (timer 2); a speed without steps ends the winding.
+void CSorvinDlg::WindTick(bool forward) {
+    const unsigned id = forward ? 1 : 2;
+    if (const std::optional<WindStep> step = forward ? ForwardStep(g_Speed) : RewindStep(g_Speed)) {
+        m_Timers->KillTimer(id);
+        m_Timers->SetTimer(id, step->PeriodMs);
+        if (forward)
+            m_Player.SkipForward(step->Seconds);
+        else
+            m_Player.SkipBackward(step->Seconds);
+        m_Player.Start();
+        return;
+    }
+    ReleaseWind(forward);
+    UpdateTexts();
+}
+
+void CSorvinDlg::ShowTime(std::uint64_t seconds) {
+    const ClockParts parts = SplitSeconds(seconds);
+    g_Hours = static_cast<std::int32_t>(parts.Hours);
+    g_Minutes = parts.Minutes;
+    g_Seconds = parts.Seconds;
+    m_strTime = TimeText(parts);
+}
+
+void CSorvinDlg::OnClockTick() {
+    if (m_Recording) {
+        CheckRecordingFile();
+        if (!m_Recording)
+            return;
+        g_RecordSeconds += 1;
+        ShowTime(static_cast<std::uint32_t>(g_RecordSeconds));
+        m_strSection = "Section " + std::to_string(g_RecordSection);
+        m_strStatus = g_FileName;
+        UpdateTexts();
+        return;
+    }
+    if (!m_Player.m_pStore)
+        return;
+    m_PlaySecond = static_cast<std::uint32_t>(m_Player.m_pStore->Tell() / SecondBytes());
+    ShowTime(m_PlaySecond);
+    UpdateTexts();
+    if (m_PlaySecond <= 1) {
+        // The first two seconds end a rewind by themselves.
+        ReleaseWind(false);
+        UpdateTexts();
+    }
+    // At or past the end: a position can step over the last whole second (a wind step, or a file
+    // shorter than its header says), and a file shorter than two seconds ends here too.
+    if (m_PlaySecond >= static_cast<std::uint32_t>(g_PlayLength)) {
+        EndOfFile();
+        return;
+    }
+    if (g_HasSections && m_pReader) {
+        TrackSection(m_Sections, ReaderSections(), m_PlaySecond);
+        m_strSection = "Section " + std::to_string(m_Sections.m_CurSection);
+        UpdateTexts();
+    }
+}
+
+void CSorvinDlg::EndOfFile() {
+    if (m_FastForward) {
+        ReleaseWind(true);
+        UpdateTexts();
+        OnSectionStop();
+        return;
+    }
+    m_Timers->KillTimer(3);
+    platform::Clock().Sleep(1000);
+    if (g_FileList.empty())
+        return;
+    // The folder plays in an endless loop: after the last recording comes the first again.
+    if (g_CurFile != g_FileList.end())
+        OnFileDown();
+    else
+        OnSectionStop();
+}

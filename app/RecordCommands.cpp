@@ -1,0 +1,206 @@
+// Recording: Record, the section mark, File end and save, and the free-disk-space check.
+#include "ProgramState.h"
+#include "RecordingName.h"
+#include "RecordingsList.h"
+#include "Settings.h"
+#include "SorvinDlg.h"
+#include "TimeText.h"
+#include "platform/Clock.h"
+#include "platform/FileSystem.h"
+#include "platform/MessageBoxes.h"
+
+#include <QApplication>
+#include <cstdio>
+#include <filesystem>
+
+namespace {
+
+// Shown when the capture device does not open: nothing is recorded, so nothing may look recorded.
+const char* const kNoCaptureDevice = "No Recording Device!";
+
+bool FileExists(const std::string& name) {
+    std::error_code error;
+    return std::filesystem::symlink_status(name, error).type() != std::filesystem::file_type::not_found;
+}
+
+} // namespace
+
+void CSorvinDlg::SendState(std::uint8_t command) {
+    ProbeDevice();
+    SendCommand(command);
+}
+
+void CSorvinDlg::SendStateCode(int mode) {
+    SendState(mode == 0 ? 0xC1 : 0xC2);
+}
+
+void CSorvinDlg::OnRecord() {
+    SteadyTime();
+    if (!g_DeviceOpen)
+        return;
+    if (g_DeviceLost || !g_LinkUp) {
+        m_strStatus = "Detect No Device!";
+        UpdateTexts();
+        return;
+    }
+    if (!CheckDiskSpace()) {
+        SetImages(m_BtnRecord, 165, 145);
+        return;
+    }
+    if (!m_Recording)
+        StartRecording();
+    else if (m_RecordPaused)
+        ResumeRecording();
+}
+
+void CSorvinDlg::StartRecording() {
+    if (m_Playing) {
+        EndWinding();
+        UpdateTexts();
+    }
+    OnSectionStop();
+    g_RecordSection = 1;
+    g_RecordSeconds = 0;
+    // Two recordings started within one second must not share a name: the second would wipe the first.
+    g_FileName = UniqueRecordingName(platform::Clock().GetLocalTime(), FileExists);
+    g_Hours = g_Minutes = g_Seconds = 0;
+    unsigned rate = 0;
+    if (std::sscanf(g_Format.c_str(), "%u", &rate) != 1)
+        rate = 44100; // a setting that names no rate records at the usual one
+    std::unique_ptr<CWaveWriter> writer;
+    try {
+        writer = std::make_unique<CWaveWriter>(g_FileName.c_str(), rate, m_Channels);
+    } catch (...) {
+        platform::MessageBoxes().Show("File Create Error", "Tavlo", platform::MessageIcon::None);
+        return;
+    }
+    m_Recorder.Stop();
+    if (m_pWriter)
+        m_pWriter->Close();
+    m_pWriter = std::move(writer);
+    if (!m_Recorder.SetDataStore(m_pWriter.get())) {
+        // Without a capture device the recording would run into an empty file and the remote would
+        // show it as recording: refuse, say why, and leave no empty file behind.
+        m_Recorder.Stop();
+        m_pWriter->Close();
+        m_pWriter.reset();
+        std::remove(g_FileName.c_str());
+        m_strStatus = kNoCaptureDevice;
+        UpdateTexts();
+        return;
+    }
+    SendStateCode(0);
+    g_RecordStartTime = platform::Clock().MonotonicMs();
+    m_Recorder.Start();
+    SetImages(m_BtnRecord, 168, 132);
+    m_BtnRecord.m_bRecordLook = 1;
+    m_Recording = true;
+    m_RecordPaused = false;
+    m_Timers->SetTimer(3, 1000);
+}
+
+void CSorvinDlg::ResumeRecording() {
+    SendStateCode(0);
+    g_RecordStartTime = platform::Clock().MonotonicMs();
+    m_Recorder.DeviceRestart();
+    m_RecordPaused = false;
+    m_Timers->SetTimer(3, 1000);
+    SetImages(m_BtnRecord, 168, 132);
+}
+
+void CSorvinDlg::MarkSection() {
+    SteadyTime();
+    m_Timers->KillTimer(3);
+    SendState(0xC0);
+    m_Recorder.DevicePause();
+    m_RecordPaused = true;
+    // The section's length is measured on the monotonic clock: a step of the wall clock (the user
+    // or time synchronisation setting it) must not make it negative or hours long.
+    const std::int64_t elapsed = platform::Clock().MonotonicMs() - g_RecordStartTime;
+    m_pWriter->AddSection(elapsed > 0 ? static_cast<unsigned>(elapsed / 1000) : 0);
+    SetImages(m_BtnSection, 143, 133);
+    g_RecordSection += 1;
+    OnRecord();
+}
+
+void CSorvinDlg::OnFileEndSave() {
+    if (!m_Recording)
+        return;
+    m_Recorder.Stop();
+    m_pWriter->Close();
+    m_Timers->KillTimer(3);
+    m_RecordPaused = false;
+    SendState(0xC0);
+    SetImages(m_BtnRecord, 165, 145);
+    SetImages(m_BtnSection, 143, 133);
+    m_Recording = false;
+    m_BtnRecord.m_bRecordLook = 0;
+    if (g_CurFile != g_FileList.end() && *g_CurFile == kNoWavFiles) {
+        g_RescanFolder = true;
+        ScanFolder();
+    } else {
+        g_FileList.push_back(g_FileName);
+        // The new recording becomes the current entry, so that the status line, the current
+        // entry and the file Play opens all name the same recording.
+        g_CurFile = std::prev(g_FileList.end());
+    }
+}
+
+bool CSorvinDlg::CheckDiskSpace() {
+    const std::uint64_t thresholdKiB = static_cast<std::uint64_t>(m_MinFreeSpaceMB) * 1024;
+    platform::IFileSystem& files = platform::FileSystem();
+    platform::FindData found;
+    const int search = files.FindFirst(FolderPath(g_FolderName) + "/*", found);
+    if (search < 0) {
+        // The recordings folder is gone: keep what was recorded and tell the remote unit.
+        if (m_Recording)
+            OnFileEndSave();
+        OnSectionStop();
+        SendState(0xC3);
+        platform::Clock().Sleep(3000);
+    } else {
+        files.FindClose(search);
+    }
+    if (files.GetFullPathName(g_FileName).empty() && files.GetFullPathName(g_FolderName).empty())
+        return false;
+    std::string dir;
+    std::uint64_t freeBytes = 0;
+    if (!files.GetCurrentDirectory(dir) || !files.GetDiskFreeSpace(dir, freeBytes))
+        freeBytes = 0;
+    if (freeBytes / 1024 <= thresholdKiB) {
+        OnDiskFull();
+        return false;
+    }
+    if (!m_Recording && !m_Playing)
+        SendState(0xC0);
+    g_DiskFull = false;
+    return true;
+}
+
+void CSorvinDlg::OnDiskFull() {
+    if (!m_Playing) {
+        QApplication::alert(this);
+        SendState(0xC3);
+    }
+    if (m_Recording) {
+        OnFileEndSave();
+        OnSectionStop();
+        SendState(0xC3);
+        platform::Clock().Sleep(3000);
+    }
+    if (!m_Playing) {
+        platform::MessageBoxes().Show("Insufficient disk space!", "Tavlo",
+                                      platform::MessageIcon::Exclamation);
+        SendState(0xC3);
+    }
+    g_DiskFull = true;
+}
+
+void CSorvinDlg::CheckRecordingFile() {
+    if (!m_Recording || !m_pWriter)
+        return;
+    if (m_pWriter->IsFull()) {
+        // The file holds all a WAV file can: save it rather than drop the rest silently.
+        OnFileEndSave();
+    }
+}

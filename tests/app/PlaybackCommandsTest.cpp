@@ -1,0 +1,217 @@
+// Playback from the window's buttons and the clock: Play/Pause, Stop, wind, section jumps, the
+// end of a file and the file commands, each checked by what the remote hears and the window shows.
+#include "TransportFixture.h"
+#include "wavefile/WaveWriter.h"
+
+namespace transporttest {
+namespace {
+
+// A recording of `tenths` tenths of a second with the given section lengths (seconds).
+void MakeRecording(const fs::path& file, unsigned tenths, std::vector<unsigned> marks = {}) {
+    CWaveWriter writer(file.c_str(), 44100, 1);
+    std::string tenth(kSecondBytes / 10, '\0');
+    for (unsigned i = 0; i < tenths; ++i) {
+        unsigned length = static_cast<unsigned>(tenth.size());
+        writer.Write(tenth.data(), &length);
+    }
+    for (unsigned m : marks)
+        writer.AddSection(m);
+    writer.Close();
+}
+
+class PlaybackCommands : public TransportWindow {
+protected:
+    void SetUp() override {
+        TransportWindow::SetUp();
+        MakeRecording(rec / "a.wav", 200, {4, 3}); // 20 s: sections at 0, 4 and 7 s
+        MakeRecording(rec / "b.wav", 30);
+        MakeRecording(rec / "c.wav", 15); // shorter than two seconds
+    }
+    // The playing position in whole seconds, as the clock shows it.
+    std::uint64_t Second() { return dlg->m_Player.m_pStore->Tell() / kSecondBytes; }
+    // The read position once the player has handed all its buffers to the output.
+    std::int64_t Settled() {
+        EXPECT_TRUE(WaitUntil([&] { return wave.Last()->Held().size() == 8; }));
+        return static_cast<std::int64_t>(dlg->m_Player.m_pStore->Tell());
+    }
+    void PlayOut() {
+        wave.Last()->SetAutoComplete(true);
+        wave.Last()->Complete(8);
+        ASSERT_TRUE(WaitUntil([&] { return Second() >= static_cast<std::uint64_t>(g_PlayLength); }));
+    }
+};
+
+TEST_F(PlaybackCommands, play_pause_resume_and_stop_follow_the_state_table) {
+    Open();
+    EXPECT_EQ(*g_CurFile, "a.wav");
+    struct Step {
+        int button;
+        std::vector<int> sent;
+        bool playing, paused, stopped;
+        std::pair<int, int> playImages;
+    };
+    for (const Step& s : {Step{1001, {0xC2}, true, false, false, {130, 130}},
+                          Step{1001, {0xC0}, true, true, false, {130, 129}},
+                          Step{1001, {0xC2}, true, false, false, {130, 130}},
+                          Step{1002, {0xC0}, false, false, true, {130, 129}},
+                          Step{1001, {0xC2}, true, false, false, {130, 130}},
+                          Step{1001, {0xC0}, true, true, false, {130, 129}},
+                          // Pause, Stop, Play: the file plays (not paused) from its start.
+                          Step{1002, {0xC0}, false, false, true, {130, 129}},
+                          Step{1001, {0xC2}, true, false, false, {130, 130}}}) {
+        SCOPED_TRACE(testing::Message() << "after button " << s.button << " (" << dlg->m_Playing << ")");
+        Press(s.button);
+        EXPECT_EQ(Commands(), s.sent);
+        EXPECT_EQ(dlg->m_Playing, s.playing);
+        EXPECT_EQ(dlg->m_PlayPaused, s.paused);
+        EXPECT_EQ(dlg->m_Stopped, s.stopped);
+        EXPECT_EQ(Images(1001), s.playImages);
+        EXPECT_EQ(timers.IsRunning(3), s.playing);
+    }
+    EXPECT_EQ(dlg->m_strStatus, "a.wav");
+    EXPECT_EQ(Second(), 0u);
+}
+
+TEST_F(PlaybackCommands, wind_engages_releases_and_switches_direction) {
+    Open();
+    Press(1004); // nothing plays: nothing engages
+    EXPECT_FALSE(dlg->m_FastForward);
+    Press(1001);
+    struct Step {
+        int button;
+        bool forward, rewind;
+        const char* speed;
+    };
+    for (const Step& s :
+         {Step{1004, true, false, "8X"}, Step{1004, false, false, " "}, Step{1004, true, false, "8X"},
+          Step{1005, false, true, "8X"}, Step{1001, false, false, " "}, Step{1005, false, true, "8X"},
+          Step{1002, false, false, " "}}) {
+        Press(s.button);
+        EXPECT_EQ(dlg->m_FastForward, s.forward) << s.button;
+        EXPECT_EQ(dlg->m_Rewind, s.rewind) << s.button;
+        EXPECT_EQ(timers.IsRunning(1), s.forward);
+        EXPECT_EQ(timers.IsRunning(2), s.rewind);
+        EXPECT_EQ(dlg->m_strSpeed, s.speed);
+        EXPECT_EQ(Images(1004), s.forward ? std::make_pair(146, 146) : std::make_pair(146, 135));
+        EXPECT_TRUE(dlg->m_Playing);
+    }
+}
+
+TEST_F(PlaybackCommands, wind_steps_move_the_position_at_the_speed_and_off_shows_and_ends) {
+    Open();
+    Press(1001);
+    // Each step moves the read position, then the player reads its eight buffers (0.8 s) ahead again.
+    const std::int64_t readAhead = 8 * kSecondBytes / 10;
+    std::int64_t at = Settled();
+    Press(1004);
+    EXPECT_EQ(timers.Period(1), 0u); // the first step comes at once
+    for (int i = 0; i < 4; ++i) {
+        Tick(1);
+        const std::int64_t now = Settled();
+        EXPECT_EQ(now - at, kSecondBytes + readAhead) << "forward step " << i;
+        at = now;
+    }
+    EXPECT_EQ(timers.Period(1), 250u);
+    Press(1005);
+    Tick(2);
+    EXPECT_EQ(Settled() - at, -2 * std::int64_t{kSecondBytes} + readAhead);
+    EXPECT_EQ(timers.Period(2), 150u);
+    // Rewinding into the first two seconds ends the rewind at the next clock tick.
+    while (Second() >= 2)
+        Tick(2);
+    Tick(3);
+    EXPECT_FALSE(dlg->m_Rewind || timers.IsRunning(2));
+    EXPECT_EQ(dlg->m_strSpeed, " ");
+
+    g_Speed = 0;
+    Press(1004);
+    EXPECT_EQ(dlg->m_strSpeed, "OFF");
+    Tick(1);
+    EXPECT_FALSE(dlg->m_FastForward || timers.IsRunning(1));
+    EXPECT_EQ(dlg->m_strSpeed, " ");
+}
+
+TEST_F(PlaybackCommands, section_jumps_go_to_the_next_and_previous_section_and_wrap) {
+    Open();
+    Press(1001);
+    struct Step {
+        int button;
+        std::uint64_t second;
+        const char* shown;
+    };
+    // Down from 1 to 2 and 3, down from the last wraps to 1, up from 1 wraps to 3, up to 2.
+    for (const Step& s : {Step{1006, 4, "Section 2"}, Step{1006, 7, "Section 3"}, Step{1006, 0, "Section 1"},
+                          Step{1007, 7, "Section 3"}, Step{1007, 4, "Section 2"}}) {
+        Press(s.button);
+        EXPECT_EQ(Second(), s.second) << s.button;
+        Tick(3);
+        EXPECT_EQ(dlg->m_strSection, s.shown) << s.button;
+        EXPECT_EQ(timers.Period(3), 1000u);
+    }
+    // A file without marks does not jump.
+    Press(1017);
+    ASSERT_EQ(dlg->m_strStatus, "b.wav");
+    Press(1006);
+    EXPECT_EQ(Second(), 0u);
+    EXPECT_EQ(dlg->m_strSection, "Section 1");
+}
+
+TEST_F(PlaybackCommands, the_end_of_a_file_plays_the_next_and_the_folder_loops) {
+    Open();
+    Press(1001);
+    for (const char* next : {"b.wav", "c.wav", "a.wav"}) {
+        PlayOut();
+        Tick(3);
+        EXPECT_EQ(dlg->m_strStatus, next);
+        EXPECT_TRUE(dlg->m_Playing);
+    }
+    // One second between two files, and one more around the file change itself.
+    EXPECT_EQ(clock.Sleeps(), std::vector<unsigned>(6, 1000u));
+}
+
+TEST_F(PlaybackCommands, fast_forward_into_the_end_stops_playback) {
+    Open();
+    Press(1001);
+    Press(1004);
+    PlayOut();
+    Tick(3);
+    EXPECT_TRUE(dlg->m_Stopped);
+    EXPECT_FALSE(dlg->m_FastForward || timers.IsRunning(1) || timers.IsRunning(3));
+}
+
+TEST_F(PlaybackCommands, a_file_shorter_than_its_header_says_ends_at_its_real_end) {
+    // Cut off by a crash: the header claims 20 s, the samples stop after 3.
+    fs::resize_file(rec / "a.wav", 44 + 3 * kSecondBytes);
+    Open();
+    Press(1001);
+    EXPECT_EQ(g_PlayLength, 3);
+    PlayOut();
+    Tick(3);
+    EXPECT_EQ(dlg->m_strStatus, "b.wav");
+}
+
+TEST_F(PlaybackCommands, file_up_and_down_wrap_and_do_nothing_while_recording) {
+    Open();
+    Press(1016);
+    EXPECT_EQ(dlg->m_strStatus, "c.wav");
+    EXPECT_TRUE(dlg->m_Playing);
+    Press(1017);
+    EXPECT_EQ(dlg->m_strStatus, "a.wav");
+    Press(1000);
+    ASSERT_TRUE(dlg->m_Recording);
+    Press(1017);
+    EXPECT_EQ(*g_CurFile, "a.wav");
+    EXPECT_TRUE(dlg->m_Recording);
+}
+
+TEST_F(PlaybackCommands, a_missing_file_shows_the_open_error_and_stays_stopped) {
+    Open();
+    fs::remove(rec / "a.wav");
+    Press(1001);
+    EXPECT_EQ(dlg->m_strStatus, "File Open Error!");
+    EXPECT_TRUE(dlg->m_Stopped);
+    EXPECT_TRUE(Commands().empty());
+}
+
+} // namespace
+} // namespace transporttest

@@ -1,0 +1,178 @@
+// Recording from the window's buttons: Record, section marks, File end and save, and the guards
+// around them (capture device, names, free space, a vanished folder).
+#include "TransportFixture.h"
+#include "wavefile/WaveReader.h"
+
+namespace transporttest {
+namespace {
+
+// The sections of a recording as the reader lists them (start seconds) and its length in tenths.
+struct Recording {
+    std::vector<std::uint32_t> Starts;
+    std::uint64_t Tenths = 0;
+};
+Recording Read(const fs::path& file) {
+    g_FileName = file.string();
+    CWaveReader reader;
+    Recording r;
+    for (SectionNode* n = reader.m_pFirstSection; n; n = n->pNext)
+        r.Starts.push_back(n->Seconds);
+    r.Tenths = reader.GetLength() / (kSecondBytes / 10);
+    return r;
+}
+
+using RecordCommands = TransportWindow;
+
+TEST_F(RecordCommands, record_mark_and_save_make_one_file_with_its_sections_and_tell_the_remote) {
+    Open();
+    Press(1000);
+    EXPECT_EQ(Commands(), (std::vector<int>{0xC0, 0xC1})); // free-space check while idle, then recording
+    EXPECT_TRUE(dlg->m_Recording);
+    EXPECT_EQ(Images(1000), std::make_pair(168, 132));
+    EXPECT_EQ(timers.Period(3), 1000u);
+    EXPECT_EQ(Folder(), std::vector<std::string>{"20261207-100000.wav"});
+
+    Speak(30);
+    for (int s = 0; s < 3; ++s) {
+        clock.Advance(1000);
+        Tick(3);
+    }
+    EXPECT_EQ(dlg->m_strTime, "00 : 00 : 03");
+    EXPECT_EQ(dlg->m_strSection, "Section 1");
+    EXPECT_EQ(dlg->m_strStatus, "20261207-100000.wav");
+
+    Press(1002); // a section mark: pause, store the length, resume at once
+    EXPECT_EQ(Commands(), (std::vector<int>{0xC0, 0xC1}));
+    EXPECT_TRUE(dlg->m_Recording && !dlg->m_RecordPaused);
+    Speak(20);
+    clock.Advance(2000);
+    Tick(3);
+    EXPECT_EQ(dlg->m_strSection, "Section 2");
+
+    Press(1003);
+    EXPECT_EQ(Commands(), std::vector<int>{0xC0});
+    EXPECT_FALSE(dlg->m_Recording || timers.IsRunning(3));
+    EXPECT_EQ(Images(1000), std::make_pair(165, 145));
+    const Recording made = Read(rec / "20261207-100000.wav");
+    EXPECT_EQ(made.Starts, (std::vector<std::uint32_t>{0, 3}));
+    EXPECT_EQ(made.Tenths, 50u);
+    // What the status line shows after the save is what Play plays: the new recording.
+    EXPECT_EQ(g_FileList, std::list<std::string>{"20261207-100000.wav"});
+    Press(1001);
+    EXPECT_EQ(dlg->m_strStatus, "20261207-100000.wav");
+    EXPECT_EQ(dlg->m_pReader->GetLength(), 50u * kSecondBytes / 10);
+}
+
+TEST_F(RecordCommands, two_recordings_in_one_second_are_both_kept) {
+    Open();
+    for (int take = 0; take < 2; ++take) {
+        Press(1000);
+        Speak(5 + 5 * take);
+        Press(1003);
+    }
+    EXPECT_EQ(Folder(), (std::vector<std::string>{"20261207-100000.wav", "20261207-100000_02.wav"}));
+    EXPECT_EQ(Read(rec / "20261207-100000.wav").Tenths, 5u);
+    EXPECT_EQ(Read(rec / "20261207-100000_02.wav").Tenths, 10u);
+    EXPECT_EQ(g_FileList.back(), "20261207-100000_02.wav");
+}
+
+TEST_F(RecordCommands, a_section_length_is_measured_on_a_clock_the_wall_clock_cannot_bend) {
+    Open();
+    Press(1000);
+    platform::LocalTime earlier = clock.GetLocalTime();
+    earlier.Hour -= 1; // the wall clock is set back an hour mid-section
+    clock.SetLocalTime(earlier);
+    clock.Advance(90000);
+    Press(1002);
+    clock.Advance(900);
+    Press(1002);
+    Press(1003);
+    EXPECT_EQ(Read(rec / "20261207-100000.wav").Starts, (std::vector<std::uint32_t>{0, 90, 90}));
+}
+
+TEST_F(RecordCommands, without_a_capture_device_nothing_records_and_no_empty_file_is_left) {
+    Open();
+    wave.SetFailOpen(true);
+    Press(1000);
+    EXPECT_FALSE(dlg->m_Recording);
+    EXPECT_EQ(Commands(), std::vector<int>{0xC0}); // no "recording" for the remote
+    EXPECT_EQ(dlg->m_strStatus, "No Recording Device!");
+    EXPECT_TRUE(Folder().empty());
+    EXPECT_FALSE(timers.IsRunning(3));
+}
+
+TEST_F(RecordCommands, record_is_refused_without_the_receiver_or_its_radio_link) {
+    Open();
+    g_LinkUp = false;
+    Press(1000);
+    EXPECT_EQ(dlg->m_strStatus, "Detect No Device!");
+    g_LinkUp = true;
+    g_DeviceOpen = false;
+    dlg->m_strStatus = "x";
+    Press(1000);
+    EXPECT_EQ(dlg->m_strStatus, "x");
+    EXPECT_FALSE(dlg->m_Recording);
+    EXPECT_TRUE(Folder().empty());
+}
+
+TEST_F(RecordCommands, exactly_fifty_mebibytes_free_is_too_little_one_kibibyte_more_is_enough) {
+    Open();
+    files.FreeBytes = 51200ull * 1024;
+    Press(1000);
+    EXPECT_FALSE(dlg->m_Recording);
+    EXPECT_TRUE(g_DiskFull);
+    ASSERT_EQ(boxes.Boxes.size(), 1u);
+    EXPECT_EQ(boxes.Boxes[0].Text, "Insufficient disk space!");
+    EXPECT_EQ(Commands(), (std::vector<int>{0xC3, 0xC3}));
+    EXPECT_EQ(Images(1000), std::make_pair(165, 145));
+
+    files.FreeBytes += 1024;
+    Press(1000);
+    EXPECT_TRUE(dlg->m_Recording);
+    EXPECT_FALSE(g_DiskFull);
+}
+
+TEST_F(RecordCommands, space_running_out_while_recording_saves_what_was_recorded) {
+    Open();
+    Press(1000);
+    Speak(10);
+    files.FreeBytes = 1024;
+    EXPECT_FALSE(dlg->CheckDiskSpace());
+    EXPECT_FALSE(dlg->m_Recording);
+    EXPECT_EQ(Commands(), (std::vector<int>{0xC0, 0xC1, 0xC3, 0xC0, 0xC3, 0xC3}));
+    EXPECT_EQ(clock.Sleeps(), std::vector<unsigned>{3000});
+    EXPECT_EQ(Read(rec / "20261207-100000.wav").Tenths, 10u);
+}
+
+TEST_F(RecordCommands, a_recordings_folder_removed_while_recording_keeps_the_recording) {
+    // The file lives on in the open folder until the recording is saved; the check then alerts.
+    Open();
+    Press(1000);
+    Speak(10);
+    const fs::path kept = start / "kept.wav";
+    fs::create_hard_link(rec / "20261207-100000.wav", kept);
+    fs::remove_all(rec);
+    dlg->CheckDiskSpace();
+    EXPECT_FALSE(dlg->m_Recording);
+    const std::vector<int> sent = Commands();
+    ASSERT_GE(sent.size(), 4u);
+    EXPECT_EQ(sent[3], 0xC3);
+    EXPECT_EQ(Read(kept).Tenths, 10u);
+}
+
+TEST_F(RecordCommands, a_recordings_folder_deeper_than_old_path_limits_records) {
+    fs::path deep = rec;
+    while (deep.string().size() < 300)
+        deep /= "a-folder-with-a-long-name";
+    fs::create_directories(deep);
+    Open();
+    g_FolderName = deep.string();
+    fs::current_path(deep);
+    Press(1000);
+    EXPECT_TRUE(dlg->m_Recording);
+    Press(1003);
+    EXPECT_TRUE(fs::exists(deep / "20261207-100000.wav"));
+}
+
+} // namespace
+} // namespace transporttest

@@ -1,0 +1,25 @@
+#pragma once
+#include "platform/FileSystem.h"
+
+#include <list>
+#include <string>
+
+// The rules of the recordings list, apart from the folder search that feeds it.
+
+// The list's single entry when the folder holds no recording.
+inline constexpr const char* kNoWavFiles = "No WAV files";
+
+// Whether a folder entry is listed: anything but a plain directory (a directory with further
+// attribute bits is taken like a file) whose name ends in exactly ".wav" or ".WAV".
+bool IsListedRecording(const platform::FindData& entry);
+
+// Sorts the names in byte order (capitals before small letters); an iterator into the list keeps
+// designating the same name wherever it lands.
+void SortRecordings(std::list<std::string>& names);
+
+// The entry after `at` (after the last comes the first) and the one before it (before the first
+// comes the last). `at` must designate an entry of a non-empty list.
+std::list<std::string>::iterator NextRecording(std::list<std::string>& names,
+                                               std::list<std::string>::iterator at);
+std::list<std::string>::iterator PreviousRecording(std::list<std::string>& names,
+                                                   std::list<std::string>::iterator at);
