@@ -2,6 +2,7 @@
 
 #include "AboutDlg.h"
 #include "ProgramState.h"
+#include "RemoteReport.h"
 #include "Settings.h"
 #include "platform/FileSystem.h"
 #include "platform/InstanceLock.h"
@@ -258,8 +259,12 @@ SectionCursor CSorvinDlg::ReaderSections() {
 }
 
 void CSorvinDlg::SendCommand(std::uint8_t command) {
-    unsigned char report[8] = {0, 0, 0, command, 0, 0, 0, 0};
-    m_Hid.Write(report);
+    // Kelvane writes as many bytes as the device's output reports hold, which a device with the
+    // receiver's ids may declare longer than the receiver's 8.
+    int outputLength = 0;
+    m_Hid.GetReportLengths(nullptr, &outputLength);
+    remote::Report report = remote::Report::Command(command, outputLength);
+    m_Hid.Write(report.Data());
 }
 
 void CSorvinDlg::OnButton(int id) {

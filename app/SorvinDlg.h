@@ -73,13 +73,25 @@ public:
     void OnRewindTick();
     void OnClockTick();
 
-    // --- The remote unit: poll, keep-alive, device watch and volume (RemoteCommands.cpp) ---
+    // --- The remote unit: poll (RemotePoll.cpp), keep-alive and device watch (DeviceWatch.cpp),
+    //     volume and mute (VolumeCommands.cpp) ---------------------------------------------
     void OnPollTick();
     void OnKeepAliveTick();
     void OnWatchTick();
     void OnVolumeUp();
     void OnVolumeDown();
     void OnMute();
+    // One input report from the remote unit, by its event code (0xAE already dropped): hold
+    // detection, link-up, the event itself, then the battery picture when the level changed.
+    void OnRemoteEvent(std::uint8_t event);
+    // The receiver's Open (vendor 0x0C45, product 0x0200, polling reads); its result only.
+    bool OpenReceiver();
+    // Shows the flash pictures on `button` (`flashOut` 0: `flashIn` alone), waits 500 ms (the
+    // window waits with it), then gives the button the pictures `lit` and `normal`.
+    void FlashButton(CSkinButton& button, int flashIn, int flashOut, int lit, int normal);
+    // A read of the poll reached the open node since the device watch last looked, so the
+    // receiver is known to be there without searching for it (DeviceWatch.cpp).
+    bool m_NodeAnswered = false;
 
     // The main window's timers; tests hand in fakes before OnInitDialog.
     void UseTimers(platform::IWindowTimers* timers);

@@ -1,5 +1,6 @@
 #include "ui/FolderDlg.h"
 #include "IniFile.h"
+#include "RemoteReport.h"
 #include "kelvane.h"
 #include "platform/CaptureDevices.h"
 #include "platform/FolderChooser.h"
@@ -297,9 +298,12 @@ void FolderDlg::OnLink() {
         return;
     }
     // Probe first; the pair request goes out only to a receiver that is there.
-    if (m_pHid->Open(3141, 512, nullptr, nullptr, nullptr, 1) != 1) {
+    if (m_pHid->Open(remote::kVendorId, remote::kProductId, nullptr, nullptr, nullptr, 1) != 1) {
         return;
     }
-    unsigned char report[8] = {0, 0, 0, 0xD4, 0, 0, 0, 0};
-    m_pHid->Write(report);
+    // As long as the device's output reports: Kelvane writes that many bytes.
+    int outputLength = 0;
+    m_pHid->GetReportLengths(nullptr, &outputLength);
+    remote::Report report = remote::Report::Command(remote::kPair, outputLength);
+    m_pHid->Write(report.Data());
 }

@@ -2,6 +2,7 @@
 // real settings file and skin in a folder of the test's own, and no receiver plugged in.
 #include "ProgramState.h"
 #include "SorvinDlg.h"
+#include "StartFolder.h"
 #include "platform/fakes/FakeFileSystem.h"
 #include "platform/fakes/FakeInstanceLock.h"
 #include "platform/fakes/FakeMessageBoxes.h"
@@ -38,15 +39,7 @@ protected:
             new QApplication(argc, argv);
     }
     void SetUp() override {
-        start = fs::temp_directory_path() / ("tavlo-window-" + std::to_string(::getpid()));
-        fs::create_directories(start / "res");
-        fs::create_directories(start / "rec");
-        for (const auto& file : fs::directory_iterator(fs::path(TAVLO_BIN_DIR) / "res"))
-            fs::copy_file(file.path(), start / "res" / file.path().filename(),
-                          fs::copy_options::overwrite_existing);
-        std::ofstream(start / "Recorder.ini")
-            << "[Recorder]\nFormat=48000\nFF/RewindSpeed=8\nFloaderName=" << (start / "rec").string() << "\n";
-        fs::current_path(start);
+        start = MakeStartFolder("tavlo-window", "48000");
         platform::SetInstanceLock(&lock);
         platform::SetMessageBoxes(&boxes);
         platform::SetWaveService(&wave);

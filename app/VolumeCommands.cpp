@@ -1,0 +1,66 @@
+// Volume up, Volume down and Mute (buttons 1010, 1011, 1012). The level goes to the receiver in
+// a volume report and into the volume picture; the computer's own sound output is not touched.
+// Volume reports are written without the presence test that precedes the state reports.
+#include "RemoteReport.h"
+#include "SorvinDlg.h"
+
+namespace {
+
+constexpr std::uint8_t kTopLevel = 7;
+// The Mute button's pictures: one picture each, not muted and muted.
+constexpr int kMuteImage = 138;
+constexpr int kMutedImage = 144;
+
+} // namespace
+
+void CSorvinDlg::OnVolumeUp() {
+    // 1.
+    if (m_SoundLevel < kTopLevel) {
+        ++m_SoundLevel;
+        ShowVolumePicture(m_SoundLevel);
+    }
+    // 2. and 3. The level is taken now; a low-space box, if any, is answered before it goes out.
+    const std::uint8_t command = remote::VolumeCommand(m_SoundLevel);
+    CheckDiskSpace();
+    // 4.
+    SendCommand(command);
+    // 5.
+    if (m_Muted) {
+        m_Muted = false;
+        ShowVolumePicture(m_SoundLevel);
+        m_BtnMute.AssignImagesFromResources(kMuteImage, kButtonKey, 0, kButtonKey);
+        m_BtnMute.m_bMuteLook = 0;
+    }
+}
+
+void CSorvinDlg::OnVolumeDown() {
+    // 1.
+    if (m_SoundLevel > 0) {
+        --m_SoundLevel;
+        ShowVolumePicture(m_SoundLevel);
+    }
+    // 2.
+    SendCommand(remote::VolumeCommand(m_SoundLevel));
+    // 3. The picture already shows the level: it changed above, or it is 0, which mute showed.
+    if (m_Muted) {
+        m_Muted = false;
+        m_BtnMute.AssignImagesFromResources(kMuteImage, kButtonKey, 0, kButtonKey);
+        m_BtnMute.m_bMuteLook = 0;
+    }
+}
+
+void CSorvinDlg::OnMute() {
+    if (!m_Muted) {
+        SendCommand(remote::VolumeCommand(0));
+        m_BtnMute.AssignImagesFromResources(kMutedImage, kButtonKey, 0, kButtonKey);
+        m_Muted = true;
+        ShowVolumePicture(0);
+        m_BtnMute.m_bMuteLook = 1;
+    } else {
+        SendCommand(remote::VolumeCommand(m_SoundLevel));
+        m_BtnMute.AssignImagesFromResources(kMuteImage, kButtonKey, 0, kButtonKey);
+        m_Muted = false;
+        ShowVolumePicture(m_SoundLevel);
+        m_BtnMute.m_bMuteLook = 0;
+    }
+}
