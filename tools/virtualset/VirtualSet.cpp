@@ -297,8 +297,8 @@ void VirtualSet::StartTavlo() {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const QString& entry : m_Sound.Environment())
         env.insert(entry.section('=', 0, 0), entry.section('=', 1));
-    // The shim answers ALSA's card scan before umockdev's library sees it (see AlsaScanShim.c).
-    env.insert("LD_PRELOAD", QString(TAVLO_ALSA_SCAN_SHIM) + ":libumockdev-preload.so.0");
+    // The shim answers ALSA's card scan before umockdev's library sees it (no_sound_cards.c).
+    env.insert("LD_PRELOAD", QString(TAVLO_NO_SOUND_CARDS) + ":libumockdev-preload.so.0");
     m_Tavlo.setProcessEnvironment(env);
     m_Tavlo.setWorkingDirectory(folder.absolutePath());
     // Tavlo's own output goes to standard error: standard output is the report log.

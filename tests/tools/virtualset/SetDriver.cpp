@@ -141,8 +141,16 @@ unsigned long SetDriver::Window() {
 
 bool SetDriver::Click(int x, int y) {
     const unsigned long window = Window();
-    return window != 0 && RunCommand("xdotool mousemove --window " + std::to_string(window) + " " +
-                                     std::to_string(x) + " " + std::to_string(y) + " click 1");
+    if (window == 0 || !RunCommand("xdotool mousemove --window " + std::to_string(window) + " " +
+                                   std::to_string(x) + " " + std::to_string(y)))
+        return false;
+    // A press sent in the same breath as the move is lost: the X server has not yet put the pointer
+    // over the window when it arrives.
+    platform::Clock().Sleep(200);
+    if (!RunCommand("xdotool mousedown 1"))
+        return false;
+    platform::Clock().Sleep(100);
+    return RunCommand("xdotool mouseup 1");
 }
 
 QImage SetDriver::Screenshot() {
