@@ -64,11 +64,14 @@ const std::vector<Scenario>& Scenarios() {
          {"remote press record", "expect out C1", "snap 1032 recording", "pause 2500", "remote unplug",
           "pause 2500", "text 1032 differs recording", "wav 1 1", "remote plug", "expect out C0", "running"}},
         {"WindowButtonsRecordSectionSavePlayAndSetTheVolume",
-         "under Xvfb a real click (xdotool) shows the button's pressed picture, but its release runs no "
-         "command (QTest clicks do): to be looked into in the button's mouse handling",
-         {"click 1000", "expect out C1", "pause 3000", "click 1002", "expect out C0", "expect out C1",
-          "pause 2000", "click 1003", "expect out C0", "wav 1 2", "click 1001", "expect out C2", "click 1011",
-          "expect out E6", "picture volume 6", "click 1012", "expect out E0", "picture volume 0", "running"}},
+         nullptr,
+         // Recording needs the remote in contact (its microphone is the one recorded): its first
+         // report brings the link up and shows its battery.
+         {"remote battery 4", "pause 400",     "picture battery 4", "click 1000",    "expect out C1",
+          "pause 3000",       "click 1002",    "expect out C0",     "expect out C1", "pause 2000",
+          "click 1003",       "expect out C0", "wav 1 2",           "click 1001",    "expect out C2",
+          "click 1011",       "expect out E6", "picture volume 6",  "click 1012",    "expect out E0",
+          "picture volume 0", "running"}},
         {"BadReportsAndAFloodLoseNoRecording",
          nullptr,
          // Lengths other than 8 (on the wire 4 and 10 bytes: together two reports' worth, so the

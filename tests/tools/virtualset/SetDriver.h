@@ -41,6 +41,7 @@ private:
     std::size_t m_Cursor = 0;
     bool m_Closed = false;
     unsigned long m_Window = 0;
+    bool m_Focused = false;
 };
 
 // Output of a command run by the shell, or nothing when it fails.
