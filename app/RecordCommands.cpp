@@ -199,7 +199,11 @@ void CSorvinDlg::OnDiskFull() {
 void CSorvinDlg::CheckRecordingFile() {
     if (!m_Recording || !m_pWriter)
         return;
-    if (m_pWriter->IsFull()) {
+    if (m_pWriter->Failed()) {
+        // The disk filled up (or the file could not be written) under a running recording: end it
+        // the way too little free space does, keeping everything that reached the file.
+        OnDiskFull();
+    } else if (m_pWriter->IsFull()) {
         // The file holds all a WAV file can: save it rather than drop the rest silently.
         OnFileEndSave();
     }

@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr unsigned kForwardTimer = 1;
-constexpr unsigned kRewindTimer = 2;
 constexpr unsigned kFlashMs = 500;
 
 } // namespace
@@ -18,11 +16,11 @@ bool CSorvinDlg::OpenReceiver() {
 }
 
 void CSorvinDlg::FlashButton(CSkinButton& button, int flashIn, int flashOut, int lit, int normal) {
-    button.AssignImagesFromResources(flashIn, kButtonKey, flashOut, kButtonKey);
+    SetImages(button, flashIn, flashOut);
     // The wait below blocks the window, so the flash must be on screen before it starts.
     button.repaint();
     platform::Clock().Sleep(kFlashMs);
-    button.AssignImagesFromResources(lit, kButtonKey, normal, kButtonKey);
+    SetImages(button, lit, normal);
 }
 
 void CSorvinDlg::OnPollTick() {
@@ -129,14 +127,7 @@ void CSorvinDlg::OnRemoteEvent(std::uint8_t event) {
         g_KeyHeld = false;
         if (g_HoldCount >= 2) {
             // The hold had engaged the wind: releasing the key ends it.
-            (forward ? m_FastForward : m_Rewind) = false;
-            if (m_Timers)
-                m_Timers->KillTimer(forward ? kForwardTimer : kRewindTimer);
-            if (forward)
-                m_BtnForward.AssignImagesFromResources(146, kButtonKey, 135, kButtonKey);
-            else
-                m_BtnRewind.AssignImagesFromResources(147, kButtonKey, 134, kButtonKey);
-            m_strSpeed = " ";
+            ReleaseWind(forward);
             UpdateTexts();
         } else if (g_HasSections && m_Playing) {
             // A short press moves by one section.

@@ -28,7 +28,7 @@ void CSorvinDlg::OnVolumeUp() {
     if (m_Muted) {
         m_Muted = false;
         ShowVolumePicture(m_SoundLevel);
-        m_BtnMute.AssignImagesFromResources(kMuteImage, kButtonKey, 0, kButtonKey);
+        SetImages(m_BtnMute, kMuteImage, 0);
         m_BtnMute.m_bMuteLook = 0;
     }
 }
@@ -44,7 +44,7 @@ void CSorvinDlg::OnVolumeDown() {
     // 3. The picture already shows the level: it changed above, or it is 0, which mute showed.
     if (m_Muted) {
         m_Muted = false;
-        m_BtnMute.AssignImagesFromResources(kMuteImage, kButtonKey, 0, kButtonKey);
+        SetImages(m_BtnMute, kMuteImage, 0);
         m_BtnMute.m_bMuteLook = 0;
     }
 }
@@ -52,13 +52,13 @@ void CSorvinDlg::OnVolumeDown() {
 void CSorvinDlg::OnMute() {
     if (!m_Muted) {
         SendCommand(remote::VolumeCommand(0));
-        m_BtnMute.AssignImagesFromResources(kMutedImage, kButtonKey, 0, kButtonKey);
+        SetImages(m_BtnMute, kMutedImage, 0);
         m_Muted = true;
         ShowVolumePicture(0);
         m_BtnMute.m_bMuteLook = 1;
     } else {
         SendCommand(remote::VolumeCommand(m_SoundLevel));
-        m_BtnMute.AssignImagesFromResources(kMuteImage, kButtonKey, 0, kButtonKey);
+        SetImages(m_BtnMute, kMuteImage, 0);
         m_Muted = false;
         ShowVolumePicture(m_SoundLevel);
         m_BtnMute.m_bMuteLook = 0;

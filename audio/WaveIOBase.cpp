@@ -1,5 +1,6 @@
 #include "WaveIOBase.h"
 
+#include "PcmFormat.h"
 #include "platform/Clock.h"
 
 using platform::WAVEHDR;
@@ -107,6 +108,10 @@ void CWaveIOBase::WaveCallback(platform::HWAVE, unsigned message, std::uintptr_t
 }
 
 bool CWaveIOBase::SetDataStore(CWaveDataStore* store) {
+    // Without workers no buffer would ever move, and a device opened now would outlive the
+    // object (the destructor's Terminate has nothing left to do): nothing is attached.
+    if (m_Terminate)
+        return store == nullptr;
     if (m_pStore) {
         Halt();
         DeviceClose();
@@ -126,8 +131,15 @@ bool CWaveIOBase::SetDataStore(CWaveDataStore* store) {
     m_Format.nChannels = channels;
     m_Format.nBlockAlign = static_cast<std::uint16_t>((bits / 8) * channels);
     m_Format.nAvgBytesPerSec = m_Format.nBlockAlign * rate;
+    // The format is checked before any buffer is made: first against sane limits (a damaged
+    // header would size the buffers by its own numbers), then by the device itself. Refused out
+    // of hand, the store stays attached with no buffers and no device, so Start refuses.
+    m_BufferSize = 0;
+    if (!IsPlayablePcm(rate, bits, channels))
+        return false;
+    const bool opened = DeviceOpen();
     AllocBuffers();
-    return DeviceOpen();
+    return opened;
 }
 
 void CWaveIOBase::AllocBuffers() {
@@ -152,7 +164,7 @@ void CWaveIOBase::FreeBuffers() {
 }
 
 bool CWaveIOBase::Start() {
-    if (!m_pStore)
+    if (!m_pStore || m_Terminate)
         return false;
     // Chosen for a device that did not open: refuse, so that no buffer goes where it would never
     // come back from and Halt has nothing to wait for.
@@ -169,6 +181,9 @@ bool CWaveIOBase::Start() {
 }
 
 void CWaveIOBase::Halt() {
+    // Ended workers never park again; with nothing attached there is nothing to bring back.
+    if (m_Terminate)
+        return;
     m_Halted = true;
     while (!m_SubmitParked || !m_FillParked)
         platform::Clock().Sleep(kPollMs);
@@ -198,8 +213,12 @@ bool CWaveIOBase::Stop() {
 }
 
 void CWaveIOBase::Terminate() {
-    if (m_Terminate)
+    if (m_Terminate) {
+        // Nothing can be opened after the first call; this only keeps a device from outliving us.
+        if (m_hDevice)
+            DeviceClose();
         return;
+    }
     Halt();
     DeviceClose();
     m_pStore = nullptr;

@@ -26,8 +26,9 @@ public:
     CWaveIOBase& operator=(const CWaveIOBase&) = delete;
 
     // Detaches any current store (halting first), attaches `store` (not owned), takes its format,
-    // creates the eight buffers and opens the device. Returns whether the device opened; true for
-    // a null store.
+    // opens the device and creates the eight buffers. Returns whether the device opened; true for
+    // a null store. A format outside IsPlayablePcm (PcmFormat.h) gets neither device nor buffers:
+    // false, and Start refuses.
     bool SetDataStore(CWaveDataStore* store);
     // Starts (or resumes) streaming. False, changing nothing, when no store is attached or the
     // device did not open: buffers handed to a device that is not there would never come back.
@@ -41,7 +42,8 @@ public:
     // Halt, close the device, detach the store, delete the buffers. Always true.
     bool Stop();
     // As Stop, then ends both workers and waits for them. Later calls do nothing. The devices'
-    // destructors call it.
+    // destructors call it. Afterwards SetDataStore attaches nothing (false for a store) and Start
+    // refuses; Halt and Stop return at once.
     void Terminate();
 
     // Pause and resume the device itself; the workers keep running.

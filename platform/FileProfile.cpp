@@ -25,7 +25,9 @@ bool WriteAll(int fd, const std::string& bytes) {
 } // namespace
 
 ProfileService::LoadResult FileProfile::Load(const std::string& path, std::string& bytes) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // O_NONBLOCK: opening a FIFO (or a device) by that name must not wait for a writer; such a
+    // file is refused below, and for a regular file the flag changes nothing.
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return errno == ENOENT || errno == ENOTDIR ? LoadResult::Missing : LoadResult::Unreadable;
     struct stat st {};

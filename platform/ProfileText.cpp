@@ -26,9 +26,16 @@ bool SameName(const std::string& a, const std::string& b) {
 
 ProfileText::ProfileText(std::string bytes) : m_Bytes(std::move(bytes)) {}
 
+// Editors that save UTF-8 may put a byte-order mark first. It belongs to no line: read as part of
+// the first line it would hide a section header there. The edits never touch it, so it stays.
+std::size_t ProfileText::BodyStart() const {
+    static const std::string kUtf8Bom = "\xEF\xBB\xBF";
+    return m_Bytes.compare(0, kUtf8Bom.size(), kUtf8Bom) == 0 ? kUtf8Bom.size() : 0;
+}
+
 std::vector<ProfileText::Line> ProfileText::SplitLines() const {
     std::vector<Line> lines;
-    std::size_t begin = 0;
+    std::size_t begin = BodyStart();
     while (begin < m_Bytes.size()) {
         std::size_t nl = m_Bytes.find('\n', begin);
         std::size_t next = nl == std::string::npos ? m_Bytes.size() : nl + 1;
@@ -141,7 +148,7 @@ void ProfileText::Set(const std::string& section, const std::string& key, const 
     long end;
     long header = FindSection(lines, section, end);
     if (header < 0) {
-        if (!m_Bytes.empty() && m_Bytes.back() != '\n')
+        if (m_Bytes.size() > BodyStart() && m_Bytes.back() != '\n')
             m_Bytes += eol;
         m_Bytes += "[" + section + "]" + eol + key + "=" + value + eol;
         return;

@@ -34,6 +34,8 @@ private:
     long FindSection(const std::vector<Line>& lines, const std::string& section, long& end) const;
     long FindKey(const std::vector<Line>& lines, long first, long end, const std::string& key) const;
     std::string LineEnding() const;
+    // Offset of the first line: past a leading UTF-8 byte-order mark, if there is one.
+    std::size_t BodyStart() const;
 
     std::string m_Bytes;
 };

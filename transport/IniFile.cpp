@@ -2,6 +2,8 @@
 
 #include "platform/PrivateProfile.h"
 
+#include <vector>
+
 CIniFile::CIniFile(std::string path) : m_Path(std::move(path)) {}
 
 bool CIniFile::HasSection(const char* section) {
@@ -11,9 +13,18 @@ bool CIniFile::HasSection(const char* section) {
 }
 
 std::string CIniFile::GetString(const char* section, const char* key) {
-    char buffer[255];
-    platform::PrivateProfile().GetString(section, key, "", buffer, sizeof buffer, m_Path.c_str());
-    return buffer;
+    // A value that fills the buffer may have been cut: ask again with a larger one until it fits.
+    // A cut folder names a place that does not exist, and the settings dialog would write the cut
+    // value back over the whole one.
+    std::vector<char> buffer(256);
+    for (;;) {
+        const unsigned size = static_cast<unsigned>(buffer.size());
+        const unsigned length =
+            platform::PrivateProfile().GetString(section, key, "", buffer.data(), size, m_Path.c_str());
+        if (length + 1 < size || size > (1u << 30)) // a gigabyte line is no setting: stop there
+            return std::string(buffer.data(), length);
+        buffer.resize(buffer.size() * 2);
+    }
 }
 
 bool CIniFile::WriteString(const char* section, const char* key, const char* value) {

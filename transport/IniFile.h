@@ -9,7 +9,7 @@ public:
 
     // True when the section exists and names at least one key.
     bool HasSection(const char* section);
-    // The key's value, "" when the key or the file is missing; longer values come cut to 254 characters.
+    // The key's whole value, however long; "" when the key or the file is missing.
     std::string GetString(const char* section, const char* key);
     // Replaces (or adds) the key's value; true on success. Creates the file if need be.
     bool WriteString(const char* section, const char* key, const char* value);

@@ -13,6 +13,17 @@ class WaveDoesntMatch {};
 class FmtDoesntMatch {};
 // No "data" chunk header was found after the fmt chunk.
 class DataDoesntMatch {};
+// The fmt chunk describes sound the program cannot play: not integer PCM (format tag 1, or
+// WAVE_FORMAT_EXTENSIBLE with the PCM sub-format), or a rate, sample size or channel count outside
+// IsPlayablePcm (PcmFormat.h). It keeps what it found, so that a tool can say so.
+class FormatDoesntMatch {
+public:
+    // The format tag; for WAVE_FORMAT_EXTENSIBLE that of the sub-format when it has one.
+    unsigned short FormatTag = 1;
+    unsigned SampleRate = 0;
+    unsigned short BitsPerSample = 0;
+    unsigned short Channels = 0;
+};
 // The writer could not create or open its file.
 class FileOperation {};
 

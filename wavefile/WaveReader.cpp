@@ -1,6 +1,7 @@
 #include "WaveReader.h"
 
 #include "FileName.h"
+#include "PcmFormat.h"
 #include "WaveBytes.h"
 #include "WaveErrors.h"
 
@@ -13,11 +14,24 @@ using namespace wavebytes;
 
 namespace {
 constexpr std::uint64_t kMaxOffset = std::numeric_limits<std::uint32_t>::max();
+
+// The one format tag the program plays.
+constexpr std::uint16_t kPcm = 1;
+// WAVE_FORMAT_EXTENSIBLE, and the bytes that follow the tag in the GUID of every sub-format
+// that stands for a plain format tag.
+constexpr std::uint16_t kExtensible = 0xFFFE;
+constexpr unsigned char kGuidTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
+                                         0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+
+// Four printable ASCII characters, as every chunk id is ("fmt ", "LIST", "data").
+bool IsChunkId(const unsigned char* id) {
+    return std::all_of(id, id + 4, [](unsigned char c) { return c >= 0x20 && c <= 0x7E; });
 }
+} // namespace
 
 CWaveReader::CWaveReader() : m_FileName(g_FileName) {
     // Only regular files are opened: a FIFO would block the window on open, a device could
-    // deliver bytes for ever to the search for "data". Anything else reads as empty.
+    // deliver chunks for ever to the walk that looks for "data". Anything else reads as empty.
     std::error_code ec;
     if (std::filesystem::is_regular_file(m_FileName, ec)) {
         m_File.open(m_FileName, std::ios::binary | std::ios::in);
@@ -38,58 +52,108 @@ CWaveReader::CWaveReader() : m_FileName(g_FileName) {
     if (!TagIs(riff + 8, "WAVE"))
         throw WaveErrors::WaveDoesntMatch();
 
-    m_File.read(reinterpret_cast<char*>(m_pFmtChunk.get()), FmtChunkSize);
-    if (!TagIs(m_pFmtChunk.get(), "fmt "))
-        throw WaveErrors::FmtDoesntMatch();
+    const std::uint64_t samplesAt = FindChunks();
 
-    auto* data = m_pDataHeader.get();
-    m_File.read(reinterpret_cast<char*>(data), DataHeaderSize);
-    if (!m_File || !TagIs(data, "data")) {
-        // Another chunk (a LIST, a fact, a longer fmt) lies before "data": look at every "d"
-        // from offset 36 on; a "d" that does not start "data" is skipped with the seven bytes
-        // after it.
-        // The position is counted here rather than asked of the stream, which would cost a system
-        // call per byte; samples past 32-bit positions could not be played anyway.
-        m_File.clear();
-        m_File.seekg(36);
-        for (std::uint64_t at = 36;; ++at) {
-            const int c = m_File.get();
-            if (!m_File || at > kMaxOffset)
-                throw WaveErrors::DataDoesntMatch();
-            if (c != 'd')
-                continue;
-            m_File.unget();
-            m_File.read(reinterpret_cast<char*>(data), DataHeaderSize);
-            if (!m_File)
-                throw WaveErrors::DataDoesntMatch();
-            if (TagIs(data, "data"))
-                break;
-            at += DataHeaderSize - 1;
-        }
-    }
+    // Checked after the chunks are found, so that a file that is no WAV file is still told as such.
+    // Only integer PCM plays: float samples would be taken as integers, µ-law as 8-bit PCM, ADPCM
+    // as 4-bit PCM, all heard as noise.
+    WaveErrors::FormatDoesntMatch format;
+    format.FormatTag = m_FormatTag;
+    FormatFromImage(&format.SampleRate, &format.BitsPerSample, &format.Channels);
+    if (m_FormatTag != kPcm || !IsPlayablePcm(format.SampleRate, format.BitsPerSample, format.Channels))
+        throw format;
 
-    const std::streamoff samplesAt = m_File.tellg();
-    if (samplesAt < 0)
-        throw WaveErrors::DataDoesntMatch();
     try {
-        if (!ReadSections(samplesAt)) {
+        if (!ReadSections(std::streamoff(samplesAt))) {
             m_SectionCount = 0;
             m_File.clear();
-            m_File.seekg(samplesAt);
+            m_File.seekg(std::streamoff(samplesAt));
         }
     } catch (...) {
         FreeSections();
         throw;
     }
 
-    m_DataStart = std::uint64_t(samplesAt);
+    m_DataStart = samplesAt;
     // A data size larger than the file (a copy cut short, a damaged header) is held to the bytes
     // that are there, so that the length, the end of playback and Tell agree with the file.
+    auto* data = m_pDataHeader.get();
     std::uint64_t size = Get32(data + 4);
     const std::uint64_t present = m_FileSize > m_DataStart ? m_FileSize - m_DataStart : 0;
     size = std::min(size, present);
     Put32(data + 4, std::uint32_t(size));
     m_DataLeft = size;
+}
+
+bool CWaveReader::ReadAt(std::uint64_t at, unsigned char* bytes, std::size_t count) {
+    m_File.clear();
+    m_File.seekg(std::streamoff(at));
+    m_File.read(reinterpret_cast<char*>(bytes), std::streamsize(count));
+    return std::size_t(m_File.gcount()) == count;
+}
+
+std::uint64_t CWaveReader::FindChunks() {
+    // Chunk by chunk, each skipped by its size and pad byte, from offset 12 to the end of the file
+    // (the RIFF size is not trusted): "fmt " and "data" are taken wherever they stand, and
+    // nothing inside another chunk (a LIST text ending in "d", a comment saying "metadata") is
+    // ever taken for a chunk header.
+    auto* fmt = m_pFmtChunk.get();
+    auto* data = m_pDataHeader.get();
+    bool haveFmt = false, haveData = false;
+    std::uint64_t samplesAt = 0;
+    unsigned char header[8];
+    std::uint64_t at = 12;
+    while (!(haveFmt && haveData) && ReadAt(at, header, sizeof header)) {
+        if (!IsChunkId(header)) {
+            // Not a chunk header: a size that was off by a few bytes (a fmt chunk that says 16
+            // but holds 18). A "data" header close by is still taken; anything else ends the walk.
+            unsigned char near[kResyncWindow + 8];
+            const std::size_t got =
+                ReadAt(at, near, sizeof near) ? sizeof near : std::size_t(m_File.gcount());
+            const unsigned char* found = nullptr;
+            for (std::size_t i = 1; !found && i + 8 <= got; ++i)
+                if (TagIs(near + i, "data"))
+                    found = near + i;
+            if (!found)
+                break;
+            at += std::uint64_t(found - near);
+            continue;
+        }
+        const std::uint64_t size = Get32(header + 4);
+        if (TagIs(header, "fmt ") && !haveFmt) {
+            // The 16 bytes of the PCM format are what the program uses; a shorter chunk leaves zeros.
+            std::copy_n(header, 8, fmt);
+            std::fill_n(fmt + 8, FmtChunkSize - 8, 0);
+            ReadAt(at + 8, fmt + 8, std::size_t(std::min<std::uint64_t>(size, FmtChunkSize - 8)));
+            m_FormatTag = Get16(fmt + 8);
+            if (m_FormatTag == kExtensible && size >= 40) {
+                // The real format is the sub-format, a GUID whose first two bytes are the tag.
+                unsigned char sub[16];
+                if (ReadAt(at + 8 + 24, sub, sizeof sub) && std::equal(sub + 2, sub + 16, kGuidTail))
+                    m_FormatTag = Get16(sub);
+            }
+            haveFmt = true;
+        } else if (TagIs(header, "data") && !haveData) {
+            std::copy_n(header, 8, data);
+            samplesAt = at + 8;
+            haveData = true;
+        }
+        std::uint64_t next = at + 8 + size;
+        if (size % 2 != 0) {
+            // The pad byte after an odd-sized chunk is 0; some programs leave it out, and then the
+            // next chunk's id starts there.
+            unsigned char pad = 0;
+            if (!ReadAt(next, &pad, 1) || pad == 0)
+                next += 1;
+        }
+        at = next;
+    }
+    m_File.clear();
+    if (!haveFmt)
+        throw WaveErrors::FmtDoesntMatch();
+    if (!haveData)
+        throw WaveErrors::DataDoesntMatch();
+    return samplesAt;
 }
 
 CWaveReader::~CWaveReader() {

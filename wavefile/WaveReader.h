@@ -23,7 +23,8 @@
 class CWaveReader : public CWaveFile, public CWaveDataStore {
 public:
     // Opens the file named by g_FileName. Throws WaveErrors::RiffDoesntMatch, WaveDoesntMatch,
-    // FmtDoesntMatch or DataDoesntMatch when the file is rejected; a file that cannot be opened
+    // FmtDoesntMatch, DataDoesntMatch or FormatDoesntMatch (sound the program cannot play: not
+    // integer PCM, or outside PcmFormat.h) when the file is rejected; a file that cannot be opened
     // (missing, unreadable, not a regular file) reads as empty and is rejected as not RIFF.
     CWaveReader();
     // Closes the file and frees the section list.
@@ -56,6 +57,13 @@ public:
     static constexpr std::uint32_t MaxSectionEntries = 65534;
 
 private:
+    // Walks the chunks after "WAVE": fills the fmt image and the data header image and returns the
+    // offset of the first sample byte. Throws FmtDoesntMatch or DataDoesntMatch.
+    std::uint64_t FindChunks();
+    // count bytes from file offset at; false when the file has fewer.
+    bool ReadAt(std::uint64_t at, unsigned char* bytes, std::size_t count);
+    // How far past a place that is no chunk header a "data" header is still looked for.
+    static constexpr std::size_t kResyncWindow = 64;
     bool ReadSections(std::streamoff samplesAt);
     void FreeSections();
     std::uint32_t DataSize() const;
@@ -66,5 +74,7 @@ private:
     std::uint64_t m_DataLeft = 0;
 
     std::uint64_t m_FileSize = 0;
+    // The fmt chunk's format tag; for WAVE_FORMAT_EXTENSIBLE that of its sub-format.
+    std::uint16_t m_FormatTag = 0;
     mutable std::mutex m_Lock;
 };

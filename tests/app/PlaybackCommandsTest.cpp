@@ -215,3 +215,41 @@ TEST_F(PlaybackCommands, a_missing_file_shows_the_open_error_and_stays_stopped) 
 
 } // namespace
 } // namespace transporttest
+
+namespace transporttest {
+namespace {
+
+TEST_F(PlaybackCommands, sections_hours_into_a_long_recording_are_reached_exactly) {
+    // Eight hours at 44.1 kHz is 2.5 GB of samples: a sparse file with a mark at 7.5 hours.
+    fs::remove(rec / "a.wav");
+    const std::uint32_t data = 8u * 3600 * kSecondBytes;
+    {
+        CWaveWriter header((rec / "a.wav").c_str(), 44100, 1);
+        header.Close();
+    }
+    std::fstream f(rec / "a.wav", std::ios::in | std::ios::out | std::ios::binary);
+    auto put32 = [&](std::streamoff at, std::uint32_t v) {
+        f.seekp(at);
+        for (int i = 0; i < 4; ++i)
+            f.put(static_cast<char>(v >> (8 * i)));
+    };
+    put32(4, 36 + data);
+    put32(40, data);
+    f.seekp(44 + std::streamoff{data});
+    f.write("sect", 4);
+    put32(48 + std::streamoff{data}, 1);
+    put32(52 + std::streamoff{data}, 27000);
+    f.close();
+
+    Open();
+    Press(1001);
+    ASSERT_EQ(g_PlayLength, 8 * 3600);
+    Press(1006);
+    EXPECT_EQ(Second(), 27000u);
+    Tick(3);
+    EXPECT_EQ(dlg->m_strTime, "07 : 30 : 00");
+    EXPECT_EQ(dlg->m_strSection, "Section 2");
+}
+
+} // namespace
+} // namespace transporttest

@@ -3,6 +3,9 @@
 #include "TransportFixture.h"
 #include "wavefile/WaveReader.h"
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace transporttest {
 namespace {
 
@@ -165,13 +168,46 @@ TEST_F(RecordCommands, a_recordings_folder_deeper_than_old_path_limits_records) 
     while (deep.string().size() < 300)
         deep /= "a-folder-with-a-long-name";
     fs::create_directories(deep);
+    WriteSettings(deep.string());
     Open();
-    g_FolderName = deep.string();
-    fs::current_path(deep);
+    ASSERT_EQ(fs::current_path(), deep);
     Press(1000);
     EXPECT_TRUE(dlg->m_Recording);
     Press(1003);
     EXPECT_TRUE(fs::exists(deep / "20261207-100000.wav"));
+}
+
+} // namespace
+} // namespace transporttest
+
+namespace transporttest {
+namespace {
+
+TEST_F(RecordCommands, a_disk_that_fills_up_under_a_recording_ends_it_and_keeps_what_was_written) {
+    // The file may grow to 1 MB; the process must see the failed write rather than be killed.
+    struct rlimit before;
+    ::getrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = before;
+    small.rlim_cur = 1000000;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    Open();
+    Press(1000);
+    Speak(130); // 13 s: more than fits
+    clock.Advance(1000);
+    Tick(3);
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, SIG_DFL);
+    EXPECT_FALSE(dlg->m_Recording);
+    EXPECT_TRUE(g_DiskFull);
+    ASSERT_EQ(boxes.Boxes.size(), 1u);
+    EXPECT_EQ(boxes.Boxes[0].Text, "Insufficient disk space!");
+    const std::vector<int> sent = Commands();
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), 0xC3), 3);
+    // Readable, and holding no byte that is not really there.
+    const Recording kept = Read(rec / "20261207-100000.wav");
+    EXPECT_GT(kept.Tenths, 0u);
+    EXPECT_LE(44 + kept.Tenths * (kSecondBytes / 10), 1000000u);
 }
 
 } // namespace

@@ -34,7 +34,7 @@ void RemoteWindow::SetUp() {
 
 void RemoteWindow::TearDown() {
     if (dlg && dlg->isVisible()) {
-        dlg->m_Recording = false;
+        dlg->OnFileEndSave(); // Close refuses while a recording is open
         dlg->OnCancel();
     }
     dlg.reset();

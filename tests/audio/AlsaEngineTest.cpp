@@ -273,6 +273,20 @@ TEST_F(AlsaEngineTest, FilesWhoseTenthOfASecondIsNotWholeFramesPlayEveryFrameInt
     }
 }
 
+TEST_F(AlsaEngineTest, ADamagedHeaderIsRefusedBeforeTheDeviceOrAnyBufferIsMade) {
+    Probe<CWavePlayer> player;
+    MemoryStore damaged(65540, 32, 16383);
+    EXPECT_FALSE(player.SetDataStore(&damaged));
+    EXPECT_FALSE(player.DeviceIsOpen());
+    EXPECT_EQ(player.m_BufferSize, 0u);
+    EXPECT_FALSE(player.Start());
+    player.Stop();
+    MemoryStore good(11025, 16, 2, std::string(4408 * 3, '\0'));
+    EXPECT_TRUE(player.SetDataStore(&good));
+    EXPECT_TRUE(player.DeviceIsOpen());
+    player.Stop();
+}
+
 TEST_F(AlsaEngineTest, WhenTheSoundServerVanishesMidRecordingStopReturnsAndKeepsWhatWasCaptured) {
     // A second private server of our own, so that the shared one stays up for the other tests.
     const std::string service = std::string(TAVLO_SOURCE_DIR) + "/scripts/services/pulseaudio";

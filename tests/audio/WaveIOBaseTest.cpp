@@ -73,6 +73,25 @@ TEST_F(StreamWorkerTest, TerminateTwiceReturnsAtOnceTheSecondTime) {
     EXPECT_EQ(Wave.Last()->Calls(), callsAfterFirst);
 }
 
+TEST_F(StreamWorkerTest, AfterTerminateNothingIsAttachedOrStartedAndStopReturns) {
+    {
+        Probe<CWavePlayer> player;
+        MemoryStore store(44100, 16, 1, std::string(88200, 'x'));
+        player.Terminate();
+        EXPECT_FALSE(player.SetDataStore(&store));
+        EXPECT_EQ(player.m_pStore, nullptr);
+        EXPECT_EQ(Wave.OpenCount(), 0u) << "no device is opened";
+        EXPECT_TRUE(player.Where().Free.empty());
+        EXPECT_FALSE(player.Start());
+        player.Halt();
+        EXPECT_TRUE(player.Stop()); // returns: used to wait for ever for workers that had ended
+        EXPECT_TRUE(player.SetDataStore(nullptr));
+        player.SkipForward(2);
+        EXPECT_EQ(store.Tell(), 0u);
+    }
+    EXPECT_EQ(Wave.OpenCount(), 0u);
+}
+
 TEST_F(StreamWorkerTest, DetachingWhileRunningHaltsClosesAndDeletesTheBuffers) {
     Probe<CWavePlayer> player;
     MemoryStore store(44100, 16, 1, std::string(88200, 'x'));
@@ -162,6 +181,23 @@ TEST_F(StreamWorkerTest, WithoutAnOpenDeviceStartRefusesAndHaltReturns) {
     ExpectAllFree(recorder);
     EXPECT_TRUE(recorder.Stop());
     EXPECT_EQ(recorder.m_pStore, nullptr);
+}
+
+TEST_F(StreamWorkerTest, AFormatBeyondWhatCanBePlayedGetsNoDeviceAndNoBuffers) {
+    Probe<CWavePlayer> player;
+    MemoryStore damaged(65540, 32, 16383); // would make buffers of about 430 MB
+    EXPECT_FALSE(player.SetDataStore(&damaged));
+    EXPECT_EQ(Wave.OpenCount(), 0u);
+    EXPECT_EQ(player.m_BufferSize, 0u);
+    EXPECT_TRUE(player.Where().Free.empty());
+    EXPECT_FALSE(player.Start());
+    player.SkipForward(1); // nothing to halt for, nothing to divide by
+    EXPECT_TRUE(player.Stop());
+    // The next file plays as usual.
+    MemoryStore good(44100);
+    EXPECT_TRUE(player.SetDataStore(&good));
+    ExpectAllFree(player);
+    player.Stop();
 }
 
 TEST_F(StreamWorkerTest, ADeviceThatVanishesWhileStreamingStillLetsHaltReturn) {

@@ -71,4 +71,17 @@ TEST_F(ProfileOnDisk, AFolderInsteadOfTheFileReadsAsEmptyAndIsNotWritten) {
     EXPECT_TRUE(fs::is_directory(path));
 }
 
+TEST_F(ProfileOnDisk, AFifoInsteadOfTheFileReadsAsEmptyAndIsNotWritten) {
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    // Opening a FIFO for reading waits for a writer that never comes: end the test rather than
+    // hang the whole run should the read ever wait again.
+    ::alarm(60);
+    EXPECT_EQ(Get("Format"), "");
+    EXPECT_FALSE(profile.WriteString("Recorder", "Format", "48000", path.c_str()));
+    ::alarm(0);
+    struct stat st {};
+    ASSERT_EQ(::lstat(path.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
 } // namespace

@@ -126,6 +126,22 @@ TEST_F(ProfileRules, WriteOfANullValueRemovesTheKeyAndANullKeyTheSection) {
     EXPECT_EQ(profile.Files[path], "[B]\nz=3\n");
 }
 
+TEST_F(ProfileRules, ALeadingUtf8ByteOrderMarkIsSkippedAndKept) {
+    const std::string bom = "\xEF\xBB\xBF";
+    // The file before and after Format is set to 48000.
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {bom + "[Recorder]\r\nFormat=44100\r\n", bom + "[Recorder]\r\nFormat=48000\r\n"},
+        {bom + "[Recorder]\nA=1\n", bom + "[Recorder]\nA=1\nFormat=48000\n"},
+        {bom, bom + "[Recorder]\nFormat=48000\n"},
+    };
+    for (const auto& [before, after] : cases) {
+        profile.Files[path] = before;
+        EXPECT_EQ(KeyListLength("Recorder") > 0, before != bom) << before;
+        ASSERT_TRUE(profile.WriteString("Recorder", "Format", "48000", path));
+        EXPECT_EQ(profile.Files[path], after);
+    }
+}
+
 TEST_F(ProfileRules, ReadOnlyFileIsNotWritten) {
     profile.Files[path] = "[Recorder]\nFormat=44100\n";
     profile.ReadOnly.insert(path);

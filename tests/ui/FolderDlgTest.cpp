@@ -283,6 +283,26 @@ TEST_F(SettingsDialog, a_settings_file_that_keeps_the_start_folder_marker_does_n
     EXPECT_EQ(dialog->m_FormatList.currentText(), "48 kHz, mono, 16-bit");
 }
 
+TEST_F(SettingsDialog, long_values_are_shown_and_saved_whole) {
+    // An existing folder of 320 characters and a "Format" line of a megabyte.
+    QString folder = m_Dir.path();
+    while (folder.size() < 300) {
+        folder += "/" + QString(40, 'f');
+    }
+    folder += "/" + QString(318 - folder.size(), 'g') + "/";
+    ASSERT_EQ(folder.size(), 320);
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QByteArray format = "44100" + QByteArray(1 << 20, ' ') + "Hz";
+    const QByteArray file = "[Recorder]\nFF/RewindSpeed=8\nFormat=" + format +
+                            "\nFloaderName=" + folder.toUtf8() +
+                            "\nPlayerDevice=USB Headset\nDefaultFloader=/srv\n";
+    WriteIni(file);
+    auto dialog = Open();
+    EXPECT_EQ(dialog->m_PathText.text(), folder);
+    // The opening saved every key again, each one whole.
+    EXPECT_EQ(ReadIni(), file);
+}
+
 TEST(LeadingNumber, reads_as_percent_d_does) {
     EXPECT_EQ(ui::LeadingNumber("44.1 kHz, mono, 16-bit"), 44);
     EXPECT_EQ(ui::LeadingNumber("  16X"), 16);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <filesystem>
 #include <memory>
 #include <sys/stat.h>
 #include <thread>
@@ -146,27 +147,10 @@ TEST_F(WaveReaderTest, AnUnclosedFileWithSamplesReadsItsFirstSampleBytesAsSectio
 
 Bytes OrdinaryWav(std::uint16_t channels, std::uint32_t rate, std::uint16_t bits, std::uint32_t dataBytes,
                   const Bytes& chunksBeforeData = {}, std::uint32_t fmtPayload = 16) {
-    Bytes body;
-    AppendTag(body, "WAVE");
-    AppendFmt(body, channels, rate, bits, fmtPayload);
-    body.insert(body.end(), chunksBeforeData.begin(), chunksBeforeData.end());
-    AppendTag(body, "data");
-    Append32(body, dataBytes);
+    Bytes fmt;
+    AppendFmt(fmt, channels, rate, bits, fmtPayload);
     const Bytes samples = Ramp(dataBytes, 3);
-    body.insert(body.end(), samples.begin(), samples.end());
-    Bytes file;
-    AppendTag(file, "RIFF");
-    Append32(file, std::uint32_t(body.size()));
-    file.insert(file.end(), body.begin(), body.end());
-    return file;
-}
-
-Bytes Chunk(const char* tag, const std::string& payload) {
-    Bytes b;
-    AppendTag(b, tag);
-    Append32(b, std::uint32_t(payload.size()));
-    b.insert(b.end(), payload.begin(), payload.end());
-    return b;
+    return RiffWave({fmt, chunksBeforeData, Chunk("data", std::string(samples.begin(), samples.end()))});
 }
 
 TEST_F(WaveReaderTest, AnOrdinaryWavFileHasNoSectionList) {
@@ -201,13 +185,45 @@ TEST_F(WaveReaderTest, LongerFmtChunksOf18And40BytesAreAccepted) {
     }
 }
 
-TEST_F(WaveReaderTest, ADataTagWithinSevenBytesAfterAnotherDIsPassedOver) {
-    // The "d" of "ddata" starts an eight-byte look that does not match; the "data" right after
-    // it lies inside those eight bytes and is not seen. The real chunk follows.
+TEST_F(WaveReaderTest, ADataTagInsideAnotherChunkIsNotTakenForTheDataChunk) {
     const Bytes chunks = Chunk("junk", std::string("ddata\0\0\0", 8));
     auto reader = Open(OrdinaryWav(1, 44100, 16, 64, chunks));
     EXPECT_EQ(reader->Tell(), 44u + chunks.size());
     EXPECT_EQ(reader->GetLength(), 64u);
+}
+
+// Files that sox and libsndfile read, and that a search for the letters "data" refused or misread.
+TEST_F(WaveReaderTest, ChunksAreWalkedBySizeAndFmtAndDataTakenWhereverTheyStand) {
+    for (const ChunkedCase& c : ChunkedFiles()) {
+        SCOPED_TRACE(c.Name);
+        try {
+            auto reader = Open(c.File);
+            EXPECT_EQ(reader->Tell(), c.DataStart);
+            EXPECT_EQ(reader->GetLength(), c.Samples.size());
+            EXPECT_EQ(ReadAll(*reader), c.Samples);
+            unsigned rate = 0;
+            unsigned short bits = 0, channels = 0;
+            reader->GetFormat(&rate, &bits, &channels);
+            EXPECT_EQ(rate, 44100u);
+        } catch (...) {
+            ADD_FAILURE() << "refused";
+        }
+    }
+}
+
+// A walk that meets no "data" ends at the end of the file after a handful of reads.
+TEST_F(WaveReaderTest, AFiveGibibyteFileWithoutADataChunkIsRefused) {
+    Bytes header;
+    AppendTag(header, "RIFF");
+    Append32(header, 0xFFFFFFFF);
+    AppendTag(header, "WAVE");
+    AppendFmt(header, 1, 44100, 16);
+    Bytes big = Chunk("JUNK", std::string(100, 'd'));
+    header.insert(header.end(), big.begin(), big.end());
+    WriteFile(name, header);
+    std::filesystem::resize_file(name, 5ull << 30); // zeros: no chunk header anywhere
+    g_FileName = name;
+    EXPECT_THROW(CWaveReader(), WaveErrors::DataDoesntMatch);
 }
 
 TEST_F(WaveReaderTest, EightBitAndStereoFilesAreAccepted) {
@@ -218,6 +234,76 @@ TEST_F(WaveReaderTest, EightBitAndStereoFilesAreAccepted) {
     EXPECT_EQ(rate, 22050u);
     EXPECT_EQ(bits, 8);
     EXPECT_EQ(channels, 2);
+}
+
+// WAVE_FORMAT_EXTENSIBLE: the real format is the sub-format, a GUID that starts with its tag.
+Bytes ExtensibleWav(std::uint16_t subTag, std::uint16_t bits, bool knownGuid = true) {
+    Bytes fmt;
+    AppendFmt(fmt, 2, 48000, bits, 40, 0xFFFE);
+    const Bytes tail = FromHex(knownGuid ? "00 00 00 00 10 00 80 00 00 aa 00 38 9b 71"
+                                         : "11 22 33 44 55 66 77 88 99 aa bb cc dd ee");
+    fmt[8 + 16] = 22; // cbSize
+    fmt[8 + 18] = std::uint8_t(bits);
+    fmt[8 + 24] = std::uint8_t(subTag);
+    fmt[8 + 25] = std::uint8_t(subTag >> 8);
+    std::copy(tail.begin(), tail.end(), fmt.begin() + 8 + 26);
+    return RiffWave({fmt, Chunk("data", std::string(96, '\x10'))});
+}
+
+// Played as they are, these would be noise: only integer PCM plays.
+TEST_F(WaveReaderTest, FormatsThatAreNotPcmAreRefusedAndNamed) {
+    const auto plain = [](std::uint16_t tag, std::uint16_t bits) {
+        Bytes fmt;
+        AppendFmt(fmt, 2, 44100, bits, 16, tag);
+        return RiffWave({fmt, Chunk("data", std::string(96, '\x10'))});
+    };
+    struct Case {
+        const char* name;
+        Bytes file;
+        std::uint16_t tag; // 1: accepted
+    };
+    for (const Case& c :
+         {Case{"float", plain(3, 32), 3}, Case{"mu-law", plain(7, 8), 7},
+          Case{"IMA ADPCM", plain(0x11, 4), 0x11}, Case{"extensible float", ExtensibleWav(3, 32), 3},
+          Case{"extensible, unknown sub-format", ExtensibleWav(1, 16, false), 0xFFFE},
+          Case{"extensible PCM", ExtensibleWav(1, 24), 1}, Case{"PCM", plain(1, 16), 1}}) {
+        SCOPED_TRACE(c.name);
+        try {
+            auto reader = Open(c.file);
+            EXPECT_EQ(c.tag, 1);
+            EXPECT_EQ(ReadAll(*reader), Bytes(96, 0x10));
+        } catch (const WaveErrors::FormatDoesntMatch& found) {
+            EXPECT_EQ(found.FormatTag, c.tag);
+        }
+    }
+}
+
+// A damaged header must not reach the engine, which would size its buffers by it.
+TEST_F(WaveReaderTest, FormatsBeyondWhatCanBePlayedAreRefusedAndSayWhatTheyAre) {
+    struct Case {
+        std::uint32_t rate;
+        std::uint16_t bits, channels;
+        bool playable;
+    };
+    for (const Case& c : {Case{65540, 32, 16383, false}, Case{44100, 12, 1, false}, Case{44100, 16, 0, false},
+                          Case{0, 16, 1, false}, Case{999, 16, 1, false}, Case{384001, 16, 1, false},
+                          Case{44100, 16, 9, false}, Case{44100, 0, 1, false}, Case{1000, 8, 1, true},
+                          Case{384000, 32, 8, true}, Case{96000, 24, 2, true}}) {
+        SCOPED_TRACE(std::to_string(c.rate) + " Hz " + std::to_string(c.bits) + " bits " +
+                     std::to_string(c.channels) + " channels");
+        WriteFile(name, OrdinaryWav(c.channels, c.rate, c.bits, 120));
+        g_FileName = name;
+        try {
+            CWaveReader reader;
+            EXPECT_TRUE(c.playable);
+            EXPECT_EQ(reader.GetLength(), 120u);
+        } catch (const WaveErrors::FormatDoesntMatch& found) {
+            EXPECT_FALSE(c.playable);
+            EXPECT_EQ(found.SampleRate, c.rate);
+            EXPECT_EQ(found.BitsPerSample, c.bits);
+            EXPECT_EQ(found.Channels, c.channels);
+        }
+    }
 }
 
 TEST_F(WaveReaderTest, BytesAfterTheRiffChunkThatAreNotSectGiveNoEntries) {
@@ -303,7 +389,7 @@ TEST_F(WaveReaderTest, ARecordingTruncatedAtEveryOffsetIsRejectedOrReadSafely) {
         const Bytes cut(whole.begin(), whole.begin() + std::ptrdiff_t(n));
         if (n < 12) {
             EXPECT_THROW(Open(cut), WaveErrors::RiffDoesntMatch);
-        } else if (n < 16) {
+        } else if (n < 20) { // the fmt chunk's header is not whole
             EXPECT_THROW(Open(cut), WaveErrors::FmtDoesntMatch);
         } else if (n < 44) {
             EXPECT_THROW(Open(cut), WaveErrors::DataDoesntMatch);

@@ -64,11 +64,11 @@ Bytes FromHex(const std::string& hex) {
 }
 
 void AppendFmt(Bytes& b, std::uint16_t channels, std::uint32_t rate, std::uint16_t bits,
-               std::uint32_t payloadSize) {
+               std::uint32_t payloadSize, std::uint16_t formatTag) {
     AppendTag(b, "fmt ");
     Append32(b, payloadSize);
     const std::uint16_t align = std::uint16_t(channels * ((bits + 7) / 8));
-    Append16(b, 1);
+    Append16(b, formatTag);
     Append16(b, channels);
     Append32(b, rate);
     Append32(b, rate * align);
@@ -100,6 +100,63 @@ Bytes ProgramFile(std::uint32_t dataBytes, const std::vector<std::uint32_t>& ent
     for (auto e : entries)
         Append32(b, e);
     return b;
+}
+
+Bytes Chunk(const char* tag, const std::string& payload) {
+    Bytes b;
+    AppendTag(b, tag);
+    Append32(b, std::uint32_t(payload.size()));
+    b.insert(b.end(), payload.begin(), payload.end());
+    return b;
+}
+
+Bytes RiffWave(const std::vector<Bytes>& chunks) {
+    Bytes body;
+    AppendTag(body, "WAVE");
+    for (const Bytes& c : chunks)
+        body.insert(body.end(), c.begin(), c.end());
+    Bytes file;
+    AppendTag(file, "RIFF");
+    Append32(file, std::uint32_t(body.size()));
+    file.insert(file.end(), body.begin(), body.end());
+    return file;
+}
+
+std::vector<ChunkedCase> ChunkedFiles() {
+    Bytes fmt;
+    AppendFmt(fmt, 1, 44100, 16);
+    const Bytes samples = Ramp(600, 5);
+    Bytes data = Chunk("data", std::string(samples.begin(), samples.end()));
+    const auto info = [](const std::string& text) {
+        std::string payload = "INFOICMT";
+        payload += std::string(1, char(text.size())) + std::string(3, '\0') + text;
+        return Chunk("LIST", payload);
+    };
+    const auto make = [&](const std::string& name, const std::vector<Bytes>& chunks) {
+        Bytes file = RiffWave(chunks);
+        return ChunkedCase{name, file, file.size() - samples.size(), samples};
+    };
+    Bytes oddPadded = Chunk("note", "odd");
+    oddPadded.push_back(0);
+    // A fmt chunk that says 16 bytes but holds 18 (an extension size nobody counted).
+    Bytes longFmt = fmt;
+    longFmt.push_back(0);
+    longFmt.push_back(0);
+    // A comment holding what looks like a whole data header with a size.
+    const std::string metadata("see the metadata\x0e\0\0\0 of the take", 32);
+    std::vector<ChunkedCase> cases = {
+        make("LIST text ending in \"Recorded\" right before data", {fmt, info("Recorded"), data}),
+        make("fact chunk holding the byte 0x64", {fmt, Chunk("fact", std::string("\x64\0\0\0", 4)), data}),
+        make("LIST comment containing \"metadata\"", {fmt, info(metadata), data}),
+        make("JUNK chunk before fmt", {Chunk("JUNK", std::string(28, '\0')), fmt, data}),
+        make("odd-sized chunk with its pad byte", {fmt, oddPadded, data}),
+        make("odd-sized chunk without its pad byte", {fmt, Chunk("note", "odd"), data}),
+        make("fmt that says 16 bytes but holds 18", {longFmt, data}),
+    };
+    // data before fmt: the samples are not at the end.
+    Bytes dataFirst = RiffWave({data, fmt});
+    cases.push_back({"data before fmt", dataFirst, 20, samples});
+    return cases;
 }
 
 Bytes PcmHeader(std::uint16_t channels, std::uint32_t rate, std::uint32_t dataBytes) {

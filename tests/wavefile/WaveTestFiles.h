@@ -33,9 +33,10 @@ void Append32(Bytes& bytes, std::uint32_t v);
 void Append16(Bytes& bytes, std::uint16_t v);
 Bytes FromHex(const std::string& hex);
 
-// A fmt chunk ("fmt " + size + payload) for PCM; extra bytes (cbSize etc.) make it longer.
+// A fmt chunk ("fmt " + size + payload), PCM unless another tag is given; extra bytes (cbSize
+// etc., zeros) make it longer.
 void AppendFmt(Bytes& bytes, std::uint16_t channels, std::uint32_t rate, std::uint16_t bits,
-               std::uint32_t payloadSize = 16);
+               std::uint32_t payloadSize = 16, std::uint16_t formatTag = 1);
 
 // A file as the program writes it: 44-byte header, dataBytes sample bytes (a ramp), the "sect"
 // chunk with the given entries.
@@ -49,6 +50,22 @@ Bytes PcmHeader(std::uint16_t channels, std::uint32_t rate, std::uint32_t dataBy
 // sound that take no room on the disk.
 void WriteSparseWave(const std::string& path, std::uint16_t channels, std::uint32_t rate,
                      std::uint32_t dataBytes);
+
+// A chunk: tag, payload size, payload (no pad byte; add one where it belongs).
+Bytes Chunk(const char* tag, const std::string& payload);
+
+// A RIFF/WAVE file made of the given chunks, in order.
+Bytes RiffWave(const std::vector<Bytes>& chunks);
+
+// WAV files of 44100 Hz 16-bit mono sound whose chunks lie in ways that a search for the letters
+// "data" got wrong: where the samples start and what they are.
+struct ChunkedCase {
+    std::string Name;
+    Bytes File;
+    std::uint64_t DataStart;
+    Bytes Samples;
+};
+std::vector<ChunkedCase> ChunkedFiles();
 
 // Sample bytes that differ from position to position, to check what was read.
 Bytes Ramp(std::size_t count, unsigned seed = 0);

@@ -28,8 +28,20 @@ bool DescribeWaveFile(const std::string& path, WaveSummary& summary, std::string
 // The summary as printed for a user: format, length (h:mm:ss) and the table of sections.
 std::string FormatSummary(const std::string& path, const WaveSummary& summary);
 
-// An Audacity label track: one "start<TAB>end<TAB>Section N" line per section, in seconds.
+// An Audacity label track: one "start<TAB>end<TAB>Section N" line per section, in seconds, held
+// to the length of the samples; the last label ends where they end.
 std::string FormatLabels(const WaveSummary& summary);
+
+// True when the marks put the last section's start past the end of the samples.
+bool MarksClaimMore(const WaveSummary& summary);
+// The sentence that says so, for the user.
+std::string MarksNote(const WaveSummary& summary);
+
+enum class LabelWrite { Written, LeftAlone, Failed };
+// Writes a label track to name through a temporary file beside it. An existing name is replaced
+// only when it is a label track this tool wrote; anything else there (a recording, a user's
+// notes, a symbolic link, a folder) is left alone. reason says why a track was not written.
+LabelWrite WriteLabelTrack(const std::string& name, const std::string& labels, std::string& reason);
 
 // Where --labels writes the track for path: the same name with ".txt" for its extension.
 std::string LabelFileName(const std::string& path);
@@ -38,6 +50,7 @@ std::string LabelFileName(const std::string& path);
 std::string Clock(std::uint64_t seconds);
 
 // The whole program: tavlo-sections [--labels | --labels=-] FILE...
-// Returns the exit status: 0 when every file was read, 1 when one was rejected or a label file
-// could not be written, 2 for a usage error.
+// out is standard output. Returns the exit status: 0 when every file was read, 1 when one was
+// rejected, a label track was not written or standard output could not be written, 2 for a
+// usage error.
 int RunSections(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

@@ -66,6 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const WaveErrors::WaveDoesntMatch&) {
     } catch (const WaveErrors::FmtDoesntMatch&) {
     } catch (const WaveErrors::DataDoesntMatch&) {
+    } catch (const WaveErrors::FormatDoesntMatch&) {
     }
     return 0;
 }

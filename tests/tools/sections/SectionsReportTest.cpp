@@ -5,7 +5,10 @@
 
 #include <filesystem>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <tuple>
+#include <unistd.h>
 
 using namespace wavetest;
 
@@ -78,11 +81,69 @@ TEST_F(SectionsToolTest, AnOrdinaryStereoWavFileIsOneSection) {
 TEST_F(SectionsToolTest, ASectionStartingAfterTheEndIsShownAsSuch) {
     const std::string file = Make("rec.wav", ProgramFile(88200, {5}));
     EXPECT_EQ(Run({file}), 0);
-    EXPECT_NE(out.str().find("        2  0:00:05  0:00:00  (starts after the end)\n"), std::string::npos)
+    EXPECT_NE(out.str().find("        1  0:00:00  0:00:01\n"
+                             "        2  0:00:05  0:00:00  (starts after the end)\n"),
+              std::string::npos)
         << out.str();
-    out.str("");
-    EXPECT_EQ(Run({"--labels=-", file}), 0);
-    EXPECT_EQ(out.str(), "0.000000\t5.000000\tSection 1\n5.000000\t5.000000\tSection 2\n");
+    EXPECT_NE(out.str().find("the marks claim 0:00:05 but the samples last 1.000000 s"), std::string::npos)
+        << out.str();
+}
+
+TEST_F(SectionsToolTest, LabelsStayWithinTheSamplesWhateverTheMarksClaim) {
+    // 10 s of samples with marks adding up to 103 s; 2 s with marks of 0xFFFFFFFF seconds.
+    const std::vector<std::pair<Bytes, std::string>> cases = {
+        {ProgramFile(88200 * 10, {1, 2, 100}),
+         "0.000000\t1.000000\tSection 1\n1.000000\t3.000000\tSection 2\n"
+         "3.000000\t10.000000\tSection 3\n10.000000\t10.000000\tSection 4\n"},
+        {ProgramFile(88200 * 2, {0xFFFFFFFFu, 0xFFFFFFFFu}),
+         "0.000000\t2.000000\tSection 1\n2.000000\t2.000000\tSection 2\n2.000000\t2.000000\tSection 3\n"},
+    };
+    for (const auto& [bytes, labels] : cases) {
+        const std::string file = Make("rec.wav", bytes);
+        out.str("");
+        err.str("");
+        EXPECT_EQ(Run({"--labels=-", file}), 0);
+        EXPECT_EQ(out.str(), labels);
+        EXPECT_EQ(err.str().rfind(file + ": the marks claim ", 0), 0u) << err.str();
+    }
+}
+
+TEST_F(SectionsToolTest, ALabelTrackReplacesNothingButAnEarlierLabelTrack) {
+    namespace fs = std::filesystem;
+    const std::string file = Make("take1.wav", ProgramFile(88200, {})), track = dir.Path("take1.txt");
+    const std::string notes = Make("notes", {'m', 'y'}), labels = "0.000000\t1.000000\tSection 1\n";
+    // What lies at the track's name: a file with these bytes, a link to the notes or a folder;
+    // and what the tool says about it ("" when it writes the track).
+    const std::vector<std::tuple<char, std::string, std::string>> cases = {
+        {'-', "", ""},
+        {'f', "0.000000\t7.000000\tSection 1\n", ""}, // an earlier track
+        {'f', "RIFF....WAVEfmt ", "is not a label track"},
+        {'f', "my own notes\n", "is not a label track"},
+        {'f', "", "is not a label track"},
+        {'l', "", "is a symbolic link"},
+        {'d', "", "is not a regular file"},
+    };
+    for (const auto& [kind, bytes, message] : cases) {
+        SCOPED_TRACE(bytes + kind);
+        fs::remove_all(track);
+        if (kind == 'f')
+            WriteFile(track, Bytes(bytes.begin(), bytes.end()));
+        else if (kind == 'l')
+            fs::create_symlink(notes, track);
+        else if (kind == 'd')
+            fs::create_directory(track);
+        err.str("");
+        EXPECT_EQ(Run({"--labels", file}), message.empty() ? 0 : 1);
+        EXPECT_EQ(err.str(), message.empty() ? ""
+                                             : file + ": label track not written: " + track + " " + message +
+                                                   "; it is left alone\n");
+        const Bytes now = kind == 'd' ? Bytes() : ReadFile(track);
+        EXPECT_EQ(std::string(now.begin(), now.end()), message.empty() ? labels : kind == 'l' ? "my" : bytes);
+        EXPECT_EQ(fs::is_symlink(track), kind == 'l');
+        EXPECT_EQ(ReadFile(notes), Bytes({'m', 'y'}));
+    }
+    // No temporary file is left beside them.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 3);
 }
 
 TEST_F(SectionsToolTest, LongRecordingsShowHoursBeyondTwoDigits) {
@@ -99,6 +160,9 @@ TEST_F(SectionsToolTest, EachRejectedFileNamesTheCheckThatFailedAndTheExitIsNonZ
     Bytes noData = OrdinaryWav(44100, 1, 10);
     std::copy_n("DATA", 4, noData.begin() + 36);
     Bytes noRate = OrdinaryWav(0, 1, 10);
+    Bytes fmt;
+    AppendFmt(fmt, 2, 44100, 32, 16, 3);
+    const Bytes floats = RiffWave({fmt, Chunk("data", std::string(64, '\0'))});
     const std::vector<std::pair<std::string, std::string>> cases = {
         {Make("text.wav", Bytes(100, 'x')), "RIFF check failed"},
         {Make("empty.wav", {}), "RIFF check failed"},
@@ -106,6 +170,8 @@ TEST_F(SectionsToolTest, EachRejectedFileNamesTheCheckThatFailedAndTheExitIsNonZ
         {Make("nofmt.wav", noFmt), "fmt check failed"},
         {Make("nodata.wav", noData), "data check failed"},
         {Make("norate.wav", noRate), "format check failed"},
+        {Make("float.wav", floats),
+         "format check failed: the fmt chunk gives IEEE float, 44100 Hz, 2 channels, 32 bits: not PCM"},
         {dir.Path("missing.wav"), "no such file"},
         {dir.Path(), "not a regular file"},
     };
@@ -115,6 +181,21 @@ TEST_F(SectionsToolTest, EachRejectedFileNamesTheCheckThatFailedAndTheExitIsNonZ
         EXPECT_EQ(err.str().rfind(file + ": rejected: " + check, 0), 0u) << err.str();
     }
     EXPECT_EQ(out.str(), "");
+}
+
+TEST_F(SectionsToolTest, FilesWithChunksAroundFmtAndDataShowTheSamplesWhereTheyAre) {
+    int i = 0;
+    for (const ChunkedCase& c : ChunkedFiles()) {
+        SCOPED_TRACE(c.Name);
+        const std::string file = Make("chunked" + std::to_string(i++) + ".wav", c.File);
+        out.str("");
+        EXPECT_EQ(Run({file}), 0) << err.str();
+        EXPECT_NE(out.str().find(": PCM 16-bit mono 44100 Hz, length 0:00:00, " +
+                                 std::to_string(c.Samples.size()) + " sample bytes from offset " +
+                                 std::to_string(c.DataStart) + "\n"),
+                  std::string::npos)
+            << out.str();
+    }
 }
 
 TEST_F(SectionsToolTest, AGoodFileIsStillReportedNextToARejectedOne) {
@@ -132,13 +213,6 @@ TEST_F(SectionsToolTest, UsageErrorsExitWithTwo) {
     EXPECT_NE(err.str().find("unknown option --frobnicate"), std::string::npos);
 }
 
-TEST_F(SectionsToolTest, AFailedLabelWriteIsReported) {
-    const std::string file = Make("rec.wav", ProgramFile(100, {}));
-    std::filesystem::create_directory(dir.Path("rec.txt")); // a folder where the track would go
-    EXPECT_EQ(Run({"--labels", file}), 1);
-    EXPECT_NE(err.str().find("cannot write the label track"), std::string::npos);
-}
-
 TEST_F(SectionsToolTest, TheProgramExitsWithTheStatusOfItsChecks) {
     const std::string good = Make("good.wav", ProgramFile(100, {}));
     const std::string bad = Make("bad.wav", Bytes(20, 0));
@@ -150,6 +224,34 @@ TEST_F(SectionsToolTest, TheProgramExitsWithTheStatusOfItsChecks) {
     EXPECT_EQ(status("'" + good + "'"), 0);
     EXPECT_EQ(status("'" + good + "' '" + bad + "'"), 1);
     EXPECT_EQ(status(""), 2);
+}
+
+TEST_F(SectionsToolTest, TheProgramSaysTheSystemsReasonForWhatItCannotReadOrWrite) {
+    const std::string good = Make("good.wav", ProgramFile(100, {}));
+    const std::string locked = Make("locked.wav", ProgramFile(100, {}));
+    // A name of 255 bytes is as long as names get; its track's name is longer still.
+    const std::string longest = Make(std::string(251, 'r') + ".txt", ProgramFile(100, {}));
+    ::chmod(dir.Path().c_str(), 0755);
+    ::chmod(locked.c_str(), 0);
+    // Root may read anything: the unreadable file is read as somebody else.
+    const std::string asOther = ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+    const std::vector<std::tuple<std::string, std::string>> cases = {
+        {asOther + TAVLO_SECTIONS_EXE " '" + locked + "'",
+         locked + ": rejected: cannot be opened: Permission denied\n"},
+        {TAVLO_SECTIONS_EXE " --labels '" + longest + "' >/dev/null",
+         longest + ": cannot write the label track " + longest + ".txt: File name too long\n"},
+        {TAVLO_SECTIONS_EXE " --labels=- '" + good + "' >/dev/full",
+         "tavlo-sections: cannot write to standard output: No space left on device\n"},
+        {TAVLO_SECTIONS_EXE " '" + good + "' >/dev/full",
+         "tavlo-sections: cannot write to standard output: No space left on device\n"},
+    };
+    for (const auto& [command, message] : cases) {
+        SCOPED_TRACE(command);
+        const int raw = std::system((command + " 2>'" + dir.Path("err") + "'").c_str());
+        EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 1);
+        const Bytes text = ReadFile(dir.Path("err"));
+        EXPECT_EQ(std::string(text.begin(), text.end()), message);
+    }
 }
 
 } // namespace
