@@ -58,6 +58,10 @@ public:
     // info, name) as the kernel does, for programs that ask them.
     void AnswerHidrawIoctls(int node);
 
+    // The device's end of the node (a pty master), for programs that read and write it
+    // themselves; -1 once the device is removed.
+    int DeviceEnd(int node) { return Find(node)->deviceEnd; }
+
     // How many descriptors of this process are open on the node (the bus's own
     // watch not counted): the channels a library holds on it.
     int OpenCount(int node);

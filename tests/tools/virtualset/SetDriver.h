@@ -1,0 +1,48 @@
+// Drives tavlo-virtualset (and through it the real Tavlo) for the end-to-end tests: commands on its
+// standard input, its report log read back line by line, and the Tavlo window under the test's
+// own X server (xdotool for clicks, ImageMagick's import for screenshots).
+#pragma once
+
+#include <QImage>
+
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+class SetDriver {
+public:
+    // Starts the set without its window; Tavlo starts in folder, which holds Recorder.ini.
+    explicit SetDriver(const std::string& folder);
+    ~SetDriver();
+
+    void Send(const std::string& command);
+    // Waits for the first log line at or after the cursor that contains text, and moves the cursor
+    // past it: awaiting lines one after another checks their order. False when none comes.
+    bool Await(const std::string& text);
+    // True when the log so far has a line containing text.
+    bool Logged(const std::string& text);
+    std::string Log();
+
+    // Tavlo's window: a left click at a point of its client area, and a screenshot of it.
+    bool Click(int x, int y);
+    QImage Screenshot();
+
+private:
+    unsigned long Window();
+
+    pid_t m_Pid = -1;
+    int m_In = -1;
+    std::thread m_Reader;
+    std::mutex m_Mutex;
+    std::condition_variable m_Arrived;
+    std::vector<std::string> m_Lines;
+    std::size_t m_Cursor = 0;
+    bool m_Closed = false;
+    unsigned long m_Window = 0;
+    bool m_Focused = false;
+};
+
+// Output of a command run by the shell, or nothing when it fails.
+bool RunCommand(const std::string& command, std::string* output = nullptr);
