@@ -87,13 +87,13 @@ std::string PlayAndRecordBack(unsigned rate, unsigned short bits, unsigned short
                               const std::string& samples, const std::string& rawFile) {
     const std::string format = bits == 24 ? "s24le" : "s16le";
     const std::string sink = "tavlo_exact_" + std::to_string(getpid());
-    const std::string spec =
+    const std::string streamOptions =
         " --format=" + format + " --rate=" + std::to_string(rate) + " --channels=" + std::to_string(channels);
     const std::string module =
         RunShell("pactl load-module module-null-sink sink_name=" + sink + " format=" + format +
                  " rate=" + std::to_string(rate) + " channels=" + std::to_string(channels));
-    const std::string recorder = RunShell("parec -d " + sink + ".monitor --raw --latency-msec=20" + spec +
-                                          " > '" + rawFile + "' 2>/dev/null & echo $!");
+    const std::string recorder = RunShell("parec -d " + sink + ".monitor --raw --latency-msec=20" +
+                                          streamOptions + " > '" + rawFile + "' 2>/dev/null & echo $!");
     platform::Clock().Sleep(300);          // the recorder is connected
     setenv("PULSE_SINK", sink.c_str(), 1); // the player's ALSA stream goes to that sink
     {
