@@ -39,7 +39,10 @@ await() {
   exit 1
 }
 
-await "out .* idle"
+# The greeting (volume 7, then idle) ends Tavlo's start-up; what the window costs to come up is not
+# recording, so the measurement begins a moment after it.
+await "out .* volume 7"
+sleep 2
 tavlo=$(pgrep -n -x tavlo)
 # arecord reaches the same microphone through Tavlo's own sound settings.
 env_of() { tr '\0' '\n' <"/proc/$tavlo/environ" | grep "^$1=" | cut -d= -f2-; }
