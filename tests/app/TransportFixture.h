@@ -5,6 +5,7 @@
 #include "EmulatedHidBus.h"
 #include "ProgramState.h"
 #include "SorvinDlg.h"
+#include "StartFolder.h"
 #include "platform/PosixFileSystem.h"
 #include "platform/fakes/FakeClock.h"
 #include "platform/fakes/FakeInstanceLock.h"
@@ -68,15 +69,8 @@ protected:
             new QApplication(argc, argv);
     }
     void SetUp() override {
-        start = fs::temp_directory_path() / ("tavlo-transport-" + std::to_string(::getpid()));
-        fs::remove_all(start);
+        start = MakeStartFolder("tavlo-transport", "44100");
         rec = start / "rec";
-        fs::create_directories(start / "res");
-        fs::create_directories(rec);
-        for (const auto& file : fs::directory_iterator(fs::path(TAVLO_BIN_DIR) / "res"))
-            fs::copy_file(file.path(), start / "res" / file.path().filename());
-        WriteSettings(rec.string());
-        fs::current_path(start);
         platform::SetInstanceLock(&lock);
         platform::SetMessageBoxes(&boxes);
         platform::SetWaveService(&wave);
