@@ -2,12 +2,12 @@
 // current, and what happens when the folder is not there.
 #include "IniFile.h"
 #include "Settings.h"
-#include "TransportFixture.h"
+#include "WindowFixture.h"
 
-namespace transporttest {
+namespace apptest {
 namespace {
 
-using FileCommands = TransportWindow;
+using FileCommands = WindowTest;
 
 TEST_F(FileCommands, the_folder_lists_wav_names_in_byte_order_and_the_first_found_is_current) {
     for (const char* name : {"c.wav", "B.WAV", "a.wav", "d.Wav", "notes.txt"})
@@ -46,4 +46,4 @@ TEST_F(FileCommands, an_empty_folder_holds_the_placeholder_which_the_file_comman
 }
 
 } // namespace
-} // namespace transporttest
+} // namespace apptest

@@ -1,9 +1,9 @@
 // Playback from the window's buttons and the clock: Play/Pause, Stop, wind, section jumps, the
 // end of a file and the file commands, each checked by what the remote hears and the window shows.
-#include "TransportFixture.h"
+#include "WindowFixture.h"
 #include "wavefile/WaveWriter.h"
 
-namespace transporttest {
+namespace apptest {
 namespace {
 
 // A recording of `tenths` tenths of a second with the given section lengths (seconds).
@@ -19,10 +19,10 @@ void MakeRecording(const fs::path& file, unsigned tenths, std::vector<unsigned> 
     writer.Close();
 }
 
-class PlaybackCommands : public TransportWindow {
+class PlaybackCommands : public WindowTest {
 protected:
     void SetUp() override {
-        TransportWindow::SetUp();
+        WindowTest::SetUp();
         MakeRecording(rec / "a.wav", 200, {4, 3}); // 20 s: sections at 0, 4 and 7 s
         MakeRecording(rec / "b.wav", 30);
         MakeRecording(rec / "c.wav", 15); // shorter than two seconds
@@ -214,9 +214,9 @@ TEST_F(PlaybackCommands, a_missing_file_shows_the_open_error_and_stays_stopped) 
 }
 
 } // namespace
-} // namespace transporttest
+} // namespace apptest
 
-namespace transporttest {
+namespace apptest {
 namespace {
 
 TEST_F(PlaybackCommands, sections_hours_into_a_long_recording_are_reached_exactly) {
@@ -252,4 +252,4 @@ TEST_F(PlaybackCommands, sections_hours_into_a_long_recording_are_reached_exactl
 }
 
 } // namespace
-} // namespace transporttest
+} // namespace apptest
