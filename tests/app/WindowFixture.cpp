@@ -2,7 +2,10 @@
 
 #include "StartFolder.h"
 
+#include "wavefile/WaveWriter.h"
+
 #include <QImage>
+#include <QTimer>
 #include <algorithm>
 #include <chrono>
 
@@ -16,6 +19,18 @@ void TestClock::Sleep(unsigned milliseconds) {
     if (DuringSleep)
         DuringSleep(milliseconds);
     FakeClock::Sleep(milliseconds);
+}
+
+void MakeRecording(const fs::path& file, unsigned tenths, std::vector<unsigned> marks) {
+    CWaveWriter writer(file.c_str(), 44100, 1);
+    std::string tenth(kSecondBytes / 10, '\0');
+    for (unsigned i = 0; i < tenths; ++i) {
+        unsigned length = static_cast<unsigned>(tenth.size());
+        writer.Write(tenth.data(), &length);
+    }
+    for (unsigned m : marks)
+        writer.AddSection(m);
+    writer.Close();
 }
 
 bool WaitUntil(const std::function<bool()>& condition) {
@@ -140,6 +155,20 @@ void WindowTest::Speak(int tenths) {
         ASSERT_TRUE(WaitUntil([&] { return !mic->Held().empty(); }));
         mic->Capture(kSecondBytes / 10);
     }
+}
+
+void WindowTest::PlayOut() {
+    wave.Last()->SetAutoComplete(true);
+    wave.Last()->Complete(8);
+    ASSERT_TRUE(WaitUntil([&] { return Second() >= static_cast<std::uint64_t>(g_PlayLength); }));
+}
+
+void WindowTest::RunSetup() {
+    QTimer::singleShot(0, [] {
+        if (QWidget* dialog = QApplication::activeModalWidget())
+            dialog->close();
+    });
+    Press(1018);
 }
 
 std::vector<std::string> WindowTest::Folder() {

@@ -51,6 +51,9 @@ public:
     std::uint64_t FreeBytes = 1ull << 40;
 };
 
+// A recording of `tenths` tenths of a second (44.1 kHz mono) with the given section lengths (seconds).
+void MakeRecording(const fs::path& file, unsigned tenths, std::vector<unsigned> marks = {});
+
 // Polls until `condition` holds (the engine's threads catch up), for at most ten seconds.
 bool WaitUntil(const std::function<bool()>& condition);
 
@@ -95,6 +98,12 @@ protected:
     // The remote's microphone delivers `tenths` tenths of a second of sound, a buffer at a time as
     // the capture device takes them.
     void Speak(int tenths);
+    // The playing position in whole seconds, as the clock shows it.
+    std::uint64_t Second() { return dlg->m_Player.m_pStore->Tell() / kSecondBytes; }
+    // The output device takes everything: playback runs to the end of the file.
+    void PlayOut();
+    // Setup, its dialog closed as soon as it shows.
+    void RunSetup();
     // The names in the recordings folder, sorted.
     std::vector<std::string> Folder();
     std::pair<int, int> Images(int id) { return dlg->ButtonById(id)->PictureIds(); }
