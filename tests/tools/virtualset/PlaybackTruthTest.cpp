@@ -32,21 +32,8 @@ struct Heard {
 
 class PlaybackTruth : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_Folder = fs::temp_directory_path() / ("tavlo-e2e-play-" + std::to_string(::getpid()));
-        fs::remove_all(m_Folder);
-        fs::create_directories(m_Folder);
-        std::ofstream(m_Folder / "Recorder.ini")
-            << "[Recorder]\nFormat=48000\nFF/RewindSpeed=2\n"
-               "FloaderName=.\\\nPlayerDevice=No Device\nDefaultFloader=.\\\n";
-        fs::create_directory_symlink(fs::path(TAVLO_BIN_DIR) / "res", m_Folder / "res");
-    }
-    void TearDown() override {
-        if (!HasFailure())
-            fs::remove_all(m_Folder);
-        else
-            std::cout << "the test's folder is kept: " << m_Folder << "\n";
-    }
+    void SetUp() override { m_Folder = MakeTestFolder("tavlo-e2e-play"); }
+    void TearDown() override { CleanTestFolder(m_Folder.string(), HasFailure()); }
     // A file of `seconds` of a sine at `hertz` (0: silence).
     void Tone(const char* name, int hertz, int seconds) {
         const std::string synth = hertz ? "sine " + std::to_string(hertz) + " vol 0.5" : "sine 0 vol 0";
