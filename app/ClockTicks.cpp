@@ -90,7 +90,7 @@ void CSorvinDlg::EndOfFile() {
         return;
     // The folder plays in an endless loop: after the last recording comes the first again.
     if (g_CurFile != g_FileList.end())
-        OnFileDown();
+        PlayOnFromNext();
     else
         OnSectionStop();
 }

@@ -30,8 +30,11 @@ void CSorvinDlg::OnWatchTick() {
         if (m_Timers)
             m_Timers->KillTimer(kPollTimer);
         OnFileEndSave();
-        if (!g_DeviceLost)
+        if (!g_DeviceLost) {
+            // Stop must stop playback, not merely end a wind.
+            EndWinding();
             OnSectionStop();
+        }
         ShowBatteryPicture(0);
         if (!m_Recording && !m_Playing) {
             m_strStatus = "Detect No Device!";
@@ -41,6 +44,9 @@ void CSorvinDlg::OnWatchTick() {
         }
         g_AwaitReconnect = true;
         g_DeviceLost = true;
+        // A key held when the receiver went never reports its release.
+        g_KeyHeld = false;
+        g_HoldCount = 0;
         return;
     }
 
@@ -58,7 +64,10 @@ void CSorvinDlg::OnWatchTick() {
         g_DeviceLost = false;
         ShowBatteryPicture(m_BatteryLevel);
         ProbeDevice();
-        SendCommand(remote::kIdle);
+        // What went on through a failed probe (a recording, playback) is what the remote shows.
+        SendCommand(m_Recording                  ? remote::kRecording
+                    : m_Playing && !m_PlayPaused ? remote::kPlaying
+                                                 : remote::kIdle);
         if (m_Timers)
             m_Timers->SetTimer(kPollTimer, kPollMs);
     }

@@ -8,6 +8,7 @@
 #include "platform/FileSystem.h"
 #include "ui/FolderDlg.h"
 
+#include <algorithm>
 #include <clocale>
 
 void CSorvinDlg::ScanFolder() {
@@ -41,10 +42,14 @@ void CSorvinDlg::ScanFolder() {
     }
     if (!g_FileList.empty()) {
         g_CurFile = g_FileList.begin();
-        m_strStatus = *g_CurFile;
         SortRecordings(g_FileList);
-        g_FileName = m_strStatus;
-        UpdateTexts();
+        // While recording, the name and the status line belong to the open recording: the file
+        // being written is what the clock shows and what the save lists.
+        if (!m_Recording) {
+            m_strStatus = *g_CurFile;
+            g_FileName = m_strStatus;
+            UpdateTexts();
+        }
     } else {
         g_FileList.push_back(kNoWavFiles);
         g_CurFile = g_FileList.begin();
@@ -66,18 +71,57 @@ void CSorvinDlg::ChangeFile(bool down) {
         return;
     g_CurFile = down ? NextRecording(g_FileList, g_CurFile) : PreviousRecording(g_FileList, g_CurFile);
     m_strStatus = *g_CurFile;
+    // The new file plays from its start: a wind must not carry the old stream on under its name.
+    if (m_FastForward || m_Rewind)
+        EndWinding();
+    ShowTime(0);
     UpdateTexts();
     g_FileName = *g_CurFile;
     OnSectionStop();
     platform::Clock().Sleep(1000);
     OnPlayPause();
-    if (!g_DeviceOpen) {
+    // Only a file that plays may show its name over what the attempt reported.
+    if (!g_DeviceOpen && m_Playing) {
         m_strStatus = *g_CurFile;
         UpdateTexts();
     }
 }
 
+void CSorvinDlg::ListSavedRecording() {
+    const std::string saved = g_FileName;
+    if (g_CurFile != g_FileList.end() && *g_CurFile == kNoWavFiles) {
+        g_RescanFolder = true;
+        ScanFolder();
+    }
+    // The saved recording is the current entry, so that the status line, the current entry and
+    // the file Play opens all name it. A scan made during the recording may list it already.
+    if (!g_FileList.empty() && g_FileList.front() == kNoWavFiles)
+        g_FileList.clear();
+    auto at = std::find(g_FileList.begin(), g_FileList.end(), saved);
+    if (at == g_FileList.end())
+        at = g_FileList.insert(g_FileList.end(), saved);
+    g_CurFile = at;
+    g_FileName = saved;
+}
+
+void CSorvinDlg::PlayOnFromNext() {
+    // A file that cannot be opened is passed over after its second of "File Open Error!", at most
+    // once round the folder; anything else that stops the loop (no output device, the
+    // placeholder) ends it.
+    for (std::size_t tries = g_FileList.size(); tries > 0; --tries) {
+        OnFileDown();
+        if (m_Playing || m_strStatus != kFileOpenError)
+            return;
+        if (tries > 1)
+            platform::Clock().Sleep(1000);
+    }
+}
+
 void CSorvinDlg::OnSetup() {
+    // The recording's folder, should the dialog move the recordings elsewhere meanwhile.
+    std::string recordingFolder;
+    if (m_Recording)
+        platform::FileSystem().GetCurrentDirectory(recordingFolder);
     // The button keeps its pressed look while the dialog is open.
     SetImages(m_BtnSetup, 158, 166);
     {
@@ -89,6 +133,12 @@ void CSorvinDlg::OnSetup() {
     SetImages(m_BtnSetup, 158, 153);
     // The dialog's changes reach the window only through the file.
     LoadSettings();
+    std::string folder;
+    if (m_Recording && !recordingFolder.empty() && g_FileName.front() != '/' &&
+        platform::FileSystem().GetCurrentDirectory(folder) && folder != recordingFolder) {
+        // The open recording stays where it was made: from here on it is known by its full path.
+        g_FileName = recordingFolder + "/" + g_FileName;
+    }
     g_RescanFolder = true;
     ScanFolder();
     CheckDiskSpace();

@@ -10,6 +10,9 @@ namespace {
 // The paused time blinks between black and a pale yellow.
 const QColor kPausedTimeColour(200, 255, 255);
 
+// Shown when the output device does not open: nothing plays, so nothing may look as if it played.
+const char* const kNoPlaybackDevice = "No Playback Device!";
+
 } // namespace
 
 void CSorvinDlg::OnPlayPause() {
@@ -60,21 +63,30 @@ void CSorvinDlg::PlayCurrentFile() {
     try {
         reader = std::make_unique<CWaveReader>();
     } catch (...) {
-        m_strStatus = "File Open Error!";
-        UpdateTexts();
+        RefusePlay(kFileOpenError);
         return;
     }
     m_Player.Stop();
     if (m_pReader)
         m_pReader->Close();
     m_pReader = std::move(reader);
-    m_Player.SetDataStore(m_pReader.get());
+    if (!m_Player.SetDataStore(m_pReader.get())) {
+        // Without an output device the clock would stand still and the remote would show playing:
+        // refuse as Record does without a capture device, and say why.
+        m_Player.SetDataStore(nullptr);
+        m_pReader->Close();
+        m_pReader.reset();
+        RefusePlay(kNoPlaybackDevice);
+        return;
+    }
     m_Player.Start();
+    // The new file's start shows at once, not the last file's position until the first tick.
+    ShowTime(0);
+    m_strSection = "Section 1";
+    UpdateTexts();
 
     if (m_pReader->m_SectionCount == 0) {
         g_HasSections = false;
-        m_strSection = "Section 1";
-        UpdateTexts();
     } else {
         g_HasSections = true;
         g_LastSectionStart = 0;
@@ -89,6 +101,15 @@ void CSorvinDlg::PlayCurrentFile() {
         SendStateCode(1);
     m_PlaySecond = 0;
     m_Timers->SetTimer(3, 1000);
+}
+
+void CSorvinDlg::RefusePlay(const char* why) {
+    // Nothing plays: neither the Play button nor another file's section and time may say so.
+    SetImages(m_BtnPlay, 130, 129);
+    m_strStatus = why;
+    m_strSection = " ";
+    m_strTime = " ";
+    UpdateTexts();
 }
 
 void CSorvinDlg::OnSectionStop() {
@@ -114,6 +135,10 @@ void CSorvinDlg::OnSectionStop() {
     m_Stopped = true;
     m_Playing = false;
     m_PlayPaused = false;
+    // The display shows where the next Play starts: the beginning of the file.
+    ShowTime(0);
+    m_strSection = "Section 1";
+    UpdateTexts();
     SetImages(m_BtnPlay, 130, 129);
     SetImages(m_BtnRewind, 147, 134);
     SetImages(m_BtnForward, 146, 135);

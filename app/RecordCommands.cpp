@@ -36,9 +36,12 @@ void CSorvinDlg::SendStateCode(int mode) {
 
 void CSorvinDlg::OnRecord() {
     SteadyTime();
-    if (!g_DeviceOpen)
+    // A recording paused by its own section mark resumes whatever a probe found meanwhile: were
+    // the receiver really gone, the device watch saves the recording within a second.
+    const bool resuming = m_Recording;
+    if (!g_DeviceOpen && !resuming)
         return;
-    if (g_DeviceLost || !g_LinkUp) {
+    if ((g_DeviceLost || !g_LinkUp) && !resuming) {
         m_strStatus = "Detect No Device!";
         UpdateTexts();
         return;
@@ -135,15 +138,7 @@ void CSorvinDlg::OnFileEndSave() {
     SetImages(m_BtnSection, 143, 133);
     m_Recording = false;
     m_BtnRecord.m_bRecordLook = 0;
-    if (g_CurFile != g_FileList.end() && *g_CurFile == kNoWavFiles) {
-        g_RescanFolder = true;
-        ScanFolder();
-    } else {
-        g_FileList.push_back(g_FileName);
-        // The new recording becomes the current entry, so that the status line, the current
-        // entry and the file Play opens all name the same recording.
-        g_CurFile = std::prev(g_FileList.end());
-    }
+    ListSavedRecording();
 }
 
 bool CSorvinDlg::CheckDiskSpace() {

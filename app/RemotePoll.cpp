@@ -103,14 +103,24 @@ void CSorvinDlg::OnRemoteEvent(std::uint8_t event) {
         FlashButton(m_BtnSection, 143, 143, 143, 133);
         OnSectionStop();
         break;
-    case remote::kRecordKey: {
-        const bool idleLook = !m_Recording && !g_LinkUp;
-        FlashButton(m_BtnRecord, m_Recording ? 169 : 167, 0, idleLook ? 165 : 168, idleLook ? 145 : 132);
+    case remote::kRecordKey:
+        FlashButton(m_BtnRecord, m_Recording ? 169 : 167, 0, 168, 132);
         OnRecord();
+        // A refused Record (no device, no link, no capture device, no room) must not look as
+        // if it records.
+        if (!m_Recording)
+            SetImages(m_BtnRecord, 165, 145);
         break;
-    }
     case remote::kLinkLost:
         g_LinkUp = false;
+        // The release of a key held while the link went never arrives: the hold ends here, and
+        // with it a wind the hold engaged.
+        if (g_HoldCount >= 2) {
+            EndWinding();
+            UpdateTexts();
+        }
+        g_KeyHeld = false;
+        g_HoldCount = 0;
         ShowBatteryPicture(0);
         if (!m_Recording && !m_Playing && !g_DeviceLost) {
             m_strStatus = "Detect No Device!";

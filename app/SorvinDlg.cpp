@@ -130,6 +130,15 @@ void CSorvinDlg::OnInitDialog() {
     // 6. Buttons.
     SetUpButtons();
 
+    // The timers exist from here on, even in a window without its skin, whose buttons still run
+    // commands that start and stop them; they start at step 16.
+    if (!m_Timers) {
+        auto timers = std::make_unique<platform::QtWindowTimers>(this);
+        m_Timers = timers.get();
+        m_OwnTimers = std::move(timers);
+    }
+    m_Timers->SetHandler([this](unsigned id) { OnTimer(id); });
+
     // 7. Without its skin the window stays rectangular and nothing else starts.
     // 8. and 9. Shape the window after the skin, give it the skin's size and keep the skin for painting.
     if (!ApplySkin(kSkinFile))
@@ -138,14 +147,6 @@ void CSorvinDlg::OnInitDialog() {
     // 10. Pictures.
     ShowVolumePicture(7);
     ShowBatteryPicture(0);
-
-    // The timers exist from here on (the commands that run during start-up stop them); they start
-    // at step 16.
-    if (!m_Timers) {
-        auto timers = std::make_unique<platform::QtWindowTimers>(this);
-        m_Timers = timers.get();
-        m_OwnTimers = std::move(timers);
-    }
 
     // 11. Settings, then the recordings folder.
     LoadSettings();
@@ -182,7 +183,6 @@ void CSorvinDlg::OnInitDialog() {
     }
 
     // 16. Timers.
-    m_Timers->SetHandler([this](unsigned id) { OnTimer(id); });
     m_Timers->SetTimer(5, 300000);
     if (g_DeviceOpen)
         m_Timers->SetTimer(4, 100);
@@ -238,6 +238,9 @@ bool CSorvinDlg::ProbeDevice() {
     g_DeviceOpen = false;
     if (m_Timers)
         m_Timers->KillTimer(4);
+    // A probe fails during a replug or a USB reset too: the device watch must bring the poll
+    // back when the receiver answers again, as after a loss it saw itself.
+    g_AwaitReconnect = true;
     return false;
 }
 

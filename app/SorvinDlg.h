@@ -163,7 +163,8 @@ public:
     void ShowBatteryPicture(int level);
 
     // The presence test: opens the receiver (vendor 0x0C45, product 0x0200, polling reads).
-    // On failure g_DeviceOpen is cleared and the poll timer stopped. Returns the open result.
+    // On failure g_DeviceOpen is cleared, the poll timer stopped and the device watch's reconnect
+    // armed. Returns the open result.
     bool ProbeDevice();
     // Writes the 8-byte output report with `command` in byte 3; the result is not looked at.
     void SendCommand(std::uint8_t command);
@@ -190,6 +191,8 @@ private:
     // Ends a recording whose file could not take more samples (disk full, or the format's limit).
     void CheckRecordingFile();
     void PlayCurrentFile();
+    // Playback did not start: says why and shows nothing playing.
+    void RefusePlay(const char* why);
     // Ends fast forward (true) or rewind: its timer, its button's looks and the speed text.
     void ReleaseWind(bool forward);
     void WindTick(bool forward);
@@ -197,6 +200,10 @@ private:
     void Wind(bool forward);
     void JumpToSection(bool down);
     void ChangeFile(bool down);
+    // Makes the recording just saved the current entry of the list.
+    void ListSavedRecording();
+    // File down at the end of a file, passing over files that cannot be opened.
+    void PlayOnFromNext();
     void EndOfFile();
     void ShowTime(std::uint64_t seconds);
     // The time text stops blinking.

@@ -9,7 +9,8 @@ enum : std::uint32_t {
     kAttrReadOnly = 0x01, // no write permission bit set
     kAttrHidden = 0x02,   // name starts with '.' (but is not "." or "..")
     kAttrDirectory = 0x10,
-    kAttrNormal = 0x80, // a file with none of the bits above
+    kAttrSpecial = 0x40, // neither a file nor a folder: a dangling link, a pipe, a device, a socket
+    kAttrNormal = 0x80,  // a file with none of the bits above
 };
 
 struct FindData {

@@ -16,6 +16,8 @@ std::uint32_t AttributesOf(const std::string& name, const struct stat& st) {
     std::uint32_t attr = 0;
     if (S_ISDIR(st.st_mode))
         attr |= kAttrDirectory;
+    else if (!S_ISREG(st.st_mode))
+        attr |= kAttrSpecial;
     if ((st.st_mode & 0222) == 0)
         attr |= kAttrReadOnly;
     if (name.size() > 1 && name[0] == '.' && name != "..")

@@ -1,7 +1,7 @@
 #include "RecordingsList.h"
 
 bool IsListedRecording(const platform::FindData& entry) {
-    if (entry.Attributes == platform::kAttrDirectory)
+    if (entry.Attributes & (platform::kAttrDirectory | platform::kAttrSpecial))
         return false;
     const std::string& name = entry.Name;
     if (name.size() < 4)

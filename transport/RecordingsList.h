@@ -8,9 +8,12 @@
 
 // The list's single entry when the folder holds no recording.
 inline constexpr const char* kNoWavFiles = "No WAV files";
+// The status line when the current entry cannot be opened for playback.
+inline constexpr const char* kFileOpenError = "File Open Error!";
 
-// Whether a folder entry is listed: anything but a plain directory (a directory with further
-// attribute bits is taken like a file) whose name ends in exactly ".wav" or ".WAV".
+// Whether a folder entry is a recording: a file (not a folder, whatever its other attribute bits,
+// and not a dangling link, a pipe or a device, which would fail or block the reader) whose name
+// ends in exactly ".wav" or ".WAV". Everything that lists recordings asks this.
 bool IsListedRecording(const platform::FindData& entry);
 
 // Sorts the names in byte order (capitals before small letters); an iterator into the list keeps

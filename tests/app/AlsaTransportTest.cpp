@@ -1,12 +1,12 @@
 // The recorder end to end on real sound: the private sound server's "USB Headset" records what is
 // played into its sink, playback goes to that sink, the receiver is emulated, and the waits are
 // real. What was recorded must be one file with its two sections, as long as the time recorded.
-#include "TransportFixture.h"
+#include "WindowFixture.h"
 
 #include <cstdio>
 #include <cstdlib>
 
-namespace transporttest {
+namespace apptest {
 namespace {
 
 std::string Output(const std::string& command) {
@@ -20,12 +20,12 @@ std::string Output(const std::string& command) {
     return out;
 }
 
-class AlsaTransport : public TransportWindow {
+class AlsaTransport : public WindowTest {
 protected:
     void SetUp() override {
         if (!std::getenv("PULSE_SERVER"))
             GTEST_SKIP() << "no private sound server: run through scripts/test (scripts/services/pulseaudio)";
-        TransportWindow::SetUp();
+        WindowTest::SetUp();
         // Real sound devices and the real clock; the window's timers still tick when told.
         platform::SetWaveService(nullptr);
         platform::SetCaptureDevices(nullptr);
@@ -93,4 +93,4 @@ TEST_F(AlsaTransport, record_two_sections_save_then_play_wind_and_jump) {
 }
 
 } // namespace
-} // namespace transporttest
+} // namespace apptest

@@ -2,22 +2,28 @@
 // current, and what happens when the folder is not there.
 #include "IniFile.h"
 #include "Settings.h"
-#include "TransportFixture.h"
+#include "WindowFixture.h"
 
-namespace transporttest {
+#include <sys/stat.h>
+
+namespace apptest {
 namespace {
 
-using FileCommands = TransportWindow;
+using FileCommands = WindowTest;
 
-TEST_F(FileCommands, the_folder_lists_wav_names_in_byte_order_and_the_first_found_is_current) {
+TEST_F(FileCommands, the_folder_lists_wav_files_in_byte_order_and_the_first_found_is_current) {
     for (const char* name : {"c.wav", "B.WAV", "a.wav", "d.Wav", "notes.txt"})
         std::ofstream(rec / name) << "x";
+    // Folders (read-only or not), a dangling link and a pipe are no recordings; a link to one is.
     fs::create_directory(rec / "old.wav");
     fs::create_directory(rec / "kept.wav");
     fs::permissions(rec / "kept.wav", fs::perms::owner_write, fs::perm_options::remove); // read-only
+    fs::create_symlink("gone.wav", rec / "dangling.wav");
+    fs::create_symlink("c.wav", rec / "link.wav");
+    ASSERT_EQ(::mkfifo((rec / "pipe.wav").c_str(), 0600), 0);
     Open();
     fs::permissions(rec / "kept.wav", fs::perms::owner_write, fs::perm_options::add);
-    EXPECT_EQ(g_FileList, (std::list<std::string>{"B.WAV", "a.wav", "c.wav", "kept.wav"}));
+    EXPECT_EQ(g_FileList, (std::list<std::string>{"B.WAV", "a.wav", "c.wav", "link.wav"}));
     EXPECT_EQ(*g_CurFile, "B.WAV");
     EXPECT_EQ(g_FileName, "B.WAV");
 }
@@ -46,4 +52,4 @@ TEST_F(FileCommands, an_empty_folder_holds_the_placeholder_which_the_file_comman
 }
 
 } // namespace
-} // namespace transporttest
+} // namespace apptest

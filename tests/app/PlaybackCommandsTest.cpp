@@ -1,43 +1,23 @@
 // Playback from the window's buttons and the clock: Play/Pause, Stop, wind, section jumps, the
 // end of a file and the file commands, each checked by what the remote hears and the window shows.
-#include "TransportFixture.h"
+#include "WindowFixture.h"
 #include "wavefile/WaveWriter.h"
 
-namespace transporttest {
+namespace apptest {
 namespace {
 
-// A recording of `tenths` tenths of a second with the given section lengths (seconds).
-void MakeRecording(const fs::path& file, unsigned tenths, std::vector<unsigned> marks = {}) {
-    CWaveWriter writer(file.c_str(), 44100, 1);
-    std::string tenth(kSecondBytes / 10, '\0');
-    for (unsigned i = 0; i < tenths; ++i) {
-        unsigned length = static_cast<unsigned>(tenth.size());
-        writer.Write(tenth.data(), &length);
-    }
-    for (unsigned m : marks)
-        writer.AddSection(m);
-    writer.Close();
-}
-
-class PlaybackCommands : public TransportWindow {
+class PlaybackCommands : public WindowTest {
 protected:
     void SetUp() override {
-        TransportWindow::SetUp();
+        WindowTest::SetUp();
         MakeRecording(rec / "a.wav", 200, {4, 3}); // 20 s: sections at 0, 4 and 7 s
         MakeRecording(rec / "b.wav", 30);
         MakeRecording(rec / "c.wav", 15); // shorter than two seconds
     }
-    // The playing position in whole seconds, as the clock shows it.
-    std::uint64_t Second() { return dlg->m_Player.m_pStore->Tell() / kSecondBytes; }
     // The read position once the player has handed all its buffers to the output.
     std::int64_t Settled() {
         EXPECT_TRUE(WaitUntil([&] { return wave.Last()->Held().size() == 8; }));
         return static_cast<std::int64_t>(dlg->m_Player.m_pStore->Tell());
-    }
-    void PlayOut() {
-        wave.Last()->SetAutoComplete(true);
-        wave.Last()->Complete(8);
-        ASSERT_TRUE(WaitUntil([&] { return Second() >= static_cast<std::uint64_t>(g_PlayLength); }));
     }
 };
 
@@ -214,9 +194,9 @@ TEST_F(PlaybackCommands, a_missing_file_shows_the_open_error_and_stays_stopped) 
 }
 
 } // namespace
-} // namespace transporttest
+} // namespace apptest
 
-namespace transporttest {
+namespace apptest {
 namespace {
 
 TEST_F(PlaybackCommands, sections_hours_into_a_long_recording_are_reached_exactly) {
@@ -252,4 +232,4 @@ TEST_F(PlaybackCommands, sections_hours_into_a_long_recording_are_reached_exactl
 }
 
 } // namespace
-} // namespace transporttest
+} // namespace apptest

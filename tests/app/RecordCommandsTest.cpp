@@ -1,12 +1,12 @@
 // Recording from the window's buttons: Record, section marks, File end and save, and the guards
 // around them (capture device, names, free space, a vanished folder).
-#include "TransportFixture.h"
+#include "WindowFixture.h"
 #include "wavefile/WaveReader.h"
 
 #include <csignal>
 #include <sys/resource.h>
 
-namespace transporttest {
+namespace apptest {
 namespace {
 
 // The sections of a recording as the reader lists them (start seconds) and its length in tenths.
@@ -24,7 +24,7 @@ Recording Read(const fs::path& file) {
     return r;
 }
 
-using RecordCommands = TransportWindow;
+using RecordCommands = WindowTest;
 
 TEST_F(RecordCommands, record_mark_and_save_make_one_file_with_its_sections_and_tell_the_remote) {
     Open();
@@ -178,9 +178,9 @@ TEST_F(RecordCommands, a_recordings_folder_deeper_than_old_path_limits_records) 
 }
 
 } // namespace
-} // namespace transporttest
+} // namespace apptest
 
-namespace transporttest {
+namespace apptest {
 namespace {
 
 TEST_F(RecordCommands, a_disk_that_fills_up_under_a_recording_ends_it_and_keeps_what_was_written) {
@@ -211,4 +211,4 @@ TEST_F(RecordCommands, a_disk_that_fills_up_under_a_recording_ends_it_and_keeps_
 }
 
 } // namespace
-} // namespace transporttest
+} // namespace apptest

@@ -1,18 +1,13 @@
 // The transport driven from the remote unit's keys: what the receiver hears back, in order, what
 // the window shows, and the recording that survives the receiver being pulled out.
-#include "TransportFixture.h"
+#include "WindowFixture.h"
 #include "wavefile/WaveReader.h"
 
-namespace transporttest {
+namespace apptest {
 namespace {
 
-class RemoteKeys : public TransportWindow {
+class RemoteKeys : public WindowTest {
 protected:
-    // The remote unit reports `event`; the poll reads it.
-    void Key(std::uint8_t event, int node = kReceiverNode) {
-        bus.SendInput(node, {0, 0, event, 0, 0, 0, 0, 0});
-        Tick(4);
-    }
     // Records `seconds` of sound from the remote, the clock ticking with it.
     void RecordFor(int seconds) {
         for (int s = 0; s < seconds; ++s) {
@@ -34,15 +29,15 @@ protected:
 
 TEST_F(RemoteKeys, record_mark_and_save_from_the_remote_tell_it_each_state) {
     Open();
-    Key(0x07);
+    Report(0x07);
     EXPECT_EQ(Commands(), (std::vector<int>{0xC0, 0xC1})); // room checked while idle, then recording
     EXPECT_TRUE(dlg->m_Recording);
     RecordFor(2);
-    Key(0x06); // the stop key marks a section and recording goes on
+    Report(0x06); // the stop key marks a section and recording goes on
     EXPECT_EQ(Commands(), (std::vector<int>{0xC0, 0xC1}));
     EXPECT_TRUE(dlg->m_Recording && !dlg->m_RecordPaused);
     RecordFor(1);
-    Key(0x01); // the file key while recording: File end and save
+    Report(0x01); // the file key while recording: File end and save
     EXPECT_EQ(Commands(), std::vector<int>{0xC0});
     EXPECT_FALSE(dlg->m_Recording);
     EXPECT_EQ(Images(1003), std::make_pair(157, 150));
@@ -51,12 +46,12 @@ TEST_F(RemoteKeys, record_mark_and_save_from_the_remote_tell_it_each_state) {
 
 TEST_F(RemoteKeys, play_pause_and_resume_from_the_remote) {
     Open();
-    Key(0x07);
+    Report(0x07);
     RecordFor(3);
-    Key(0x01);
+    Report(0x01);
     Commands();
     for (int expected : {0xC2, 0xC0, 0xC2}) {
-        Key(0x03);
+        Report(0x03);
         EXPECT_EQ(Commands(), std::vector<int>{expected});
     }
     EXPECT_TRUE(dlg->m_Playing && !dlg->m_PlayPaused);
@@ -82,43 +77,43 @@ TEST_F(RemoteKeys, a_held_wind_key_engages_on_the_second_report_and_releases_on_
         {"short forward press", {0x04, 0xB4}, {0, 0}, 1},
     };
     Open();
-    Key(0x07);
+    Report(0x07);
     RecordFor(2);
-    Key(0x06);
+    Report(0x06);
     RecordFor(2);
-    Key(0x01);
+    Report(0x01);
     for (const HoldCase& c : cases) {
         SCOPED_TRACE(c.name);
-        Key(0x03); // play from the start
+        Report(0x03); // play from the start
         const std::size_t flashes = clock.Sleeps().size();
         const bool forward = c.keys[0] == 0x04;
         for (std::size_t i = 0; i < c.keys.size(); ++i) {
-            Key(c.keys[i]);
+            Report(c.keys[i]);
             EXPECT_EQ(forward ? dlg->m_FastForward : dlg->m_Rewind, c.winding[i]) << "after report " << i;
             EXPECT_EQ(dlg->m_strSpeed == "8X", c.winding[i]) << "after report " << i;
         }
         EXPECT_EQ(clock.Sleeps().size(), flashes + c.jumps);
-        Key(0x06); // stop
+        Report(0x06); // stop
     }
 }
 
 TEST_F(RemoteKeys, a_short_wind_press_moves_a_section_only_while_playing_a_file_with_sections) {
     Open();
-    Key(0x02);
-    Key(0xB2); // idle: nothing
+    Report(0x02);
+    Report(0xB2); // idle: nothing
     EXPECT_TRUE(clock.Sleeps().empty());
-    Key(0x07);
+    Report(0x07);
     RecordFor(2);
-    Key(0x06);
+    Report(0x06);
     RecordFor(2);
-    Key(0x01);
-    Key(0x03); // play: sections at 0 and 2 s
-    Key(0x04);
-    Key(0xB4); // Section down
+    Report(0x01);
+    Report(0x03); // play: sections at 0 and 2 s
+    Report(0x04);
+    Report(0xB4); // Section down
     EXPECT_EQ(Images(1006), std::make_pair(162, 140));
     EXPECT_EQ(dlg->m_Sections.m_CurSection, 2);
-    Key(0x02);
-    Key(0xB2); // Section up
+    Report(0x02);
+    Report(0xB2); // Section up
     EXPECT_EQ(Images(1007), std::make_pair(161, 139));
     EXPECT_EQ(dlg->m_Sections.m_CurSection, 1);
     EXPECT_FALSE(dlg->m_FastForward || dlg->m_Rewind);
@@ -126,11 +121,11 @@ TEST_F(RemoteKeys, a_short_wind_press_moves_a_section_only_while_playing_a_file_
 
 TEST_F(RemoteKeys, link_lost_while_recording_keeps_the_recording_and_the_status_line) {
     Open();
-    Key(0x07);
+    Report(0x07);
     RecordFor(2);
     const std::string status = dlg->m_strStatus;
     Commands();
-    Key(0x70);
+    Report(0x70);
     EXPECT_EQ(Commands(), std::vector<int>{0xC0});
     EXPECT_FALSE(dlg->m_Recording);
     EXPECT_EQ(dlg->m_strStatus, status);
@@ -139,30 +134,27 @@ TEST_F(RemoteKeys, link_lost_while_recording_keeps_the_recording_and_the_status_
 
 TEST_F(RemoteKeys, unplugged_while_recording_the_file_is_kept_and_plugging_back_brings_ready) {
     Open();
-    Key(0xA2);
-    Key(0x07);
+    Report(0xA2);
+    Report(0x07);
     RecordFor(2);
     Commands();
-    bus.Remove(kReceiverNode);
+    Unplug();
     Tick(6);
     EXPECT_FALSE(dlg->m_Recording);
     EXPECT_FALSE(timers.IsRunning(4));
     EXPECT_EQ(SectionStarts(start / kFirst), std::vector<std::uint32_t>{0});
     EXPECT_EQ(dlg->m_strStatus, "Detect No Device!");
 
-    constexpr int kBack = kReceiverNode + 1; // the same node cannot come back under umockdev
-    bus.Add(Receiver(kBack));
+    Plug();
     Tick(6);
     EXPECT_EQ(dlg->m_strStatus, "Ready");
     EXPECT_EQ(timers.Period(4), 100u);
     EXPECT_EQ(clock.Sleeps().back(), 2000u);
-    const std::vector<std::uint8_t> raw = bus.PendingRawOutput(kBack);
-    ASSERT_EQ(raw.size(), 8u);
-    EXPECT_EQ(raw[3], 0xC0);
-    Key(0x07, kBack); // the remote records again
+    EXPECT_EQ(Commands(), std::vector<int>{0xC0});
+    Report(0x07); // the remote records again
     EXPECT_TRUE(dlg->m_Recording);
-    Key(0x01, kBack);
+    Report(0x01);
 }
 
 } // namespace
-} // namespace transporttest
+} // namespace apptest

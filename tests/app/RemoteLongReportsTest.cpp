@@ -1,25 +1,28 @@
 // A device with the receiver's ids but 64-byte reports. This file is also built with
 // AddressSanitizer over the window's own code, which then checks every transfer's buffer.
-#include "RemoteFixture.h"
+#include "WindowFixture.h"
 #include "ui/FolderDlg.h"
 
+namespace apptest {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using Bytes = std::vector<int>;
+using RemoteWindow = WindowTest;
 
 // A device with the receiver's ids but 64-byte reports: every transfer is as long as the
 // device's reports, and the command and event bytes sit where they do in the receiver's.
 TEST_F(RemoteWindow, DeviceWithLongerReportsIsReadAndWrittenWithoutOverrun) {
     Start(64);
-    EXPECT_EQ(Sent(), (Bytes{kRoomChecked, 0xE7, 0xC0}));
+    EXPECT_EQ(Commands(), (Bytes{kRoomChecked, 0xE7, 0xC0}));
     Report(0xA3);
     EXPECT_EQ(Battery(), "battery-4");
     emit dlg->ButtonById(1011)->clicked(); // Volume down
-    EXPECT_EQ(Sent(), Bytes{0xE6});
+    EXPECT_EQ(Commands(), Bytes{0xE6});
     FolderDlg settings;
     settings.m_pHid = &dlg->m_Hid;
     emit settings.m_BtnLink.clicked();
-    EXPECT_EQ(Sent(), Bytes{0xD4});
+    EXPECT_EQ(Commands(), Bytes{0xD4});
 }
 
 } // namespace
+} // namespace apptest

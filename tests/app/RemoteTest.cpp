@@ -1,16 +1,18 @@
 // What the remote unit and the window see of each other: key reports, the receiver's output
 // reports, the battery and volume pictures, and the receiver going and coming back.
-#include "RemoteFixture.h"
+#include "WindowFixture.h"
 
 #include <vector>
 
+namespace apptest {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using Bytes = std::vector<int>;
+using RemoteWindow = WindowTest;
 
 TEST_F(RemoteWindow, StartUpGreetsTheRemoteWithTheVolumeThenIdleAndStartsPolling) {
     Start();
-    EXPECT_EQ(Sent(), (Bytes{kRoomChecked, 0xE7, 0xC0}));
+    EXPECT_EQ(Commands(), (Bytes{kRoomChecked, 0xE7, 0xC0}));
     EXPECT_EQ(dlg->m_strStatus, "Ready");
     EXPECT_EQ(Battery(), "battery-0");
     EXPECT_EQ(Volume(), "vol-7");
@@ -50,7 +52,7 @@ TEST_F(RemoteWindow, LinkStateAndBatteryFollowTheReports) {
         EXPECT_EQ(dlg->m_strStatus, c.status);
         EXPECT_EQ(dlg->m_StatusText.text().toStdString(), c.status);
         EXPECT_EQ(Battery(), c.battery);
-        EXPECT_EQ(Sent(), (Bytes{kRoomChecked, 0xE7, 0xC0})) << "decoding sends nothing";
+        EXPECT_EQ(Commands(), (Bytes{kRoomChecked, 0xE7, 0xC0})) << "decoding sends nothing";
         NextCase();
     }
 }
@@ -127,12 +129,12 @@ TEST_F(RemoteWindow, VolumeAndMuteSendTheLevelAndShowIt) {
     for (const VolumeCase& c : cases) {
         SCOPED_TRACE(c.name);
         Start();
-        Sent();
+        Commands();
         dlg->m_SoundLevel = c.level;
         dlg->ShowVolumePicture(c.level);
         for (Button b : c.presses)
             emit dlg->ButtonById(b)->clicked();
-        EXPECT_EQ(Sent(), c.sent);
+        EXPECT_EQ(Commands(), c.sent);
         EXPECT_EQ(dlg->m_SoundLevel, c.levelAfter);
         EXPECT_EQ(Volume(), c.picture);
         EXPECT_EQ(dlg->m_Muted, c.muted);
@@ -147,15 +149,15 @@ TEST_F(RemoteWindow, KeepAliveSendsLevelZeroThenTheLevelEvenWhenMutedThenChecksT
     Start();
     dlg->m_SoundLevel = 4;
     dlg->OnMute();
-    Sent();
+    Commands();
     ASSERT_TRUE(timers.Tick(5));
-    EXPECT_EQ(Sent(), (Bytes{0xE0, 0xE4, kRoomChecked}));
+    EXPECT_EQ(Commands(), (Bytes{0xE0, 0xE4, kRoomChecked}));
 }
 
 TEST_F(RemoteWindow, UnpluggedReceiverStopsThePollAndComesBackReadyAfterTwoSeconds) {
     Start();
     Report(0xA2); // battery 3
-    Sent();
+    Commands();
     Unplug();
     ASSERT_TRUE(timers.Tick(6));
     EXPECT_FALSE(timers.IsRunning(4));
@@ -176,13 +178,14 @@ TEST_F(RemoteWindow, UnpluggedReceiverStopsThePollAndComesBackReadyAfterTwoSecon
     EXPECT_EQ(duringWait, std::vector<std::string>{"Ready/battery-0"});
     EXPECT_EQ(Battery(), "battery-3");
     EXPECT_EQ(timers.Period(4), 100u);
-    EXPECT_EQ(Sent(), Bytes{0xC0});
+    EXPECT_EQ(Commands(), Bytes{0xC0});
     Report(0xA4);
     EXPECT_EQ(Battery(), "battery-5");
 
     ASSERT_TRUE(timers.Tick(6)); // present, nothing lost: nothing more
     EXPECT_EQ(clock.Sleeps().size(), 1u);
-    EXPECT_EQ(Sent(), Bytes{});
+    EXPECT_EQ(Commands(), Bytes{});
 }
 
 } // namespace
+} // namespace apptest

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <map>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -61,6 +63,20 @@ TEST_F(RealFolder, StarSearchListsDotsFirstThenNamesInOrderWithAttributes) {
     EXPECT_EQ(found[3].Size, 4u);
     EXPECT_EQ(found[5].Attributes, kAttrDirectory | kAttrReadOnly);
     EXPECT_EQ(found[7].Attributes, kAttrDirectory);
+}
+
+TEST_F(RealFolder, LinksTakeTheirTargetsAttributesAndWhatIsNeitherFileNorFolderIsSpecial) {
+    fs::create_symlink("nowhere.wav", dir / "dangling.wav");
+    fs::create_symlink("b.wav", dir / "link.wav");
+    fs::create_directory_symlink("old.wav", dir / "folder-link.wav");
+    ASSERT_EQ(::mkfifo((dir / "pipe.wav").c_str(), 0600), 0);
+    std::map<std::string, std::uint32_t> attributes;
+    for (const FindData& f : Search(files, dir.string() + "/*"))
+        attributes[f.Name] = f.Attributes;
+    EXPECT_EQ(attributes["dangling.wav"], kAttrSpecial);
+    EXPECT_EQ(attributes["pipe.wav"], kAttrSpecial);
+    EXPECT_EQ(attributes["link.wav"], kAttrNormal);
+    EXPECT_EQ(attributes["folder-link.wav"], kAttrDirectory);
 }
 
 TEST_F(RealFolder, PatternsIgnoreCaseAndAMissingFolderFails) {

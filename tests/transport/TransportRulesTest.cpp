@@ -58,15 +58,17 @@ TEST(TimeText, shows_hours_minutes_seconds_with_two_digits_at_least) {
     EXPECT_EQ(TimeText(SplitSeconds(100 * 3600 + 59)), "100 : 00 : 59");
 }
 
-TEST(RecordingsList, lists_only_wav_names_in_either_case_and_anything_but_plain_folders) {
+TEST(RecordingsList, lists_only_files_with_wav_names_in_either_case) {
     struct Case {
         const char* name;
         std::uint32_t attributes;
         bool listed;
     };
-    for (Case c : {Case{"c.wav", 0x80, true}, Case{"B.WAV", 0x20, true}, Case{"d.Wav", 0x80, false},
-                   Case{"old.wav", 0x10, false}, Case{"old.wav", 0x11, true}, Case{"old.wav", 0x12, true},
-                   Case{"wav", 0x80, false}, Case{".wav", 0x82, true}, Case{"notes.txt", 0x80, false}}) {
+    for (Case c :
+         {Case{"c.wav", 0x80, true}, Case{"B.WAV", 0x20, true}, Case{"d.Wav", 0x80, false},
+          Case{"old.wav", 0x10, false}, Case{"old.wav", 0x11, false}, Case{"old.wav", 0x12, false},
+          Case{"gone.wav", 0x40, false}, Case{"fifo.wav", 0x41, false}, Case{"wav", 0x80, false},
+          Case{".wav", 0x82, true}, Case{"locked.wav", 0x01, true}, Case{"notes.txt", 0x80, false}}) {
         EXPECT_EQ(IsListedRecording({c.name, c.attributes, 0}), c.listed) << c.name << " " << c.attributes;
     }
 }

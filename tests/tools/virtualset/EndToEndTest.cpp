@@ -185,22 +185,8 @@ void PrintTo(const Scenario& scenario, std::ostream* out) {
 
 class EndToEnd : public ::testing::TestWithParam<Scenario> {
 protected:
-    void SetUp() override {
-        m_Folder = fs::temp_directory_path() / ("tavlo-e2e-" + std::to_string(::getpid()));
-        fs::remove_all(m_Folder);
-        fs::create_directories(m_Folder);
-        // The microphone runs at 48000 Hz: a recording at that rate holds its samples unchanged.
-        std::ofstream(m_Folder / "Recorder.ini")
-            << "[Recorder]\nFormat=48000\nFF/RewindSpeed=2\n"
-               "FloaderName=.\\\nPlayerDevice=No Device\nDefaultFloader=.\\\n";
-        fs::create_directory_symlink(fs::path(TAVLO_BIN_DIR) / "res", m_Folder / "res");
-    }
-    void TearDown() override {
-        if (!HasFailure())
-            fs::remove_all(m_Folder);
-        else
-            std::cout << "the scenario's folder is kept: " << m_Folder << "\n";
-    }
+    void SetUp() override { m_Folder = MakeTestFolder("tavlo-e2e"); }
+    void TearDown() override { CleanTestFolder(m_Folder.string(), HasFailure()); }
 
     void RunStep(SetDriver& set, const std::string& step);
     // Saves a screenshot beside the scenario's recordings, for a failure's message.

@@ -7,6 +7,8 @@
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <filesystem>
+#include <fstream>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <utility>
@@ -19,6 +21,24 @@ constexpr int kAwaitBoundMs = 12000;
 constexpr int kQuitBoundMs = 8000;
 
 } // namespace
+
+std::string MakeTestFolder(const std::string& name) {
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::temp_directory_path() / (name + "-" + std::to_string(::getpid()));
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    std::ofstream(folder / "Recorder.ini") << "[Recorder]\nFormat=48000\nFF/RewindSpeed=2\n"
+                                              "FloaderName=.\\\nPlayerDevice=No Device\nDefaultFloader=.\\\n";
+    fs::create_directory_symlink(fs::path(TAVLO_BIN_DIR) / "res", folder / "res");
+    return folder.string();
+}
+
+void CleanTestFolder(const std::string& folder, bool failed) {
+    if (!failed)
+        std::filesystem::remove_all(folder);
+    else
+        std::printf("the test's folder is kept: %s\n", folder.c_str());
+}
 
 bool RunCommand(const std::string& command, std::string* output) {
     FILE* pipe = ::popen(command.c_str(), "r");

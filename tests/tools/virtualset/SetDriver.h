@@ -44,5 +44,11 @@ private:
     bool m_Focused = false;
 };
 
+// A new folder for one test, where Tavlo starts: Recorder.ini records at the microphone's 48000 Hz
+// (so a recording holds its samples unchanged) into the folder itself, and res/ is the program's.
+std::string MakeTestFolder(const std::string& name);
+// Removes the folder after a test that passed, keeps it (and says where) after one that failed.
+void CleanTestFolder(const std::string& folder, bool failed);
+
 // Output of a command run by the shell, or nothing when it fails.
 bool RunCommand(const std::string& command, std::string* output = nullptr);

@@ -1,0 +1,262 @@
+// The window never shows what is not happening, and no edge leaves it stuck: a probe failing
+// during a replug, playback refused, damaged files in the folder loop, a wind meeting a file
+// change, a missing skin, a hold cut short by the link.
+#include "WindowFixture.h"
+
+#include <functional>
+
+namespace apptest {
+namespace {
+
+class WindowTruth : public WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        MakeRecording(rec / "a.wav", 100, {4}); // 10 s: sections at 0 and 4 s
+        MakeRecording(rec / "b.wav", 30);
+        MakeRecording(rec / "c.wav", 30);
+    }
+    // A new file in the place of the old one: a reader still open on the old one reads on.
+    void Damage(const char* name) {
+        fs::remove(rec / name);
+        std::ofstream(rec / name) << "not a recording";
+    }
+};
+
+struct ProbeCase {
+    const char* name;
+    int before;                 // the button pressed while the receiver is there (0: none)
+    int during;                 // the button whose state report meets the replug
+    std::vector<int> reconnect; // what the remote is told once it answers again
+    const char* status;
+    std::uint8_t key;    // a key the remote then presses
+    bool recordingAfter; // the recording goes on, not paused
+};
+
+TEST_F(WindowTruth, a_probe_failing_during_a_replug_brings_the_poll_back_and_nothing_stays_stuck) {
+    const ProbeCase cases[] = {
+        {"section mark while recording", 1000, 1002, {0xC1}, "20261207-100000.wav", 0x06, true},
+        {"pause while playing", 1001, 1001, {0xC0}, "a.wav", 0x03, false},
+        {"volume up while idle", 0, 1010, {0xC0}, "Ready", 0x03, false},
+    };
+    for (const ProbeCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Open();
+        if (c.before) {
+            Press(c.before);
+            clock.Advance(1000);
+            Tick(3);
+        }
+        Unplug();
+        Press(c.during);
+        EXPECT_EQ(dlg->m_Recording && !dlg->m_RecordPaused, c.recordingAfter);
+        Plug();
+        Tick(6);
+        EXPECT_TRUE(g_DeviceOpen);
+        EXPECT_EQ(Commands(), c.reconnect);
+        EXPECT_EQ(dlg->m_strStatus, c.status);
+        Report(c.key); // the keys work again
+        EXPECT_FALSE(Commands().empty());
+        EXPECT_EQ(dlg->m_Recording && !dlg->m_RecordPaused, c.recordingAfter);
+        EXPECT_EQ(Images(1000), c.recordingAfter ? std::make_pair(168, 132) : std::make_pair(165, 145));
+        NextCase();
+    }
+}
+
+struct RefusalCase {
+    const char* name;
+    std::function<void()> spoil;
+    const char* status;
+};
+
+TEST_F(WindowTruth, playback_that_cannot_start_shows_why_and_nothing_that_plays) {
+    const RefusalCase cases[] = {
+        {"a damaged file", [this] { Damage("b.wav"); }, "File Open Error!"},
+        {"a vanished file", [this] { fs::remove(rec / "b.wav"); }, "File Open Error!"},
+        {"no output device", [this] { wave.SetFailOpen(true); }, "No Playback Device!"},
+    };
+    for (const RefusalCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Open();
+        Press(1001);
+        Press(1006); // into section 2, so that section and time show something
+        Tick(3);
+        ASSERT_EQ(dlg->m_strSection, "Section 2");
+        Commands();
+        c.spoil();
+        Press(1017);
+        EXPECT_EQ(dlg->m_strStatus, c.status);
+        EXPECT_EQ(dlg->m_strSection, " ");
+        EXPECT_EQ(dlg->m_strTime, " ");
+        EXPECT_EQ(Commands(), std::vector<int>{0xC0}); // the stop; no "playing"
+        EXPECT_TRUE(dlg->m_Stopped && !dlg->m_Playing);
+        EXPECT_EQ(Images(1001), std::make_pair(130, 129));
+        EXPECT_FALSE(timers.IsRunning(3));
+        NextCase();
+    }
+}
+
+struct LoopCase {
+    const char* name;
+    std::vector<const char*> damaged; // after a.wav has started
+    const char* playing;              // what plays next, or nullptr
+    int errorSeconds;                 // waits with "File Open Error!" shown
+};
+
+TEST_F(WindowTruth, the_folder_loop_passes_over_files_it_cannot_open_once_round_at_most) {
+    const LoopCase cases[] = {
+        {"one damaged file", {"b.wav"}, "c.wav", 1},
+        {"all others damaged: the first again", {"b.wav", "c.wav"}, "a.wav", 2},
+        {"every file damaged: the loop ends", {"b.wav", "c.wav", "a.wav"}, nullptr, 2},
+    };
+    for (const LoopCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Open();
+        Press(1001);
+        for (const char* name : c.damaged)
+            Damage(name);
+        int errorSeconds = 0;
+        clock.DuringSleep = [&](unsigned) { errorSeconds += dlg->m_strStatus == "File Open Error!"; };
+        PlayOut();
+        Tick(3);
+        clock.DuringSleep = nullptr;
+        EXPECT_EQ(dlg->m_Playing, c.playing != nullptr);
+        EXPECT_EQ(dlg->m_strStatus, c.playing ? c.playing : "File Open Error!");
+        EXPECT_EQ(errorSeconds, c.errorSeconds);
+        NextCase();
+    }
+}
+
+struct WindCase {
+    const char* name;
+    std::function<void()> act;
+    const char* status;
+    bool playing;
+};
+
+TEST_F(WindowTruth, a_file_change_or_an_unplug_ends_a_wind_and_what_plays_is_what_shows) {
+    const WindCase cases[] = {
+        {"file down", [this] { Press(1017); }, "b.wav", true},
+        {"file up", [this] { Press(1016); }, "c.wav", true},
+        {"unplugged",
+         [this] {
+             Unplug();
+             Tick(6);
+         },
+         "Detect No Device!", false},
+    };
+    for (const WindCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Open();
+        Press(1001);
+        Press(1004);
+        Tick(1);
+        Tick(1);
+        c.act();
+        EXPECT_FALSE(dlg->m_FastForward || timers.IsRunning(1));
+        EXPECT_EQ(dlg->m_strSpeed, " ");
+        EXPECT_EQ(dlg->m_strStatus, c.status);
+        EXPECT_EQ(dlg->m_Playing, c.playing);
+        if (c.playing) {
+            EXPECT_EQ(g_PlayLength, 3); // the new file's reader, from its start
+            EXPECT_LT(Second(), 1u);
+        }
+        NextCase();
+    }
+}
+
+TEST_F(WindowTruth, stop_and_a_file_change_show_the_start_at_once) {
+    Open();
+    Press(1001);
+    Press(1006);
+    Tick(3);
+    ASSERT_EQ(dlg->m_strTime, "00 : 00 : 04");
+    Press(1002);
+    EXPECT_EQ(dlg->m_strTime, "00 : 00 : 00");
+    EXPECT_EQ(dlg->m_strSection, "Section 1");
+    Press(1001);
+    Press(1006);
+    Tick(3);
+    std::string duringWait;
+    clock.DuringSleep = [&](unsigned) { duringWait = dlg->m_strTime; };
+    Press(1017);
+    clock.DuringSleep = nullptr;
+    EXPECT_EQ(duringWait, "00 : 00 : 00");
+}
+
+struct RecordRefusal {
+    const char* name;
+    std::function<void()> spoil;
+};
+
+TEST_F(WindowTruth, a_refused_record_key_leaves_the_record_button_idle) {
+    const RecordRefusal cases[] = {
+        {"no capture device", [this] { wave.SetFailOpen(true); }},
+        {"no room", [this] { files.FreeBytes = 0; }},
+        {"no device open", [] { g_DeviceOpen = false; }},
+    };
+    for (const RecordRefusal& c : cases) {
+        SCOPED_TRACE(c.name);
+        Open();
+        c.spoil();
+        Report(0x07);
+        EXPECT_FALSE(dlg->m_Recording);
+        EXPECT_EQ(Images(1000), std::make_pair(165, 145));
+        NextCase();
+    }
+}
+
+TEST_F(WindowTruth, a_hold_cut_short_by_the_link_ends_its_wind_and_the_next_hold_winds_again) {
+    Open();
+    Press(1001);
+    for (int i = 0; i < 3; ++i)
+        Report(0x04);
+    ASSERT_TRUE(dlg->m_FastForward);
+    Report(0x70); // the link goes; the key's release never comes
+    EXPECT_FALSE(dlg->m_FastForward);
+    Report(0xA3);
+    for (int i = 0; i < 3; ++i)
+        Report(0x04);
+    EXPECT_TRUE(dlg->m_FastForward);
+}
+
+TEST_F(WindowTruth, a_window_without_its_skin_plays_after_setup) {
+    fs::remove(start / "res" / "Rgn.bmp");
+    Plug();
+    dlg = std::make_unique<CSorvinDlg>(); // with its own timers
+    dlg->SetExitProcess([](int) {});
+    dlg->show();
+    RunSetup();
+    Press(1001);
+    EXPECT_TRUE(dlg->m_Playing);
+    EXPECT_EQ(dlg->m_strStatus, "a.wav");
+}
+
+TEST_F(WindowTruth, setup_during_a_recording_keeps_its_name_and_play_after_the_save_plays_it) {
+    for (bool otherFolder : {false, true}) {
+        SCOPED_TRACE(otherFolder ? "the recordings moved elsewhere" : "the same folder");
+        Open();
+        Press(1000);
+        const std::string name = g_FileName;
+        Speak(10);
+        if (otherFolder) {
+            fs::create_directory(start / "other");
+            WriteSettings((start / "other").string());
+        }
+        RunSetup();
+        clock.Advance(1000);
+        Tick(3);
+        EXPECT_NE(dlg->m_strStatus.find(name), std::string::npos) << dlg->m_strStatus;
+        Press(1003);
+        EXPECT_EQ(std::count_if(g_FileList.begin(), g_FileList.end(),
+                                [&](const std::string& n) { return n.find(name) != n.npos; }),
+                  1);
+        Press(1001);
+        EXPECT_TRUE(dlg->m_Playing);
+        EXPECT_EQ(g_PlayLength, 1); // the recording, not a.wav
+        NextCase();
+    }
+}
+
+} // namespace
+} // namespace apptest
