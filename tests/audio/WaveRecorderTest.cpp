@@ -53,6 +53,51 @@ TEST_F(DeviceSearchTest, TheFoundDeviceIsTheOneOpened) {
     recorder.Stop();
 }
 
+// Which input records: the user's choice by name when it is there, else the receiver, else the
+// default input, whose name is the system's.
+TEST_F(DeviceSearchTest, TheChosenInputComesFirstThenTheReceiverThenTheDefaultInput) {
+    struct Case {
+        const char* What;
+        std::vector<std::string> Names;
+        std::string Preferred;
+        std::uint32_t Id;
+        std::string Name;
+        bool Receiver;
+    };
+    const Case cases[] = {
+        {"no choice, the receiver there", {"Built-in Mic", "USB Headset"}, "", 1, "USB Headset", true},
+        {"the choice there", {"Built-in Mic", "USB Headset"}, "Built-in Mic", 0, "Built-in Mic", false},
+        {"the choice gone, the receiver there", {"USB Headset"}, "Webcam", 0, "USB Headset", true},
+        {"the choice gone, no receiver",
+         {"Built-in Mic"},
+         "Webcam",
+         platform::WAVE_MAPPER,
+         "Default Mic",
+         false},
+        {"a choice differing in case only",
+         {"built-in mic"},
+         "Built-in Mic",
+         platform::WAVE_MAPPER,
+         "Default Mic",
+         false},
+        {"the receiver chosen by name", {"USB Headset"}, "USB Headset", 0, "USB Headset", true},
+    };
+    Devices.DefaultName = "Default Mic";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.What);
+        Devices.Names = c.Names;
+        Probe<CWaveRecorder> recorder;
+        recorder.ChooseInput(c.Preferred);
+        EXPECT_EQ(recorder.DeviceId(), c.Id);
+        EXPECT_EQ(recorder.Input().Name, c.Name);
+        EXPECT_EQ(recorder.Input().Receiver, c.Receiver);
+        MemoryStore store(44100);
+        recorder.SetDataStore(&store);
+        EXPECT_EQ(Wave.Last()->DeviceId(), c.Id) << "the chosen device is the one opened";
+        recorder.Stop();
+    }
+}
+
 class CaptureTest : public EngineTest {
 protected:
     // Waits until the device holds all eight buffers, so that every captured byte has a place.
@@ -91,6 +136,57 @@ TEST_F(CaptureTest, EveryCapturedByteReachesTheStoreIncludingPartsAtAPauseAndAtT
     EXPECT_EQ(lengths[2], 4410u);
     EXPECT_EQ(lengths[3], 8820u);
     EXPECT_EQ(lengths[4], 777u);
+}
+
+// Little-endian 16-bit samples as captured bytes.
+std::string SampleBytes(std::initializer_list<std::int16_t> samples) {
+    std::string bytes;
+    for (const std::int16_t v : samples) {
+        bytes.push_back(static_cast<char>(v & 0xFF));
+        bytes.push_back(static_cast<char>((v >> 8) & 0xFF));
+    }
+    return bytes;
+}
+
+// The level meter reads the loudest sample delivered since its last reading, from the samples on
+// their way to the file.
+TEST_F(CaptureTest, ThePeakIsTheLoudestSampleDeliveredSinceTheLastReading) {
+    struct Case {
+        const char* What;
+        std::string Sound;
+        int Peak;
+    };
+    const Case cases[] = {
+        {"silence", SampleBytes({0, 0, 0, 0}), 0},
+        {"a quiet hum, loudest negative", SampleBytes({100, -200, 50, 0}), 200},
+        {"full scale, negative", SampleBytes({-32768, 5}), 32768},
+        {"full scale, positive", SampleBytes({32767, -1}), 32767},
+    };
+    Probe<CWaveRecorder> recorder;
+    MemoryStore store(44100);
+    recorder.SetDataStore(&store);
+    recorder.Start();
+    platform::FakeWaveDevice* device = Wave.Last();
+    std::size_t written = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.What);
+        AllAtDevice();
+        device->SetSound(c.Sound);
+        device->Capture(8820);
+        written += 8820;
+        ASSERT_TRUE(WaitUntil([&] { return store.Written().size() == written; }));
+        EXPECT_EQ(recorder.TakePeak(), c.Peak);
+        EXPECT_EQ(recorder.TakePeak(), 0) << "a reading clears it";
+    }
+    // Two buffers between readings: the louder one counts, whichever came first.
+    AllAtDevice();
+    device->SetSound(SampleBytes({3000}));
+    device->Capture(8820);
+    device->SetSound(SampleBytes({-40}));
+    device->Capture(8820);
+    ASSERT_TRUE(WaitUntil([&] { return store.Written().size() == written + 2 * 8820; }));
+    EXPECT_EQ(recorder.TakePeak(), 3000);
+    recorder.Stop();
 }
 
 TEST_F(CaptureTest, AHaltLeavesNoCapturedByteUnwritten) {
