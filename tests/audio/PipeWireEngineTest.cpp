@@ -5,6 +5,7 @@
 #include "EngineTestSupport.h"
 #include "ToneCheck.h"
 #include "WaveWriter.h"
+#include "platform/wave/AlsaCaptureDevices.h"
 
 #include <alsa/asoundlib.h>
 #include <gtest/gtest.h>
@@ -119,6 +120,13 @@ TEST_P(PipeWireEngine, ThreeSecondsOfAToneComeBackAsThreeSecondsOfThatToneWithou
     EXPECT_GT(facts.SoundSeconds, facts.Seconds - 0.3); // sound from the start (the stream opens) to the end
     EXPECT_NEAR(facts.Hz, 1000.0, 20.0);
     EXPECT_LT(facts.LongestGapMs, 5.0);
+}
+
+// What the settings dialog shows for the default input: PipeWire's name for it.
+TEST(PipeWireInput, TheDefaultInputIsNamedAsPipeWireNamesIt) {
+    if (Env("TAVLO_PIPEWIRE_DIR").empty())
+        GTEST_SKIP() << "no private PipeWire: run through scripts/test (scripts/services/pipewire)";
+    EXPECT_EQ(platform::AlsaCaptureDevices().DefaultInputName(), "Monitor of Built-in-Microphone");
 }
 
 INSTANTIATE_TEST_SUITE_P(Inputs, PipeWireEngine,
