@@ -216,72 +216,46 @@ TEST_F(RecordCommands, a_disk_that_fills_up_under_a_recording_ends_it_and_keeps_
 namespace transporttest {
 namespace {
 
-// Little-endian 16-bit samples as the microphone delivers them.
-std::string SampleBytes(std::initializer_list<std::int16_t> samples) {
-    std::string bytes;
-    for (const std::int16_t v : samples) {
-        bytes.push_back(static_cast<char>(v & 0xFF));
-        bytes.push_back(static_cast<char>((v >> 8) & 0xFF));
-    }
-    return bytes;
-}
-
 // Which input records is never a surprise: without the receiver's microphone the status line
-// names the input for the first seconds, then shows the file as always; the meter shows the level
-// of what arrives from the first tick on, and goes with the recording.
+// names the input for the first three seconds, then shows the file as always; the meter shows the
+// level of what arrives from the first tick on, and goes with the recording.
 TEST_F(RecordCommands,
        the_status_line_names_an_input_that_is_not_the_receiver_and_the_meter_shows_its_level) {
     struct Case {
-        const char* What;
         std::vector<std::string> Devices;
-        const char* Choice;              // the RecordInput setting
-        std::vector<std::string> Status; // at the start, then after each of three ticks
+        const char* Choice; // the RecordInput setting
+        std::string Named;  // the status line's first seconds; "" for the file's name
         std::int16_t Loudest;
         int Lit;
     };
-    const std::string file = "FILE"; // stands for the recording's name
     const Case cases[] = {
-        {"the receiver", {"Webcam", "USB Headset"}, "", {"Ready", file, file, file}, 16384, 11},
-        {"no receiver",
-         {"Webcam"},
-         "",
-         {"Recording from: Built-in Audio", "Recording from: Built-in Audio",
-          "Recording from: Built-in Audio", file},
-         0,
-         0},
-        {"another input chosen",
-         {"Webcam", "USB Headset"},
-         "Webcam",
-         {"Recording from: Webcam", "Recording from: Webcam", "Recording from: Webcam", file},
-         130,
-         0},
+        {{"Webcam", "USB Headset"}, "", "", 16384, 11},
+        {{"Webcam"}, "", "Recording from: Built-in Audio", 0, 0},
+        {{"Webcam", "USB Headset"}, "Webcam", "Recording from: Webcam", 130, 0},
     };
     devices.DefaultName = "Built-in Audio";
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.What);
+        SCOPED_TRACE(c.Named);
         devices.Names = c.Devices;
         WriteSettings(rec.string());
-        fs::current_path(start); // where the window finds its settings, as at a program start
         std::ofstream(start / "Recorder.ini", std::ios::app) << "RecordInput=" << c.Choice << "\n";
+        fs::current_path(start); // where the window finds its settings, as at a program start
         Open();
         Press(1000);
-        ASSERT_TRUE(dlg->m_Recording);
         EXPECT_TRUE(dlg->m_LevelMeter.isVisibleTo(dlg.get()));
-        std::vector<std::string> status{dlg->m_strStatus};
-        wave.Last()->SetSound(SampleBytes({c.Loudest, -100, 7}));
-        for (int s = 0; s < 3; ++s) {
+        EXPECT_TRUE(c.Named.empty() || dlg->m_strStatus == c.Named) << dlg->m_strStatus;
+        wave.Last()->SetSound({c.Loudest, -100, 7});
+        for (int second = 1; second <= 3; ++second) {
             Speak(10);
             clock.Advance(1000);
             Tick(3);
-            status.push_back(dlg->m_strStatus == g_FileName ? file : dlg->m_strStatus);
+            EXPECT_EQ(dlg->m_strStatus, second < 3 && !c.Named.empty() ? c.Named : g_FileName);
             EXPECT_EQ(dlg->m_LevelMeter.LitSegments(), c.Lit);
         }
-        EXPECT_EQ(status, c.Status);
         Press(1003);
         EXPECT_FALSE(dlg->m_LevelMeter.isVisibleTo(dlg.get()));
         dlg.reset();
         g_FileList.clear();
-        g_CurFile = g_FileList.end();
     }
 }
 

@@ -1,9 +1,14 @@
 #pragma once
 // What a recording of a steady tone shows where samples are not exact (a sound server that
 // resamples adaptively): how long it is, the tone's pitch and the longest silence inside it.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
 #include <vector>
 
 namespace tonecheck {
@@ -41,6 +46,23 @@ inline ToneFacts Examine(const std::vector<std::int16_t>& samples, unsigned rate
     facts.Hz = crossings / 2.0 / facts.SoundSeconds;
     facts.LongestGapMs = 1000.0 * longest / rate;
     return facts;
+}
+
+// The 16-bit samples of a file: the data chunk of a WAV file with the usual 44-byte header (what
+// follows it, such as a section chunk, is no sound), or the whole of a raw file.
+inline std::vector<std::int16_t> ReadSamples(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    std::size_t begin = 0, length = bytes.size();
+    if (bytes.size() >= 44 && bytes.compare(0, 4, "RIFF") == 0 && bytes.compare(36, 4, "data") == 0) {
+        std::uint32_t data = 0;
+        std::memcpy(&data, bytes.data() + 40, 4);
+        begin = 44;
+        length = std::min<std::size_t>(data, bytes.size() - 44);
+    }
+    std::vector<std::int16_t> samples(length / 2);
+    std::memcpy(samples.data(), bytes.data() + begin, samples.size() * 2);
+    return samples;
 }
 
 } // namespace tonecheck

@@ -69,9 +69,13 @@ char FakeWaveDevice::NextCapturedByte() {
     return m_Sound.empty() ? static_cast<char>(at % 251) : m_Sound[at % m_Sound.size()];
 }
 
-void FakeWaveDevice::SetSound(std::string bytes) {
+void FakeWaveDevice::SetSound(const std::vector<std::int16_t>& samples) {
     std::lock_guard lock(m_Lock);
-    m_Sound = std::move(bytes);
+    m_Sound.clear();
+    for (const std::int16_t v : samples) { // little-endian, as the devices deliver them
+        m_Sound.push_back(static_cast<char>(v & 0xFF));
+        m_Sound.push_back(static_cast<char>((v >> 8) & 0xFF));
+    }
 }
 
 void FakeWaveDevice::Capture(unsigned bytes) {

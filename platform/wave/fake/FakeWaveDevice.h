@@ -37,8 +37,9 @@ public:
     // or with no buffer to go to are lost, as on a real device.
     // The captured stream is byte i = i % 251, so order and gaps show in the file.
     void Capture(unsigned bytes);
-    // Input: from now on the captured stream repeats `bytes` instead (empty: the pattern again).
-    void SetSound(std::string bytes);
+    // Input: from now on the captured stream repeats these 16-bit samples instead (none: the
+    // pattern again).
+    void SetSound(const std::vector<std::int16_t>& samples);
     // Output: give back each buffer as soon as it is written (on the writer's thread).
     void SetAutoComplete(bool on);
     // Makes the device vanish: everything held is given back and so is every later buffer.
