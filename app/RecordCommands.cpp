@@ -81,6 +81,9 @@ void CSorvinDlg::StartRecording() {
     if (m_pWriter)
         m_pWriter->Close();
     m_pWriter = std::move(writer);
+    // The input is chosen afresh for every recording, so that it is the one the settings dialog
+    // showed: the user's choice, a receiver plugged in since start-up, or the default input.
+    m_Recorder.ChooseInput(g_RecordInput);
     if (!m_Recorder.SetDataStore(m_pWriter.get())) {
         // Without a capture device the recording would run into an empty file and the remote would
         // show it as recording: refuse, say why, and leave no empty file behind.

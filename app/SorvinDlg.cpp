@@ -214,9 +214,6 @@ void CSorvinDlg::SetUpButtons() {
 
 void CSorvinDlg::LoadSettings() {
     LoadSettingsFrom(m_WorkDir);
-    // The input is chosen again with the settings: the user's choice, or a receiver plugged in
-    // since, records from the next recording on.
-    m_Recorder.ChooseInput(g_RecordInput);
 }
 
 void CSorvinDlg::UpdateTexts() {

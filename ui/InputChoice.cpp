@@ -22,7 +22,6 @@ InputChoice::InputChoice(QWidget* dialog)
     const QRect list = Pixels(ui::kInputListDlu);
     m_List.setGeometry(list.x(), list.y(), list.width(),
                        std::max(ui::DluToPixelsY(ui::kDropDownClosedHeightDlu), m_List.sizeHint().height()));
-    m_Label.setText("Input");
     m_Notice.hide();
     // Only the user's choices are saved: selections the dialog makes itself are not.
     QObject::connect(&m_List, &QComboBox::activated, dialog, [this](int index) { Choose(index); });
@@ -30,6 +29,7 @@ InputChoice::InputChoice(QWidget* dialog)
 
 void InputChoice::Load(const std::string& iniPath) {
     m_IniPath = iniPath;
+    m_Label.setText("Input");
     CIniFile ini(m_IniPath);
     const std::string saved = ini.HasSection("Recorder") ? ini.GetString("Recorder", kRecordInputKey) : "";
     m_List.clear();

@@ -236,11 +236,11 @@ TEST_F(RecordCommands,
     devices.DefaultName = "Built-in Audio";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Named);
-        devices.Names = c.Devices;
         WriteSettings(rec.string());
         std::ofstream(start / "Recorder.ini", std::ios::app) << "RecordInput=" << c.Choice << "\n";
         fs::current_path(start); // where the window finds its settings, as at a program start
         Open();
+        devices.Names = c.Devices; // after the start: the input is chosen when recording starts
         Press(1000);
         EXPECT_TRUE(dlg->m_LevelMeter.isVisibleTo(dlg.get()));
         EXPECT_TRUE(c.Named.empty() || dlg->m_strStatus == c.Named) << dlg->m_strStatus;
