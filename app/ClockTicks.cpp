@@ -50,8 +50,9 @@ void CSorvinDlg::OnClockTick() {
         g_RecordSeconds += 1;
         ShowTime(static_cast<std::uint32_t>(g_RecordSeconds));
         m_strSection = "Section " + std::to_string(g_RecordSection);
-        m_strStatus = g_FileName;
+        m_strStatus = RecordingStatus();
         UpdateTexts();
+        m_LevelMeter.SetPeak(m_Recorder.TakePeak());
         return;
     }
     if (!m_Player.m_pStore)

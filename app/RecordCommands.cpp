@@ -8,6 +8,7 @@
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
+#include "ui/InputChoice.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -17,6 +18,8 @@ namespace {
 
 // Shown when the capture device does not open: nothing is recorded, so nothing may look recorded.
 const char* const kNoCaptureDevice = "No Recording Device!";
+// How long a recording not from the receiver's microphone names its input on the status line.
+constexpr std::uint64_t kInputShownSeconds = 3;
 
 bool FileExists(const std::string& name) {
     std::error_code error;
@@ -81,6 +84,9 @@ void CSorvinDlg::StartRecording() {
     if (m_pWriter)
         m_pWriter->Close();
     m_pWriter = std::move(writer);
+    // The input is chosen afresh for every recording, so that it is the one the settings dialog
+    // showed: the user's choice, a receiver plugged in since start-up, or the default input.
+    m_Recorder.ChooseInput(g_RecordInput);
     if (!m_Recorder.SetDataStore(m_pWriter.get())) {
         // Without a capture device the recording would run into an empty file and the remote would
         // show it as recording: refuse, say why, and leave no empty file behind.
@@ -100,6 +106,21 @@ void CSorvinDlg::StartRecording() {
     m_Recording = true;
     m_RecordPaused = false;
     m_Timers->SetTimer(3, 1000);
+    // Which input records is never a surprise: another than the receiver's is named at once, and
+    // the meter shows from the first tick whether any sound arrives.
+    m_Recorder.TakePeak();
+    m_LevelMeter.SetPeak(0);
+    m_LevelMeter.show();
+    if (!m_Recorder.Input().Receiver) {
+        m_strStatus = RecordingStatus();
+        UpdateTexts();
+    }
+}
+
+std::string CSorvinDlg::RecordingStatus() const {
+    if (!m_Recorder.Input().Receiver && static_cast<std::uint64_t>(g_RecordSeconds) < kInputShownSeconds)
+        return InputChoice::InUseText(m_Recorder.Input());
+    return g_FileName;
 }
 
 void CSorvinDlg::ResumeRecording() {
@@ -138,6 +159,7 @@ void CSorvinDlg::OnFileEndSave() {
     SetImages(m_BtnSection, 143, 133);
     m_Recording = false;
     m_BtnRecord.m_bRecordLook = 0;
+    m_LevelMeter.hide();
     ListSavedRecording();
 }
 

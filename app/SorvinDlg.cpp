@@ -43,7 +43,7 @@ CSorvinDlg::CSorvinDlg(QWidget* parent)
       m_BtnForward(1004, this), m_BtnVolUp(1010, this), m_BtnVolDown(1011, this), m_BtnMute(1012, this),
       m_BtnSectionUp(1007, this), m_BtnSectionDown(1006, this), m_BtnClose(2, this), m_BtnMinimize(1, this),
       m_BtnFileUp(1016, this), m_BtnFileDown(1017, this), m_BtnSave(1003, this), m_BtnSetup(1018, this),
-      m_VolumePicture(this), m_BatteryPicture(this), m_ExitProcess(&ExitNow) {
+      m_VolumePicture(this), m_BatteryPicture(this), m_LevelMeter(this), m_ExitProcess(&ExitNow) {
     setWindowTitle("Tavlo");
     m_hIcon = LoadIconResource(151);
 }
@@ -92,6 +92,9 @@ void CSorvinDlg::OnInitDialog() {
         m_BatteryPicture.setGeometry(c->Rect.X, c->Rect.Y, c->Rect.Width, c->Rect.Height);
     if (const ui::MainControl* c = ui::FindMainControl(1013))
         m_VolumePicture.setGeometry(c->Rect.X, c->Rect.Y, c->Rect.Width, c->Rect.Height);
+    m_LevelMeter.setGeometry(ui::kLevelMeter.X, ui::kLevelMeter.Y, ui::kLevelMeter.Width,
+                             ui::kLevelMeter.Height);
+    m_LevelMeter.hide();
     const std::pair<CColorStatic*, int> texts[] = {
         {&m_SectionText, 1031}, {&m_StatusText, 1032}, {&m_TimeText, 1033}, {&m_SpeedText, 1030}};
     for (auto [text, id] : texts)

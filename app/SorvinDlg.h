@@ -14,6 +14,7 @@
 #include "hidlib/kelvane.h"
 #include "platform/WindowTimers.h"
 #include "ui/CColorStatic.h"
+#include "ui/CLevelMeter.h"
 #include "ui/CSkinButton.h"
 #include "ui/CSkinDialog.h"
 #include "wavefile/WaveReader.h"
@@ -150,8 +151,9 @@ public:
     CSkinButton m_BtnSave;        // 1003
     CSkinButton m_BtnSetup;       // 1018
     QIcon m_hIcon;
-    QLabel m_VolumePicture;  // 1013
-    QLabel m_BatteryPicture; // 1014
+    QLabel m_VolumePicture;   // 1013
+    QLabel m_BatteryPicture;  // 1014
+    CLevelMeter m_LevelMeter; // the input's level, shown while recording
     std::string m_strSection, m_strStatus, m_strTime, m_strSpeed;
 
     // The sixteen buttons in control-table order, with their control ids.
@@ -190,6 +192,9 @@ private:
     void OnDiskFull();
     // Ends a recording whose file could not take more samples (disk full, or the format's limit).
     void CheckRecordingFile();
+    // The status line while recording: the file's name, but first which input records when it
+    // is not the receiver's microphone.
+    std::string RecordingStatus() const;
     void PlayCurrentFile();
     // Playback did not start: says why and shows nothing playing.
     void RefusePlay(const char* why);

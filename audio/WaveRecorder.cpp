@@ -2,20 +2,33 @@
 
 #include "platform/CaptureDevices.h"
 
-#include <string>
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
 
 using platform::WAVEHDR;
 
 CWaveRecorder::CWaveRecorder() {
-    m_DeviceId = platform::WAVE_MAPPER;
-    platform::ICaptureDevices& devices = platform::CaptureDevices();
-    const unsigned count = devices.Count();
-    for (unsigned id = 0; id < count; ++id) {
-        // A device whose name cannot be read reads as "" and simply does not match.
-        if (devices.ProductName(id) == "USB Headset") {
-            m_DeviceId = id;
-            break;
-        }
+    ChooseInput("");
+}
+
+void CWaveRecorder::ChooseInput(const std::string& preferred) {
+    m_Input = platform::ChooseCaptureInput(platform::CaptureDevices(), preferred);
+    m_DeviceId = m_Input.DeviceId;
+}
+
+void CWaveRecorder::NotePeak(const char* data, std::uint32_t bytes) {
+    if (m_Format.wBitsPerSample != 16)
+        return;
+    int peak = 0;
+    for (std::uint32_t at = 0; at + 1 < bytes; at += 2) {
+        std::int16_t sample;
+        std::memcpy(&sample, data + at, 2);
+        peak = std::max(peak, std::abs(static_cast<int>(sample)));
+    }
+    // The window reads and clears it once a second; a louder buffer in between raises it.
+    int seen = m_Peak.load(std::memory_order_relaxed);
+    while (peak > seen && !m_Peak.compare_exchange_weak(seen, peak, std::memory_order_relaxed)) {
     }
 }
 
@@ -42,6 +55,9 @@ void CWaveRecorder::FillBuffer(WAVEHDR* buffer) {
 void CWaveRecorder::CompleteBuffer(WAVEHDR* buffer) {
     if (!buffer)
         return;
+    // The level is taken from the samples on their way to the file: the meter costs no stream of
+    // its own, and what it shows is what is being recorded.
+    NotePeak(buffer->lpData, std::min(buffer->dwBytesRecorded, buffer->dwBufferLength));
     if (m_pStore)
         m_pStore->Write(buffer->lpData, &buffer->dwBytesRecorded);
     if (m_hDevice && (buffer->dwFlags & platform::WHDR_PREPARED))

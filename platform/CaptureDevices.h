@@ -12,6 +12,9 @@ public:
     virtual unsigned Count() = 0;
     // The product name of device `index`, "" when there is no such device.
     virtual std::string ProductName(unsigned index) = 0;
+    // The name under which the system knows its default input (what the default device records),
+    // "" when the system does not say.
+    virtual std::string DefaultInputName() { return ""; }
 };
 
 // The capture devices the program uses: the sound system's unless a test installed a fake.

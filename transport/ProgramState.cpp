@@ -28,3 +28,4 @@ std::list<std::string>::iterator g_CurFile = g_FileList.end();
 
 std::string g_Format = "44100";
 std::string g_FolderName = ".\\";
+std::string g_RecordInput;

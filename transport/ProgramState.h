@@ -35,5 +35,6 @@ extern std::uint32_t g_Speed; // FF/REW speed code: 0, 2, 4, 8, 16 or 32
 extern std::list<std::string> g_FileList;          // the recordings of the folder, or "No WAV files"
 extern std::list<std::string>::iterator g_CurFile; // the current entry of g_FileList
 
-extern std::string g_Format;     // the "Format" setting (sample rate as text)
-extern std::string g_FolderName; // the recordings folder setting; ".\" is the start-up directory
+extern std::string g_Format;      // the "Format" setting (sample rate as text)
+extern std::string g_FolderName;  // the recordings folder setting; ".\" is the start-up directory
+extern std::string g_RecordInput; // the "RecordInput" setting: the input chosen by name, "" for none

@@ -22,6 +22,7 @@ void LoadSettingsFrom(const std::string& workDir) {
         std::string speed = ini.GetString("Recorder", "FF/RewindSpeed");
         g_Format = ini.GetString("Recorder", "Format");
         g_FolderName = ini.GetString("Recorder", "FloaderName");
+        g_RecordInput = ini.GetString("Recorder", kRecordInputKey);
         int value = 0;
         // A negative number is no speed at all: keep the one in force rather than wind by 4 billion.
         if (std::sscanf(speed.c_str(), "%d", &value) == 1 && value >= 0)

@@ -50,7 +50,7 @@ void MakeSteady(CColorStatic& label, const QColor& text) {
 FolderDlg::FolderDlg(QWidget* parent)
     : CSkinDialog(parent), m_BtnLink(1039, this), m_BtnClose(1028, this), m_BtnBrowse(1019, this),
       m_BlankText(this), m_FormatLabel(this), m_SpeedLabel(this), m_PathLabel(this), m_PathText(this),
-      m_NoticeText(this), m_FormatList(this), m_DeviceList(this), m_SpeedList(this) {
+      m_NoticeText(this), m_FormatList(this), m_DeviceList(this), m_SpeedList(this), m_Input(this) {
     // The template's font, "MS Shell Dlg" 8 pt: the system's dialog font at 8 points here.
     QFont dialogFont = font();
     dialogFont.setPointSize(8);
@@ -146,12 +146,16 @@ void FolderDlg::OnInitDialog() {
     m_strNotice = "";
     PushToControls();
     // 8. Label colours: steady, repainted every second.
-    for (CColorStatic* label : {&m_BlankText, &m_FormatLabel, &m_SpeedLabel, &m_PathLabel, &m_PathText}) {
+    for (CColorStatic* label : {&m_BlankText, &m_FormatLabel, &m_SpeedLabel, &m_PathLabel, &m_PathText,
+                                &m_Input.m_Label, &m_Input.m_InUse}) {
         MakeSteady(*label, Qt::black);
     }
     MakeSteady(m_NoticeText, QColor(255, 0, 0));
+    MakeSteady(m_Input.m_Notice, QColor(255, 0, 0));
     // 9. The recordings folder.
     m_PathText.setText(QString::fromStdString(g_IniFolder));
+    // The recording input: the one in use, and the choice.
+    m_Input.Load(IniPath());
 }
 
 void FolderDlg::LoadDialogSettings() {

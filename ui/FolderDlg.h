@@ -2,6 +2,7 @@
 #include "ui/CColorStatic.h"
 #include "ui/CSkinButton.h"
 #include "ui/CSkinDialog.h"
+#include "ui/InputChoice.h"
 
 #include <QComboBox>
 #include <string>
@@ -35,6 +36,8 @@ public:
     CColorStatic m_BlankText, m_FormatLabel, m_SpeedLabel, m_PathLabel, m_PathText, m_NoticeText;
     QComboBox m_FormatList, m_DeviceList, m_SpeedList;
     std::string m_strBlank, m_strFormatLabel, m_strSpeedLabel, m_strPathLabel, m_strPath, m_strNotice;
+    // Which input records, and the user's choice of it.
+    InputChoice m_Input;
 
 protected:
     void OnInitDialog() override;

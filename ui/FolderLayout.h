@@ -44,8 +44,17 @@ constexpr const FolderControl* FindFolderControl(int id) {
     return nullptr;
 }
 
-// The skin replaces the template size; drawn at the template's size in pixels.
+// Below the template's controls, the recording input (InputChoice): its label and list in the
+// columns of the rows above, then a line saying which input records and a line saying that the
+// receiver's microphone was not found.
+inline constexpr LayoutRect kInputLabelDlu{7, 106, 71, 12};
+inline constexpr LayoutRect kInputListDlu{81, 106, 113, 12};
+inline constexpr LayoutRect kInputInUseDlu{7, 121, 236, 9};
+inline constexpr LayoutRect kInputNoticeDlu{7, 131, 236, 9};
+
+// The skin replaces the template size: the template's width, and its height with room for the
+// recording input.
 constexpr int kFolderSkinWidth = DluToPixelsX(kFolderTemplateDlu.Width);
-constexpr int kFolderSkinHeight = DluToPixelsY(kFolderTemplateDlu.Height);
+constexpr int kFolderSkinHeight = DluToPixelsY(kInputNoticeDlu.Y + kInputNoticeDlu.Height + 5);
 
 } // namespace ui

@@ -53,6 +53,9 @@ inline constexpr MainControl kMainControls[] = {
     {1030, MainControlKind::Text, {250, 66, 62, 20}, 0, 0, 0},          // speed
 };
 
+// The input's level meter (CLevelMeter) while recording: on the display, right of the time.
+constexpr LayoutRect kLevelMeter{210, 102, 102, 18};
+
 // The entry of a control, or nullptr for an id the main window does not have.
 constexpr const MainControl* FindMainControl(int id) {
     for (const MainControl& c : kMainControls) {

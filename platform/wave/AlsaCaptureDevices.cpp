@@ -1,5 +1,6 @@
 #include "platform/wave/AlsaCaptureDevices.h"
 #include "platform/wave/AlsaCaptureList.h"
+#include "platform/wave/ServerSourceList.h"
 
 namespace platform {
 
@@ -10,6 +11,10 @@ unsigned AlsaCaptureDevices::Count() {
 std::string AlsaCaptureDevices::ProductName(unsigned index) {
     const auto list = AlsaCaptureList();
     return index < list.size() ? list[index].ProductName : std::string();
+}
+
+std::string AlsaCaptureDevices::DefaultInputName() {
+    return ServerDefaultSourceName();
 }
 
 } // namespace platform

@@ -29,6 +29,15 @@ std::string PcmFor(const std::string& source) {
     return "pulse:DEVICE=\"" + quoted + "\"";
 }
 
+// A source by its device's product name (a USB microphone shows its product, "USB Headset"), else
+// its description, else its name.
+std::string Named(const pa_source_info* info) {
+    const char* product = pa_proplist_gets(info->proplist, PA_PROP_DEVICE_PRODUCT_NAME);
+    if (product && *product)
+        return product;
+    return info->description ? info->description : (info->name ? info->name : "");
+}
+
 void OnSource(pa_context*, const pa_source_info* info, int eol, void* userdata) {
     auto* listing = static_cast<Listing*>(userdata);
     if (eol != 0 || !info) {
@@ -38,9 +47,7 @@ void OnSource(pa_context*, const pa_source_info* info, int eol, void* userdata) 
     // A monitor records what an output plays; it is not a microphone.
     if (info->monitor_of_sink != PA_INVALID_INDEX || !info->name)
         return;
-    const char* product = pa_proplist_gets(info->proplist, PA_PROP_DEVICE_PRODUCT_NAME);
-    std::string name = product && *product ? product : (info->description ? info->description : info->name);
-    listing->Sources.push_back({name, PcmFor(info->name)});
+    listing->Sources.push_back({Named(info), PcmFor(info->name)});
 }
 
 // Runs the loop until `done` or the answer time has passed; false on timeout or a dead connection.
@@ -62,29 +69,76 @@ template <typename Done> bool RunUntil(pa_mainloop* loop, pa_context* context, D
     return true;
 }
 
-} // namespace
-
-std::vector<AlsaCaptureEntry> ServerSourceList() {
-    Listing listing;
+// Connects to the server, never starting one, and runs `query` with the loop and the ready context.
+template <typename Query> void AskServer(Query query) {
     pa_mainloop* loop = pa_mainloop_new();
     if (!loop)
-        return {};
+        return;
     pa_context* context = pa_context_new(pa_mainloop_get_api(loop), "Tavlo");
     if (context && pa_context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) == 0 &&
-        RunUntil(loop, context, [&] { return pa_context_get_state(context) == PA_CONTEXT_READY; })) {
-        if (pa_operation* op = pa_context_get_source_info_list(context, OnSource, &listing)) {
-            if (!RunUntil(loop, context, [&] { return listing.Done; }))
-                listing.Sources.clear(); // half a list would shift the indices between calls
-            pa_operation_cancel(op);
-            pa_operation_unref(op);
-        }
-    }
+        RunUntil(loop, context, [&] { return pa_context_get_state(context) == PA_CONTEXT_READY; }))
+        query(loop, context);
     if (context) {
         pa_context_disconnect(context);
         pa_context_unref(context);
     }
     pa_mainloop_free(loop);
+}
+
+// Runs an operation to its end; false when it could not be started or did not end in time.
+template <typename Done> bool Complete(pa_mainloop* loop, pa_context* context, pa_operation* op, Done done) {
+    if (!op)
+        return false;
+    const bool ended = RunUntil(loop, context, done);
+    pa_operation_cancel(op);
+    pa_operation_unref(op);
+    return ended;
+}
+
+struct DefaultSource {
+    std::string Source; // the server's name of it
+    std::string Name;   // as the user knows it
+    bool Done = false;
+};
+
+} // namespace
+
+std::vector<AlsaCaptureEntry> ServerSourceList() {
+    Listing listing;
+    AskServer([&](pa_mainloop* loop, pa_context* context) {
+        if (!Complete(loop, context, pa_context_get_source_info_list(context, OnSource, &listing),
+                      [&] { return listing.Done; }))
+            listing.Sources.clear(); // half a list would shift the indices between calls
+    });
     return listing.Sources;
+}
+
+std::string ServerDefaultSourceName() {
+    DefaultSource found;
+    AskServer([&](pa_mainloop* loop, pa_context* context) {
+        auto onServer = [](pa_context*, const pa_server_info* info, void* userdata) {
+            auto* f = static_cast<DefaultSource*>(userdata);
+            if (info && info->default_source_name)
+                f->Source = info->default_source_name;
+            f->Done = true;
+        };
+        if (!Complete(loop, context, pa_context_get_server_info(context, onServer, &found),
+                      [&] { return found.Done; }) ||
+            found.Source.empty())
+            return;
+        found.Done = false;
+        auto onSource = [](pa_context*, const pa_source_info* info, int eol, void* userdata) {
+            auto* f = static_cast<DefaultSource*>(userdata);
+            if (eol == 0 && info)
+                f->Name = Named(info);
+            else
+                f->Done = true;
+        };
+        Complete(loop, context,
+                 pa_context_get_source_info_by_name(context, found.Source.c_str(), onSource, &found),
+                 [&] { return found.Done; });
+    });
+    return found.Name;
 }
 
 } // namespace platform

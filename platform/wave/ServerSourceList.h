@@ -12,4 +12,8 @@ namespace platform {
 // never starts a server.
 std::vector<AlsaCaptureEntry> ServerSourceList();
 
+// The server's default source, named as above (a monitor too, should it be the default); "" when
+// no server answers.
+std::string ServerDefaultSourceName();
+
 } // namespace platform

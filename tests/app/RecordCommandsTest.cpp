@@ -212,3 +212,52 @@ TEST_F(RecordCommands, a_disk_that_fills_up_under_a_recording_ends_it_and_keeps_
 
 } // namespace
 } // namespace apptest
+
+namespace apptest {
+namespace {
+
+// Which input records is never a surprise: without the receiver's microphone the status line
+// names the input for the first three seconds, then shows the file as always; the meter shows the
+// level of what arrives from the first tick on, and goes with the recording.
+TEST_F(RecordCommands,
+       the_status_line_names_an_input_that_is_not_the_receiver_and_the_meter_shows_its_level) {
+    struct Case {
+        std::vector<std::string> Devices;
+        const char* Choice; // the RecordInput setting
+        std::string Named;  // the status line's first seconds; "" for the file's name
+        std::int16_t Loudest;
+        int Lit;
+    };
+    const Case cases[] = {
+        {{"Webcam", "USB Headset"}, "", "", 16384, 11},
+        {{"Webcam"}, "", "Recording from: Built-in Audio", 0, 0},
+        {{"Webcam", "USB Headset"}, "Webcam", "Recording from: Webcam", 130, 0},
+    };
+    devices.DefaultName = "Built-in Audio";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Named);
+        WriteSettings(rec.string());
+        std::ofstream(start / "Recorder.ini", std::ios::app) << "RecordInput=" << c.Choice << "\n";
+        fs::current_path(start); // where the window finds its settings, as at a program start
+        Open();
+        devices.Names = c.Devices; // after the start: the input is chosen when recording starts
+        Press(1000);
+        EXPECT_TRUE(dlg->m_LevelMeter.isVisibleTo(dlg.get()));
+        EXPECT_TRUE(c.Named.empty() || dlg->m_strStatus == c.Named) << dlg->m_strStatus;
+        wave.Last()->SetSound({c.Loudest, -100, 7});
+        for (int second = 1; second <= 3; ++second) {
+            Speak(10);
+            clock.Advance(1000);
+            Tick(3);
+            EXPECT_EQ(dlg->m_strStatus, second < 3 && !c.Named.empty() ? c.Named : g_FileName);
+            EXPECT_EQ(dlg->m_LevelMeter.LitSegments(), c.Lit);
+        }
+        Press(1003);
+        EXPECT_FALSE(dlg->m_LevelMeter.isVisibleTo(dlg.get()));
+        dlg.reset();
+        g_FileList.clear();
+    }
+}
+
+} // namespace
+} // namespace apptest

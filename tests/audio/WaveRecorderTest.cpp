@@ -53,6 +53,36 @@ TEST_F(DeviceSearchTest, TheFoundDeviceIsTheOneOpened) {
     recorder.Stop();
 }
 
+// Which input records: the user's choice by name when it is there, else the receiver, else the
+// default input, named as the system names it; the device chosen is the one opened.
+TEST_F(DeviceSearchTest, TheChosenInputComesFirstThenTheReceiverThenTheDefaultInput) {
+    struct Case {
+        std::vector<std::string> Names;
+        std::string Preferred, Name;
+        std::uint32_t Id;
+        bool Receiver;
+    };
+    const Case cases[] = {
+        {{"Mic", "USB Headset"}, "", "USB Headset", 1, true},
+        {{"Mic", "USB Headset"}, "Mic", "Mic", 0, false},
+        {{"USB Headset"}, "Webcam", "USB Headset", 0, true},           // the choice is gone
+        {{"mic"}, "Mic", "Default Mic", platform::WAVE_MAPPER, false}, // names match in case too
+    };
+    Devices.DefaultName = "Default Mic";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Preferred + " -> " + c.Name);
+        Devices.Names = c.Names;
+        CWaveRecorder recorder;
+        recorder.ChooseInput(c.Preferred);
+        EXPECT_EQ(recorder.Input().Name, c.Name);
+        EXPECT_EQ(recorder.Input().Receiver, c.Receiver);
+        MemoryStore store(44100);
+        recorder.SetDataStore(&store);
+        EXPECT_EQ(Wave.Last()->DeviceId(), c.Id);
+        recorder.Stop();
+    }
+}
+
 class CaptureTest : public EngineTest {
 protected:
     // Waits until the device holds all eight buffers, so that every captured byte has a place.
@@ -91,6 +121,39 @@ TEST_F(CaptureTest, EveryCapturedByteReachesTheStoreIncludingPartsAtAPauseAndAtT
     EXPECT_EQ(lengths[2], 4410u);
     EXPECT_EQ(lengths[3], 8820u);
     EXPECT_EQ(lengths[4], 777u);
+}
+
+// The level meter reads the loudest sample delivered since its last reading, taken from the
+// samples on their way to the file.
+TEST_F(CaptureTest, ThePeakIsTheLoudestSampleDeliveredSinceTheLastReading) {
+    struct Case {
+        std::vector<std::vector<std::int16_t>> Buffers; // the sound of each buffer between readings
+        int Peak;
+    };
+    const Case cases[] = {
+        {{{0, 0}}, 0},
+        {{{100, -200, 50}}, 200},
+        {{{-32768, 5}}, 32768}, // the one magnitude a 16-bit sample cannot hold
+        {{{32767, -1}}, 32767},
+        {{{3000}, {-40}}, 3000}, // the louder of two buffers, though the quieter came last
+        {{}, 0},                 // a reading clears it
+    };
+    Probe<CWaveRecorder> recorder;
+    MemoryStore store(44100);
+    recorder.SetDataStore(&store);
+    recorder.Start();
+    std::size_t written = 0;
+    for (const Case& c : cases) {
+        for (const auto& sound : c.Buffers) {
+            AllAtDevice();
+            Wave.Last()->SetSound(sound);
+            Wave.Last()->Capture(8820);
+            written += 8820;
+        }
+        ASSERT_TRUE(WaitUntil([&] { return store.Written().size() == written; }));
+        EXPECT_EQ(recorder.TakePeak(), c.Peak) << c.Buffers.size();
+    }
+    recorder.Stop();
 }
 
 TEST_F(CaptureTest, AHaltLeavesNoCapturedByteUnwritten) {

@@ -55,6 +55,15 @@ TEST_F(LoadingSettings, SpeedTakesTheLeadingNumberOrKeepsTheOneInForce) {
     EXPECT_EQ(g_Speed, 4u);
 }
 
+TEST_F(LoadingSettings, TheChosenInputIsReadAndAFileWithoutTheKeyGoesBackToNoChoice) {
+    Ini("[Recorder]\nFormat=44100\nRecordInput=Built-in Audio Analog Stereo\n");
+    LoadSettingsFrom("/start");
+    EXPECT_EQ(g_RecordInput, "Built-in Audio Analog Stereo");
+    Ini("[Recorder]\nFormat=44100\n");
+    LoadSettingsFrom("/start");
+    EXPECT_EQ(g_RecordInput, "");
+}
+
 TEST_F(LoadingSettings, DotBackslashStaysInTheStartupDirectory) {
     Ini("[Recorder]\nFloaderName=.\\\n");
     LoadSettingsFrom("/start");

@@ -20,7 +20,9 @@ class TestCaptureDevices : public platform::ICaptureDevices {
 public:
     unsigned Count() override { return static_cast<unsigned>(Names.size()); }
     std::string ProductName(unsigned index) override { return index < Names.size() ? Names[index] : ""; }
+    std::string DefaultInputName() override { return DefaultName; }
     std::vector<std::string> Names;
+    std::string DefaultName;
 };
 
 class SettingsDialog : public ::testing::Test {
@@ -301,6 +303,66 @@ TEST_F(SettingsDialog, long_values_are_shown_and_saved_whole) {
     EXPECT_EQ(dialog->m_PathText.text(), folder);
     // The opening saved every key again, each one whole.
     EXPECT_EQ(ReadIni(), file);
+}
+
+// The recording input: which one records, and the choice of it under its own key.
+TEST_F(SettingsDialog, the_input_in_use_is_shown_and_a_missing_receiver_is_said) {
+    struct Case {
+        std::vector<std::string> Devices;
+        std::string DefaultName;
+        QByteArray Choice;
+        QString InUse;
+        bool Missing;
+    };
+    const Case cases[] = {
+        {{"Webcam", "USB Headset"}, "Webcam", "", "Recording from: USB Headset", false},
+        {{"Webcam"}, "Built-in Audio", "", "Recording from: Built-in Audio", true},
+        {{}, "", "", "Recording from: the default input", true},
+        {{"Webcam", "USB Headset"}, "", "RecordInput=Webcam\n", "Recording from: Webcam", false},
+        {{"Line"},
+         "Built-in",
+         "RecordInput=Webcam\n",
+         "Recording from: Built-in",
+         true}, // the choice is gone
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.InUse.toStdString());
+        m_Devices.Names = c.Devices;
+        m_Devices.DefaultName = c.DefaultName;
+        WriteIni(kFullSection + c.Choice);
+        auto dialog = Open();
+        EXPECT_EQ(dialog->m_Input.m_InUse.text(), c.InUse);
+        // (Without any device the dialog has already ended: what it set is still there.)
+        EXPECT_EQ(dialog->m_Input.m_Notice.isVisibleTo(dialog.get()), c.Missing);
+        EXPECT_EQ(dialog->m_Input.m_Notice.text(),
+                  c.Missing ? "The receiver's microphone (USB Headset) was not found." : "");
+    }
+}
+
+TEST_F(SettingsDialog, an_input_chosen_is_kept_under_its_own_key_and_the_other_keys_stay) {
+    m_Devices.Names = {"Webcam", "", "USB Headset", "Webcam"};
+    WriteIni(kFullSection + "RecordInput=Line In\n");
+    auto dialog = Open();
+    QComboBox& list = dialog->m_Input.m_List;
+    QStringList entries;
+    for (int i = 0; i < list.count(); ++i)
+        entries << list.itemText(i);
+    // Each input once, and a chosen input that is gone kept under its name.
+    EXPECT_EQ(entries, (QStringList{"Automatic", "Webcam", "USB Headset", "Line In"}));
+    EXPECT_EQ(list.currentText(), "Line In");
+    const QByteArray opened = ReadIni();
+    for (const auto& [entry, stored, inUse] :
+         {std::tuple{1, "Webcam", "Webcam"}, std::tuple{0, "", "USB Headset"}}) {
+        list.setCurrentIndex(entry);
+        emit list.activated(entry);
+        QByteArray expected = opened;
+        expected.replace("RecordInput=Line In", QByteArray("RecordInput=") + stored);
+        EXPECT_EQ(ReadIni(), expected);
+        EXPECT_EQ(dialog->m_Input.m_InUse.text(), QString("Recording from: ") + inUse);
+    }
+    WriteIni("[Recorder]\n"); // no key: a choice writes nothing
+    emit list.activated(1);
+    EXPECT_EQ(ReadIni(), "[Recorder]\n");
 }
 
 TEST(LeadingNumber, reads_as_percent_d_does) {

@@ -131,11 +131,15 @@ QImage DrawFolderSkin() {
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(QColor(150, 150, 148), 1.0));
     p.drawRoundedRect(QRectF(path.X - 2.5, path.Y - 2.5, path.Width + 5, path.Height + 5), 3, 3);
+    // Rules above Link and above the recording input.
     const ui::LayoutRect link = ui::DluToPixels(ui::FindFolderControl(1039)->Dlu);
-    p.setPen(QPen(QColor(180, 179, 176), 1.0));
-    p.drawLine(QPointF(panel.left() + 10, link.Y - 6.5), QPointF(panel.right() - 10, link.Y - 6.5));
-    p.setPen(QPen(QColor(245, 245, 243), 1.0));
-    p.drawLine(QPointF(panel.left() + 10, link.Y - 5.5), QPointF(panel.right() - 10, link.Y - 5.5));
+    const ui::LayoutRect input = ui::DluToPixels(ui::kInputLabelDlu);
+    for (const int y : {link.Y, input.Y}) {
+        p.setPen(QPen(QColor(180, 179, 176), 1.0));
+        p.drawLine(QPointF(panel.left() + 10, y - 6.5), QPointF(panel.right() - 10, y - 6.5));
+        p.setPen(QPen(QColor(245, 245, 243), 1.0));
+        p.drawLine(QPointF(panel.left() + 10, y - 5.5), QPointF(panel.right() - 10, y - 5.5));
+    }
     p.end();
     return FlattenOnKey(canvas, kWhite, kBodyBottom);
 }

@@ -13,7 +13,9 @@ public:
     explicit FakeCaptureDevices(std::vector<std::string> names = {}) : Names(std::move(names)) {}
     unsigned Count() override;
     std::string ProductName(unsigned index) override;
+    std::string DefaultInputName() override { return DefaultName; }
     std::vector<std::string> Names;
+    std::string DefaultName;
     unsigned Queries = 0; // ProductName calls
 };
 

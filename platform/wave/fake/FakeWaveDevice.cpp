@@ -54,7 +54,7 @@ void FakeWaveDevice::Complete(std::size_t n) {
                 m_Played.append(header->lpData, header->dwBufferLength);
             } else {
                 for (unsigned i = m_FrontFill; i < header->dwBufferLength; ++i)
-                    header->lpData[i] = static_cast<char>(m_Captured++ % 251);
+                    header->lpData[i] = NextCapturedByte();
                 header->dwBytesRecorded = header->dwBufferLength;
                 m_FrontFill = 0;
             }
@@ -62,6 +62,20 @@ void FakeWaveDevice::Complete(std::size_t n) {
         }
     }
     Notify(done);
+}
+
+char FakeWaveDevice::NextCapturedByte() {
+    const std::uint64_t at = m_Captured++;
+    return m_Sound.empty() ? static_cast<char>(at % 251) : m_Sound[at % m_Sound.size()];
+}
+
+void FakeWaveDevice::SetSound(const std::vector<std::int16_t>& samples) {
+    std::lock_guard lock(m_Lock);
+    m_Sound.clear();
+    for (const std::int16_t v : samples) { // little-endian, as the devices deliver them
+        m_Sound.push_back(static_cast<char>(v & 0xFF));
+        m_Sound.push_back(static_cast<char>((v >> 8) & 0xFF));
+    }
 }
 
 void FakeWaveDevice::Capture(unsigned bytes) {
@@ -72,7 +86,7 @@ void FakeWaveDevice::Capture(unsigned bytes) {
             return;
         for (; m_Running && bytes > 0 && !m_Held.empty(); --bytes) {
             WAVEHDR* header = m_Held.front();
-            header->lpData[m_FrontFill++] = static_cast<char>(m_Captured++ % 251);
+            header->lpData[m_FrontFill++] = NextCapturedByte();
             header->dwBytesRecorded = m_FrontFill;
             if (m_FrontFill == header->dwBufferLength) {
                 m_Held.pop_front();

@@ -37,6 +37,9 @@ public:
     // or with no buffer to go to are lost, as on a real device.
     // The captured stream is byte i = i % 251, so order and gaps show in the file.
     void Capture(unsigned bytes);
+    // Input: from now on the captured stream repeats these 16-bit samples instead (none: the
+    // pattern again).
+    void SetSound(const std::vector<std::int16_t>& samples);
     // Output: give back each buffer as soon as it is written (on the writer's thread).
     void SetAutoComplete(bool on);
     // Makes the device vanish: everything held is given back and so is every later buffer.
@@ -55,6 +58,7 @@ public:
 private:
     void GiveBack(WAVEHDR* header, std::vector<WAVEHDR*>& out);
     void Notify(const std::vector<WAVEHDR*>& headers);
+    char NextCapturedByte(); // under m_Lock
 
     const bool m_Output;
     const unsigned m_DeviceId;
@@ -68,6 +72,7 @@ private:
     std::vector<std::string> m_Calls;
     std::string m_Played;
     std::uint64_t m_Captured = 0; // bytes captured so far: the next byte's index in the pattern
+    std::string m_Sound;          // what is captured instead of the pattern, repeated
     unsigned m_FrontFill = 0;     // input: bytes already in the front buffer
     bool m_Running;               // output: not paused; input: started
     bool m_AutoComplete = false;

@@ -89,6 +89,21 @@ TEST(ServerSource, RecordingFromTheReceiverBringsItsSound) {
     }
 }
 
+// The settings dialog names the default input by the server's name for it; no server, no name.
+TEST(ServerSource, TheDefaultInputIsNamedAsTheServerNamesItsSources) {
+    const std::string server = std::getenv("PULSE_SERVER") ? std::getenv("PULSE_SERVER") : "";
+    ASSERT_EQ(std::system("pactl set-default-source tavlo_headset"), 0);
+    EXPECT_EQ(AlsaCaptureDevices().DefaultInputName(), "USB Headset");
+    ASSERT_EQ(std::system("pactl set-default-source tavlo_sine"), 0);
+    const std::string sine = AlsaCaptureDevices().DefaultInputName();
+    EXPECT_FALSE(sine.empty());
+    EXPECT_NE(sine, "USB Headset");
+    ::setenv("PULSE_SERVER", "unix:/nonexistent/tavlo/native", 1);
+    EXPECT_EQ(AlsaCaptureDevices().DefaultInputName(), "");
+    ::setenv("PULSE_SERVER", server.c_str(), 1);
+    std::system("pactl set-default-source tavlo_source");
+}
+
 TEST(ServerSource, WithoutAServerTheListIsAlsasAlone) {
     const std::string server = std::getenv("PULSE_SERVER") ? std::getenv("PULSE_SERVER") : "";
     ::setenv("PULSE_SERVER", "unix:/nonexistent/tavlo/native", 1);

@@ -5,6 +5,7 @@
 #include "ShowcaseMain.h"
 #include "platform/CaptureDevices.h"
 #include "resources/Resources.h"
+#include "ui/CLevelMeter.h"
 #include "ui/FolderDlg.h"
 #include "ui/FolderLayout.h"
 #include "ui/MainLayout.h"
@@ -95,6 +96,11 @@ int main(int argc, char** argv) {
         const ui::LayoutRect status = ui::FindMainControl(1032)->Rect;
         const ui::LayoutRect volume = ui::FindMainControl(1013)->Rect;
         const QImage playPicture = LoadBitmapResource(129).toImage();
+        CLevelMeter sizing;
+        sizing.resize(ui::kLevelMeter.Width, ui::kLevelMeter.Height);
+        const auto meterAt = [&](int segment) {
+            return QPoint(ui::kLevelMeter.X, ui::kLevelMeter.Y) + sizing.SegmentRect(segment).center();
+        };
         checks = {
             {"outside the top-left corner", {0, 0}, Is(kBackdrop)},
             {"outside the bottom-right corner",
@@ -108,6 +114,9 @@ int main(int argc, char** argv) {
             {"the status text's background",
              {status.X + status.Width - 2, status.Y + 1},
              Is(qRgb(7, 210, 212))},
+            {"the level meter's first segment, lit", meterAt(0), Is(CLevelMeter::Lit().rgb())},
+            {"the level meter's eleventh segment, lit", meterAt(10), Is(CLevelMeter::Lit().rgb())},
+            {"the level meter's last segment, dark", meterAt(11), Is(CLevelMeter::Unlit().rgb())},
             {"the volume picture",
              {volume.X + volume.Width / 2, volume.Y + 3},
              Is(PixelOf(resDir + "/vol-7.bmp", {volume.Width / 2, 3}))},

@@ -1,6 +1,7 @@
 #include "ShowcaseMain.h"
 #include "ui/ButtonLooks.h"
 #include "ui/CColorStatic.h"
+#include "ui/CLevelMeter.h"
 #include "ui/CSkinButton.h"
 #include "ui/MainLayout.h"
 
@@ -41,5 +42,9 @@ void ShowcaseMain::OnInitDialog() {
             text->BeginTextBlink();
         }
     }
+    // Recording: the input's level at -6 dB, eleven of twelve segments.
+    auto* meter = new CLevelMeter(this);
+    meter->setGeometry(ui::kLevelMeter.X, ui::kLevelMeter.Y, ui::kLevelMeter.Width, ui::kLevelMeter.Height);
+    meter->SetPeak(16384);
     ApplySkin(m_ResDir + "/Rgn.bmp");
 }

@@ -1,0 +1,68 @@
+#pragma once
+// What a recording of a steady tone shows where samples are not exact (a sound server that
+// resamples adaptively): how long it is, the tone's pitch and the longest silence inside it.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace tonecheck {
+
+struct ToneFacts {
+    double Seconds = 0;      // all samples
+    double SoundSeconds = 0; // from the first to the last sounding sample
+    double Hz = 0;           // zero crossings / 2 per second of sound
+    double LongestGapMs = 0; // the longest quiet run between the first and the last sound
+};
+
+// `quiet` is the level below which a sample counts as silence. A tone of amplitude A passes
+// through it in a sample or two at each zero crossing, so a run much longer than that is a gap.
+inline ToneFacts Examine(const std::vector<std::int16_t>& samples, unsigned rate, int quiet = 300) {
+    ToneFacts facts;
+    if (samples.empty() || rate == 0)
+        return facts;
+    facts.Seconds = static_cast<double>(samples.size()) / rate;
+    std::size_t first = samples.size(), last = 0;
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        if (std::abs(samples[i]) >= quiet) {
+            first = std::min(first, i);
+            last = i;
+        }
+    }
+    if (first > last)
+        return facts;
+    std::size_t crossings = 0, run = 0, longest = 0;
+    for (std::size_t i = first + 1; i <= last; ++i) {
+        crossings += (samples[i - 1] < 0) != (samples[i] < 0);
+        run = std::abs(samples[i]) < quiet ? run + 1 : 0;
+        longest = std::max(longest, run);
+    }
+    facts.SoundSeconds = static_cast<double>(last - first + 1) / rate;
+    facts.Hz = crossings / 2.0 / facts.SoundSeconds;
+    facts.LongestGapMs = 1000.0 * longest / rate;
+    return facts;
+}
+
+// The 16-bit samples of a file: the data chunk of a WAV file with the usual 44-byte header (what
+// follows it, such as a section chunk, is no sound), or the whole of a raw file.
+inline std::vector<std::int16_t> ReadSamples(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    std::size_t begin = 0, length = bytes.size();
+    if (bytes.size() >= 44 && bytes.compare(0, 4, "RIFF") == 0 && bytes.compare(36, 4, "data") == 0) {
+        std::uint32_t data = 0;
+        std::memcpy(&data, bytes.data() + 40, 4);
+        begin = 44;
+        length = std::min<std::size_t>(data, bytes.size() - 44);
+    }
+    std::vector<std::int16_t> samples(length / 2);
+    std::memcpy(samples.data(), bytes.data() + begin, samples.size() * 2);
+    return samples;
+}
+
+} // namespace tonecheck
