@@ -233,9 +233,11 @@ TEST_F(RecordCommands,
         {{"Webcam"}, "", "Recording from: Built-in Audio", 0, 0},
         {{"Webcam", "USB Headset"}, "Webcam", "Recording from: Webcam", 130, 0},
     };
-    devices.DefaultName = "Built-in Audio";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Named);
+        if (&c != cases)
+            NextCase();
+        devices.DefaultName = "Built-in Audio";
         WriteSettings(rec.string());
         std::ofstream(start / "Recorder.ini", std::ios::app) << "RecordInput=" << c.Choice << "\n";
         fs::current_path(start); // where the window finds its settings, as at a program start
@@ -254,8 +256,6 @@ TEST_F(RecordCommands,
         }
         Press(1003);
         EXPECT_FALSE(dlg->m_LevelMeter.isVisibleTo(dlg.get()));
-        dlg.reset();
-        g_FileList.clear();
     }
 }
 
