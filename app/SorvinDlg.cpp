@@ -74,10 +74,14 @@ CSkinButton* CSorvinDlg::ButtonById(int id) {
 void CSorvinDlg::OnInitDialog() {
     // 1. One recorder per user: a second start ends here, before anything is shown.
     platform::IInstanceLock& lock = platform::InstanceLock();
+    //    It brings the running one forward first, so that starting it again from the menu finds it.
     if (lock.IsHeld(kInstanceName) || !lock.Take(kInstanceName)) {
+        platform::CallRunningInstance(lock.CallPath(kInstanceName));
         m_ExitProcess(0);
         return;
     }
+    connect(&m_Calls, &platform::InstanceCalls::Called, this, &CSkinDialog::BringToFront);
+    m_Calls.Listen(lock.CallPath(kInstanceName));
 
     // 2. The controls take their places on the window.
     for (const ui::MainControl& control : ui::kMainControls) {

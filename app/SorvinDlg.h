@@ -13,6 +13,7 @@
 #include "audio/WaveRecorder.h"
 #include "hidlib/kelvane.h"
 #include "platform/WindowTimers.h"
+#include "platform/qt/InstanceCalls.h"
 #include "ui/CColorStatic.h"
 #include "ui/CSkinButton.h"
 #include "ui/CSkinDialog.h"
@@ -216,4 +217,6 @@ private:
     std::unique_ptr<platform::IWindowTimers> m_OwnTimers;
     void (*m_ExitProcess)(int);
     bool m_Closing = false;
+    // Later starts call here to bring this window forward.
+    platform::InstanceCalls m_Calls;
 };

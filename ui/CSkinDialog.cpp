@@ -91,6 +91,14 @@ QPixmap CSkinDialog::SkinPixelsUnder(const QRect& rect) const {
     return under;
 }
 
+void CSkinDialog::BringToFront() {
+    if (isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
 void CSkinDialog::paintEvent(QPaintEvent*) {
     QPainter p(this);
     // The background erase: a tiled bitmap if one is attached, else the window colour; a window
