@@ -1,6 +1,7 @@
 #include "SorvinDlg.h"
 
 #include "AboutDlg.h"
+#include "MprisPlayer.h"
 #include "ProgramState.h"
 #include "RemoteReport.h"
 #include "Settings.h"
@@ -197,6 +198,10 @@ void CSorvinDlg::OnInitDialog() {
     SendCommand(0xE7);
     ProbeDevice();
     SendCommand(0xC0);
+
+    // The media keys, where there is a session bus; the program works the same without one.
+    m_Mpris = new CMprisPlayer(*this);
+    m_Mpris->Register(QDBusConnection::sessionBus());
 
     // 18. Done.
 }

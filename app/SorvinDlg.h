@@ -26,6 +26,8 @@
 // The main window's buttons wear pictures whose key colour RGB(242,241,241) is transparent.
 inline constexpr QRgb kButtonKey = 0xFFF2F1F1;
 
+class CMprisPlayer;
+
 class CSorvinDlg : public CSkinDialog {
     Q_OBJECT
 public:
@@ -219,4 +221,6 @@ private:
     bool m_Closing = false;
     // Later starts call here to bring this window forward.
     platform::InstanceCalls m_Calls;
+    // The media keys and the desktop's media controls; a child of the window.
+    CMprisPlayer* m_Mpris = nullptr;
 };

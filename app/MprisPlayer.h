@@ -1,0 +1,54 @@
+#pragma once
+#include <QDBusConnection>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <QVariantMap>
+
+class CSorvinDlg;
+
+// The window as a media player on the session bus (MPRIS 2, "org.mpris.MediaPlayer2.tavlo"), so
+// that the keyboard's media keys and the desktop's media controls drive playback. Every command
+// runs the window's own handler, as a click on its button does (the remote unit is told the same
+// way); every property is read from the window's state when asked. Runs on the user-interface
+// thread, where the bus delivers its calls.
+class CMprisPlayer : public QObject {
+    Q_OBJECT
+public:
+    // What the player shows of the window; compared to tell the bus what changed.
+    struct State {
+        QString PlaybackStatus; // "Playing", "Paused" or "Stopped"
+        QVariantMap Metadata;
+        bool CanPlay = false;
+        double Volume = 0;
+        bool operator==(const State&) const = default;
+    };
+
+    explicit CMprisPlayer(CSorvinDlg& window);
+    // Offers the player on bus: the object, then the name (with ".instance<pid>" added when another
+    // program holds the plain one). False, and nothing owned, when the bus is not connected.
+    bool Register(QDBusConnection bus);
+
+    State Current() const;
+    qint64 PositionUs() const;
+
+    // org.mpris.MediaPlayer2
+    void Raise();
+    void Quit();
+    // org.mpris.MediaPlayer2.Player
+    void Play();
+    void Pause();
+    void PlayPause();
+    void Stop();
+    void Next();
+    void Previous();
+
+private:
+    // Tells the bus about every property that changed since the last look.
+    void Publish();
+
+    CSorvinDlg& m_Window;
+    QDBusConnection m_Bus;
+    State m_Shown;
+    QTimer m_Watch;
+};
