@@ -4,8 +4,10 @@
 // takes the photograph; under a Wayland compositor (wayland-screenshot.sh) the backdrop is the
 // compositor's desktop in the same colour, weston-screenshooter takes the photograph, the window
 // is found where the compositor placed it, and minimising (main) or closing (settings) must then
-// leave the desktop where the window was.
+// leave the desktop where the window was. "program" makes the same checks as "main" on the
+// real program, started in its own folder.
 //   tavlo_ui_screenshot main|settings OUT.png RESDIR
+//   tavlo_ui_screenshot program OUT.png RESDIR PROGRAM
 #include "ShowcaseMain.h"
 #include "platform/CaptureDevices.h"
 #include "resources/Resources.h"
@@ -19,6 +21,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QScreen>
@@ -107,8 +110,10 @@ bool Verify(const QString& png, const std::vector<Check>& checks, QPoint origin)
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: %s main|settings OUT.png RESDIR\n", argv[0]);
+    const bool program = argc > 1 && QString(argv[1]) == "program";
+    if (argc != (program ? 5 : 4)) {
+        std::fprintf(stderr, "usage: %s main|settings OUT.png RESDIR | program OUT.png RESDIR PROGRAM\n",
+                     argv[0]);
         return 2;
     }
     QApplication app(argc, argv);
@@ -134,8 +139,7 @@ int main(int argc, char** argv) {
     std::unique_ptr<QDialog> window;
     QTemporaryDir work;
     OneHeadset headset;
-    if (mode == "main") {
-        auto main = std::make_unique<ShowcaseMain>(resDir);
+    if (mode == "main" || program) {
         const ui::LayoutRect play = ui::FindMainControl(1001)->Rect;
         const ui::LayoutRect status = ui::FindMainControl(1032)->Rect;
         const ui::LayoutRect volume = ui::FindMainControl(1013)->Rect;
@@ -159,7 +163,8 @@ int main(int argc, char** argv) {
         };
         skinPath = resDir + "/Rgn.bmp";
         body = {8, 100};
-        window = std::move(main);
+        if (!program)
+            window = std::make_unique<ShowcaseMain>(resDir);
     } else {
         platform::SetCaptureDevices(&headset);
         QDir(work.path()).mkdir("res");
@@ -184,10 +189,18 @@ int main(int argc, char** argv) {
         body = {200, 4};
         window = std::move(dialog);
     }
-    window->show();
-    window->move(kOrigin);
-    if (!QTest::qWaitForWindowExposed(window.get())) {
-        return 1;
+    QProcess tavlo;
+    if (program) {
+        tavlo.setWorkingDirectory(QFileInfo(argv[4]).absolutePath());
+        tavlo.start(argv[4], {});
+        if (!tavlo.waitForStarted())
+            return 1;
+    } else {
+        window->show();
+        window->move(kOrigin);
+        if (!QTest::qWaitForWindowExposed(window.get())) {
+            return 1;
+        }
     }
     // The screen shows what was painted once the events are through; try a few photographs.
     QPoint origin = kOrigin;
@@ -205,11 +218,15 @@ int main(int argc, char** argv) {
         if (!shown)
             QTest::qWait(200);
     }
+    if (program) {
+        tavlo.kill();
+        tavlo.waitForFinished();
+    }
     if (!shown)
         return 1;
     std::printf("%s on %s: shaped skin with its controls in place at (%d,%d), %s\n", qPrintable(mode),
                 qPrintable(QGuiApplication::platformName()), origin.x(), origin.y(), qPrintable(png));
-    if (onX)
+    if (onX || program)
         return 0;
 
     // The window's own Minimize (main) and Close (settings) work on Wayland too.
