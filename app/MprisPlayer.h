@@ -31,22 +31,11 @@ public:
 
     State Current() const;
     qint64 PositionUs() const;
-
-    // org.mpris.MediaPlayer2
-    void Raise();
-    void Quit();
-    // org.mpris.MediaPlayer2.Player
-    void Play();
-    void Pause();
-    void PlayPause();
-    void Stop();
-    void Next();
-    void Previous();
-
-private:
+    CSorvinDlg& Window() const { return m_Window; }
     // Tells the bus about every property that changed since the last look.
     void Publish();
 
+private:
     CSorvinDlg& m_Window;
     QDBusConnection m_Bus;
     State m_Shown;

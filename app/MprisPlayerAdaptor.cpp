@@ -1,8 +1,9 @@
 #include "MprisPlayerAdaptor.h"
 #include "MprisPlayer.h"
+#include "SorvinDlg.h"
 
 MprisPlayerAdaptor::MprisPlayerAdaptor(CMprisPlayer* player)
-    : QDBusAbstractAdaptor(player), m_Player(*player) {}
+    : QDBusAbstractAdaptor(player), m_Player(*player), m_Window(player->Window()) {}
 
 QString MprisPlayerAdaptor::PlaybackStatus() const {
     return m_Player.Current().PlaybackStatus;
@@ -24,26 +25,44 @@ bool MprisPlayerAdaptor::CanPlay() const {
     return m_Player.Current().CanPlay;
 }
 
+bool MprisPlayerAdaptor::Winding() const {
+    return m_Window.m_FastForward || m_Window.m_Rewind;
+}
+
 void MprisPlayerAdaptor::Play() {
-    m_Player.Play();
+    // Play/Pause plays when stopped, resumes when paused and ends winding; it would pause playback.
+    if (!m_Window.m_Playing || m_Window.m_PlayPaused || Winding())
+        PlayPause();
 }
 
 void MprisPlayerAdaptor::Pause() {
-    m_Player.Pause();
+    if (m_Window.m_Playing && !m_Window.m_PlayPaused && !Winding())
+        PlayPause();
 }
 
 void MprisPlayerAdaptor::PlayPause() {
-    m_Player.PlayPause();
+    m_Window.OnPlayPause();
+    m_Player.Publish();
 }
 
 void MprisPlayerAdaptor::Stop() {
-    m_Player.Stop();
+    // Section/Stop marks a section while recording; a media key's Stop must not.
+    if (m_Window.m_Recording)
+        return;
+    // The first Section/Stop only ends winding; the next one stops.
+    if (Winding())
+        m_Window.OnSectionStop();
+    if (m_Window.m_Playing)
+        m_Window.OnSectionStop();
+    m_Player.Publish();
 }
 
 void MprisPlayerAdaptor::Next() {
-    m_Player.Next();
+    m_Window.OnFileDown();
+    m_Player.Publish();
 }
 
 void MprisPlayerAdaptor::Previous() {
-    m_Player.Previous();
+    m_Window.OnFileUp();
+    m_Player.Publish();
 }

@@ -3,6 +3,7 @@
 #include <QVariantMap>
 
 class CMprisPlayer;
+class CSorvinDlg;
 
 // org.mpris.MediaPlayer2.Player: the transport. Recordings play at their own speed from where the
 // window's commands put them; the bus cannot seek or set the rate or the volume.
@@ -35,6 +36,8 @@ public:
     bool No() const { return false; }
 
 public slots:
+    // The window's own commands, as the buttons run them: Play/Pause, Section/Stop, File down and
+    // File up. Each tells the bus at once what it changed.
     void Play();
     void Pause();
     void PlayPause();
@@ -43,5 +46,8 @@ public slots:
     void Previous();
 
 private:
+    bool Winding() const;
+
     CMprisPlayer& m_Player;
+    CSorvinDlg& m_Window;
 };
