@@ -1,10 +1,9 @@
-// A session bus of the test's own (dbus-daemon on a socket in a fresh folder), and a record of the
-// property changes announced on it (dbus-monitor), so that media-key tests never reach a desktop's
-// bus and read back what a desktop's media controls would have been told.
+// A session bus of the test's own (dbus-daemon on a socket in the scenario's folder), and a record
+// of the property changes announced on it (dbus-monitor), so that media-key tests never reach a
+// desktop's bus and read back what a desktop's media controls would have been told.
 #pragma once
 
 #include <string>
-#include <sys/types.h>
 
 class PrivateBus {
 public:
@@ -18,6 +17,6 @@ public:
 private:
     std::string m_Folder;
     std::string m_Address;
-    pid_t m_Daemon = -1;
-    pid_t m_Monitor = -1;
+    int m_Daemon = -1;
+    int m_Monitor = -1;
 };
