@@ -9,6 +9,8 @@
 #include <QCoreApplication>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 #include <QDir>
 #include <QUrl>
 
@@ -22,6 +24,9 @@ const char* const kNoTrack = "/org/mpris/MediaPlayer2/TrackList/NoTrack";
 // from the buttons, the remote's keys and the timers alike; one look at the state catches them all.
 constexpr int kWatchMs = 250;
 constexpr int kTopVolume = 7;
+// RequestName: fail rather than wait in line for the name; the answer when it is ours.
+constexpr uint kDoNotQueue = 4;
+constexpr uint kPrimaryOwner = 1;
 
 // A track id is an object path, whose elements allow only [A-Za-z0-9_]: the file name in hex.
 QDBusObjectPath TrackId(const std::string& name) {
@@ -41,16 +46,28 @@ CMprisPlayer::CMprisPlayer(CSorvinDlg& window) : QObject(&window), m_Window(wind
 bool CMprisPlayer::Register(QDBusConnection bus) {
     if (!bus.isConnected() || !bus.registerObject(kObjectPath, this))
         return false;
-    if (!bus.registerService(kServiceName) &&
-        !bus.registerService(
-            QString("%1.instance%2").arg(kServiceName).arg(QCoreApplication::applicationPid()))) {
-        bus.unregisterObject(kObjectPath);
-        return false;
-    }
     m_Bus = bus;
     m_Shown = Current();
     m_Watch.start();
+    RequestName(kServiceName, true);
     return true;
+}
+
+void CMprisPlayer::RequestName(const QString& name, bool orInstanceName) {
+    // Asked without waiting: a bus that is slow to answer must not hold up the window.
+    QDBusMessage request = QDBusMessage::createMethodCall("org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                                          "org.freedesktop.DBus", "RequestName");
+    request << name << kDoNotQueue;
+    auto* watcher = new QDBusPendingCallWatcher(m_Bus.asyncCall(request), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, orInstanceName](QDBusPendingCallWatcher* w) {
+                const QDBusPendingReply<uint> reply = *w;
+                w->deleteLater();
+                if (orInstanceName && (reply.isError() || reply.value() != kPrimaryOwner))
+                    RequestName(
+                        QString("%1.instance%2").arg(kServiceName).arg(QCoreApplication::applicationPid()),
+                        false);
+            });
 }
 
 CMprisPlayer::State CMprisPlayer::Current() const {

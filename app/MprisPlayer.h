@@ -25,8 +25,9 @@ public:
     };
 
     explicit CMprisPlayer(CSorvinDlg& window);
-    // Offers the player on bus: the object, then the name (with ".instance<pid>" added when another
-    // program holds the plain one). False, and nothing owned, when the bus is not connected.
+    // Offers the player on bus: the object at once, then asks for the name (with ".instance<pid>"
+    // added when another program holds the plain one) without waiting for the answer. False, and
+    // nothing registered or owned, when the bus is not connected.
     bool Register(QDBusConnection bus);
 
     State Current() const;
@@ -36,6 +37,8 @@ public:
     void Publish();
 
 private:
+    void RequestName(const QString& name, bool orInstanceName);
+
     CSorvinDlg& m_Window;
     QDBusConnection m_Bus;
     State m_Shown;
