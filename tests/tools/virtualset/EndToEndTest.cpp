@@ -238,7 +238,6 @@ protected:
         fs::create_directory_symlink(fs::path(TAVLO_BIN_DIR) / "res", m_Folder / "res");
     }
     void TearDown() override {
-        m_Bus.reset();
         if (!HasFailure())
             fs::remove_all(m_Folder);
         else
@@ -257,6 +256,7 @@ protected:
     std::vector<fs::path> Recordings();
 
     fs::path m_Folder;
+    // The scenario's session bus, if it has one; it outlives the set and Tavlo.
     std::unique_ptr<PrivateBus> m_Bus;
     std::map<std::string, QImage> m_Snaps;
     int m_Kept = 0;
