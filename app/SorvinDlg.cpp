@@ -1,6 +1,7 @@
 #include "SorvinDlg.h"
 
 #include "AboutDlg.h"
+#include "MprisPlayer.h"
 #include "ProgramState.h"
 #include "RemoteReport.h"
 #include "Settings.h"
@@ -74,10 +75,14 @@ CSkinButton* CSorvinDlg::ButtonById(int id) {
 void CSorvinDlg::OnInitDialog() {
     // 1. One recorder per user: a second start ends here, before anything is shown.
     platform::IInstanceLock& lock = platform::InstanceLock();
+    //    It brings the running one forward first, so that starting it again from the menu finds it.
     if (lock.IsHeld(kInstanceName) || !lock.Take(kInstanceName)) {
+        platform::CallRunningInstance(lock.CallPath(kInstanceName));
         m_ExitProcess(0);
         return;
     }
+    connect(&m_Calls, &platform::InstanceCalls::Called, this, &CSkinDialog::BringToFront);
+    m_Calls.Listen(lock.CallPath(kInstanceName));
 
     // 2. The controls take their places on the window.
     for (const ui::MainControl& control : ui::kMainControls) {
@@ -196,6 +201,10 @@ void CSorvinDlg::OnInitDialog() {
     SendCommand(0xE7);
     ProbeDevice();
     SendCommand(0xC0);
+
+    // The media keys, where there is a session bus; the program works the same without one.
+    m_Mpris = new CMprisPlayer(*this);
+    m_Mpris->Register(QDBusConnection::sessionBus());
 
     // 18. Done.
 }

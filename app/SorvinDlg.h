@@ -13,6 +13,7 @@
 #include "audio/WaveRecorder.h"
 #include "hidlib/kelvane.h"
 #include "platform/WindowTimers.h"
+#include "platform/qt/InstanceCalls.h"
 #include "ui/CColorStatic.h"
 #include "ui/CLevelMeter.h"
 #include "ui/CSkinButton.h"
@@ -25,6 +26,8 @@
 // the state every command handler shares. Everything here runs on the user-interface thread.
 // The main window's buttons wear pictures whose key colour RGB(242,241,241) is transparent.
 inline constexpr QRgb kButtonKey = 0xFFF2F1F1;
+
+class CMprisPlayer;
 
 class CSorvinDlg : public CSkinDialog {
     Q_OBJECT
@@ -228,4 +231,8 @@ private:
     std::unique_ptr<platform::IWindowTimers> m_OwnTimers;
     void (*m_ExitProcess)(int);
     bool m_Closing = false;
+    // Later starts call here to bring this window forward.
+    platform::InstanceCalls m_Calls;
+    // The media keys and the desktop's media controls; a child of the window.
+    CMprisPlayer* m_Mpris = nullptr;
 };

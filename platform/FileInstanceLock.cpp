@@ -34,6 +34,13 @@ std::string FileInstanceLock::LockPath(const std::string& name) const {
     return IsPrivateFolder(folder) ? folder + "/" + name + ".lock" : "";
 }
 
+std::string FileInstanceLock::CallPath(const std::string& name) {
+    std::string path = LockPath(name);
+    if (!path.empty())
+        path.replace(path.size() - 5, 5, ".sock");
+    return path;
+}
+
 bool FileInstanceLock::IsHeld(const std::string& name) {
     const std::string path = LockPath(name);
     if (path.empty())

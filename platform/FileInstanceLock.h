@@ -14,6 +14,8 @@ public:
     explicit FileInstanceLock(std::string sharedTemp = "/tmp");
     bool IsHeld(const std::string& name) override;
     bool Take(const std::string& name) override;
+    // "<private folder>/<name>.sock".
+    std::string CallPath(const std::string& name) override;
     // The lock file of that name; "" when there is no private folder to keep it in.
     std::string LockPath(const std::string& name) const;
 

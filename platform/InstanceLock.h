@@ -14,6 +14,9 @@ public:
     // Takes the lock for the rest of this process's life; false when another process holds it
     // (it may have started a moment ago, after IsHeld said no).
     virtual bool Take(const std::string& name) = 0;
+    // Where the holder of the lock of that name takes calls from later starts (a local socket
+    // beside the lock, as private as it); "" where there is no such place.
+    virtual std::string CallPath(const std::string&) { return ""; }
 };
 
 IInstanceLock& InstanceLock();

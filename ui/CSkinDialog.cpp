@@ -1,9 +1,12 @@
 #include "ui/CSkinDialog.h"
 #include "ui/DibPixels.h"
+#include "ui/SkinAlpha.h"
 #include "ui/SkinRegion.h"
 
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWindow>
 
 CSkinDialog::CSkinDialog(QWidget* parent) : QDialog(parent) {
     // The skin draws frame and caption itself; the window system must not add its own.
@@ -63,7 +66,14 @@ bool CSkinDialog::ApplySkin(const QString& path) {
     resize(m_SkinWidth, m_SkinHeight);
     setFixedSize(m_SkinWidth, m_SkinHeight);
     m_SkinDC = skin;
-    // Without a region the window stays rectangular at the skin's size.
+    // Where masks do not cut the window, the cut-away parts are painted transparent instead. The
+    // window gets its alpha channel here, before its native window exists (it is not shown yet).
+    if (region && !ui::WindowSystemCutsMasks(QGuiApplication::platformName())) {
+        setAttribute(Qt::WA_TranslucentBackground);
+        m_SkinDC = QPixmap::fromImage(ui::SkinWithAlpha(*pixels, skin.toImage()));
+    }
+    // Without a region the window stays rectangular at the skin's size. On Wayland the mask still
+    // lets clicks on the cut-away corners through to what lies behind.
     if (region) {
         setMask(*region);
     }
@@ -81,10 +91,19 @@ QPixmap CSkinDialog::SkinPixelsUnder(const QRect& rect) const {
     return under;
 }
 
+void CSkinDialog::BringToFront() {
+    if (isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
 void CSkinDialog::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    // The background erase: a tiled bitmap if one is attached, else the window colour.
-    if (!TileBackground(p, rect())) {
+    // The background erase: a tiled bitmap if one is attached, else the window colour; a window
+    // painted with alpha keeps its cleared, transparent background for the skin's corners.
+    if (!testAttribute(Qt::WA_TranslucentBackground) && !TileBackground(p, rect())) {
         p.fillRect(rect(), palette().color(QPalette::Window));
     }
     // A frameless window's client area starts at the window's corner, where the region starts.
@@ -95,6 +114,14 @@ void CSkinDialog::paintEvent(QPaintEvent*) {
 
 void CSkinDialog::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && !m_Dragging) {
+        // The window system's own move is the only one Wayland offers (it ignores a top-level's
+        // move()), and on X11 a window manager then moves the window as it moves any other.
+        // Where there is none (an X server without a window manager) the window follows the
+        // mouse itself.
+        if (QWindow* window = windowHandle(); window && window->startSystemMove()) {
+            QDialog::mousePressEvent(event);
+            return;
+        }
         m_Dragging = true;
         m_DragOrigin = event->position().toPoint();
         grabMouse();

@@ -23,6 +23,9 @@ public:
     // The skin's pixels under `rect` (client coordinates); the window colour where there is no
     // skin. Buttons that use the parent's background take it from here.
     QPixmap SkinPixelsUnder(const QRect& rect) const;
+    // Back from the taskbar and in front of the other windows, with the input focus as far as the
+    // window system lets a program take it.
+    void BringToFront();
     bool HasSkin() const { return !m_SkinDC.isNull(); }
 
     // Pixel size of the skin, set by MakeSkinRegion; 0 until a skin is applied.

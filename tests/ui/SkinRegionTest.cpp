@@ -1,4 +1,5 @@
 #include "ui/SkinRegion.h"
+#include "ui/SkinAlpha.h"
 
 #include <QImage>
 #include <QTemporaryDir>
@@ -87,7 +88,32 @@ TEST_P(SkinRegionAtEveryDepth, runs_end_at_the_first_white_pixel_and_do_not_carr
     EXPECT_EQ(ui::BuildSkinRegionData(skin).Rects(), expected);
 }
 
+// Where masks do not cut the window, its look must cut it the same way: see-through exactly where
+// the region leaves a pixel out, the picture unchanged everywhere else.
+TEST_P(SkinRegionAtEveryDepth, the_skin_painted_with_alpha_is_see_through_exactly_outside_the_region) {
+    const DibPixels skin = MakeSkin(7, 5, GetParam(), [](int x, int y) { return (x * y + x) % 3 != 0; });
+    QImage picture(7, 5, QImage::Format_RGB32);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 7; ++x)
+            picture.setPixel(x, y, qRgb(x * 30, y * 40, 90));
+    int w = 0, h = 0;
+    const QRegion region = *ui::MakeSkinRegion(skin, w, h);
+    const QImage shown = ui::SkinWithAlpha(skin, picture);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 7; ++x) {
+            const QRgb expected = region.contains(QPoint(x, y)) ? picture.pixel(x, y) : qRgba(0, 0, 0, 0);
+            EXPECT_EQ(shown.pixel(x, y), expected) << x << "," << y;
+        }
+}
+
 INSTANTIATE_TEST_SUITE_P(Depths, SkinRegionAtEveryDepth, ::testing::Values(8, 16, 24, 32));
+
+TEST(SkinRegion, only_wayland_platforms_need_the_skin_painted_with_alpha) {
+    const std::pair<const char*, bool> platforms[] = {
+        {"xcb", true}, {"offscreen", true}, {"wayland", false}, {"wayland-egl", false}};
+    for (const auto& [name, cuts] : platforms)
+        EXPECT_EQ(ui::WindowSystemCutsMasks(name), cuts) << name;
+}
 
 TEST(SkinRegion, the_buffer_starts_with_a_rectangle_per_row_and_grows_by_forty) {
     // 3 rows of 30 one-pixel runs: 90 rectangles, room 3 -> 43 -> 83 -> 123.

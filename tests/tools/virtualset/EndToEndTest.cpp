@@ -1,6 +1,7 @@
 // The real Tavlo, driven as a user drives it: the virtual set's remote keys and receiver, and
 // mouse clicks on Tavlo's window. Each scenario is a list of steps; every "expect" waits for the
 // next output report the remote receives, so the reports are checked in order.
+#include "PrivateBus.h"
 #include "SetDriver.h"
 
 #include "SectionsReport.h"
@@ -40,6 +41,10 @@ struct Scenario {
 //   wav FILES SECTIONS   the folder holds FILES recordings; the newest has SECTIONS sections, sox
 //                        reads it and its samples are the speech the microphone heard
 //   running              Tavlo has not ended
+//   mpris CMD            playerctl CMD on Tavlo's media player (the scenario gets a session bus)
+//   mpris-status S       playerctl reads back the playback status S
+//   mpris-track newest|oldest   the player's track is that recording: its name, its whole seconds
+//   mpris-announced S... the playback statuses announced on the bus so far, in order
 const std::vector<Scenario>& Scenarios() {
     static const std::vector<Scenario> scenarios = {
         // The free-space check's idle, then the greeting: volume 7 and idle.
@@ -80,6 +85,43 @@ const std::vector<Scenario>& Scenarios() {
           "remote send 00 00 5D 00 00 00 00 00 00 00", "remote flood 25 5A", "remote flood 15 AE",
           "remote press stop", "expect out C0", "expect out C1", "pause 1000", "remote press file",
           "expect out C0", "wav 1 2", "running"}},
+        // The desktop's media controls run the window's own commands: the remote hears what a
+        // click would have told it, and the status reads back as the window shows it.
+        {"MediaKeysDrivePlaybackAndTheRemoteIsTold",
+         nullptr,
+         {"remote press record",
+          "expect out C1",
+          "pause 2500",
+          "remote press file",
+          "expect out C0",
+          "wav 1 1",
+          "pause 1000",
+          "remote press record",
+          "expect out C1",
+          "pause 2500",
+          "remote press file",
+          "expect out C0",
+          "wav 2 1",
+          "mpris-status Stopped",
+          "mpris play",
+          "expect out C2",
+          "mpris-status Playing",
+          "mpris-track newest",
+          "mpris pause",
+          "expect out C0",
+          "mpris-status Paused",
+          "mpris play",
+          "expect out C2",
+          "mpris next",
+          "expect out C0",
+          "expect out C2",
+          "mpris-status Playing",
+          "mpris-track oldest",
+          "mpris stop",
+          "expect out C0",
+          "mpris-status Stopped",
+          "mpris-announced Playing Paused Playing Stopped",
+          "running"}},
         {"ReceiverVanishingDuringAWriteLosesNoRecording",
          nullptr,
          {"remote press record", "expect out C1", "pause 1500", "remote vanish-on-output", "click 1002",
@@ -196,19 +238,29 @@ protected:
         return path;
     }
     void CheckRecording(SetDriver& set, std::size_t files, std::size_t sections);
+    void CheckTrack(bool newest);
+    std::vector<fs::path> Recordings();
 
     fs::path m_Folder;
+    // The scenario's session bus, if it has one; it outlives the set and Tavlo.
+    std::unique_ptr<PrivateBus> m_Bus;
     std::map<std::string, QImage> m_Snaps;
     int m_Kept = 0;
 };
 
-void EndToEnd::CheckRecording(SetDriver& set, std::size_t files, std::size_t sections) {
+// The recordings in the folder, oldest first (they are named after their start time).
+std::vector<fs::path> EndToEnd::Recordings() {
     std::vector<fs::path> wavs;
     for (const fs::directory_entry& entry : fs::directory_iterator(m_Folder))
         if (entry.path().extension() == ".wav")
             wavs.push_back(entry.path());
+    std::sort(wavs.begin(), wavs.end());
+    return wavs;
+}
+
+void EndToEnd::CheckRecording(SetDriver& set, std::size_t files, std::size_t sections) {
+    const std::vector<fs::path> wavs = Recordings();
     ASSERT_EQ(wavs.size(), files);
-    std::sort(wavs.begin(), wavs.end()); // named after their start time
     const std::string wav = wavs.back().string();
 
     WaveSummary summary;
@@ -229,6 +281,35 @@ void EndToEnd::CheckRecording(SetDriver& set, std::size_t files, std::size_t sec
     // the middle of a block) is the loop's, sample for sample.
     EXPECT_GE(voiced, 100);
     EXPECT_GE(share, 0.95) << voiced << " voiced blocks; not in the speech at" << missing;
+}
+
+std::string Playerctl(const std::string& command) {
+    std::string out;
+    EXPECT_TRUE(RunCommand("playerctl -p tavlo " + command + " 2>&1", &out)) << command << ": " << out;
+    return out.substr(0, out.find_last_not_of('\n') + 1);
+}
+
+void EndToEnd::CheckTrack(bool newest) {
+    const std::vector<fs::path> wavs = Recordings();
+    ASSERT_FALSE(wavs.empty());
+    const fs::path& wav = newest ? wavs.back() : wavs.front();
+    WaveSummary summary;
+    std::string error;
+    ASSERT_TRUE(DescribeWaveFile(wav.string(), summary, error)) << error;
+    EXPECT_EQ(Playerctl("metadata xesam:title"), wav.filename().string());
+    const auto seconds = static_cast<long long>(summary.LengthSeconds());
+    EXPECT_EQ(Playerctl("metadata mpris:length"), std::to_string(seconds * 1000000));
+}
+
+// The playback statuses in the order the bus was told them.
+std::string AnnouncedStatuses(const std::string& monitored) {
+    std::string statuses;
+    const std::string key = "string \"PlaybackStatus\"";
+    for (std::size_t at = monitored.find(key); at != std::string::npos; at = monitored.find(key, at + 1)) {
+        const std::size_t open = monitored.find("string \"", at + key.size()) + 8;
+        statuses += (statuses.empty() ? "" : " ") + monitored.substr(open, monitored.find('"', open) - open);
+    }
+    return statuses;
 }
 
 void EndToEnd::RunStep(SetDriver& set, const std::string& step) {
@@ -270,6 +351,14 @@ void EndToEnd::RunStep(SetDriver& set, const std::string& step) {
         m_Snaps[Word(w, 2)] = set.Screenshot().copy(ControlRect(std::stoi(Word(w, 1))));
     } else if (verb == "wav") {
         CheckRecording(set, std::stoul(Word(w, 1)), std::stoul(Word(w, 2)));
+    } else if (verb == "mpris") {
+        Playerctl(step.substr(6));
+    } else if (verb == "mpris-status") {
+        EXPECT_EQ(Playerctl("status"), Word(w, 1));
+    } else if (verb == "mpris-track") {
+        CheckTrack(Word(w, 1) == "newest");
+    } else if (verb == "mpris-announced") {
+        EXPECT_EQ(AnnouncedStatuses(m_Bus->Announced()), step.substr(16)) << m_Bus->Announced();
     } else if (verb == "running") {
         set.Send("echo alive");
         ASSERT_TRUE(set.Await("echo alive"));
@@ -283,6 +372,15 @@ TEST_P(EndToEnd, Scenario) {
     const Scenario& scenario = GetParam();
     if (scenario.Pending)
         GTEST_SKIP() << scenario.Pending;
+    // Tavlo and playerctl find the scenario's own bus; the others run without one, as on a system
+    // that has none.
+    ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
+    if (std::any_of(scenario.Steps.begin(), scenario.Steps.end(),
+                    [](const std::string& step) { return step.starts_with("mpris"); })) {
+        m_Bus = std::make_unique<PrivateBus>(m_Folder.string());
+        ASSERT_FALSE(m_Bus->Address().empty()) << "no session bus";
+        ::setenv("DBUS_SESSION_BUS_ADDRESS", m_Bus->Address().c_str(), 1);
+    }
     SetDriver set(m_Folder.string());
     ASSERT_TRUE(set.Await("ready")) << set.Log();
     for (const std::string& step : scenario.Steps) {

@@ -1,7 +1,13 @@
-// Shows a skinned window over a coloured backdrop on an X display, photographs the whole screen
-// with ImageMagick's "import" and checks that the screen shows through outside the skin's shape
-// and that the skin, its buttons, texts and pictures are painted inside it.
+// Shows a skinned window over a coloured backdrop, photographs the whole screen and checks that
+// the screen shows through outside the skin's shape and that the skin, its buttons, texts and
+// pictures are painted inside it. On an X display the backdrop is a window of ours and "import"
+// takes the photograph; under a Wayland compositor (wayland-screenshot.sh) the backdrop is the
+// compositor's desktop in the same colour, weston-screenshooter takes the photograph, the window
+// is found where the compositor placed it, and minimising (main) or closing (settings) must then
+// leave the desktop where the window was. "program" makes the same checks as "main" on the
+// real program, started in its own folder.
 //   tavlo_ui_screenshot main|settings OUT.png RESDIR
+//   tavlo_ui_screenshot program OUT.png RESDIR PROGRAM
 #include "ShowcaseMain.h"
 #include "platform/CaptureDevices.h"
 #include "resources/Resources.h"
@@ -9,10 +15,14 @@
 #include "ui/FolderDlg.h"
 #include "ui/FolderLayout.h"
 #include "ui/MainLayout.h"
+#include "ui/SkinAlpha.h"
+#include "ui/SkinRegion.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QScreen>
@@ -20,6 +30,7 @@
 #include <QTest>
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -47,8 +58,40 @@ QRgb PixelOf(const QString& path, QPoint p) {
     return QImage(path).pixel(p);
 }
 
-// Runs the checks on a photograph of the screen; prints each failure.
-bool Verify(const QString& png, const std::vector<Check>& checks) {
+// Photographs the whole screen into png.
+bool Photograph(const QString& png) {
+    if (ui::WindowSystemCutsMasks(QGuiApplication::platformName()))
+        return QProcess::execute("import", {"-window", "root", png}) == 0;
+    // The screenshooter writes a file of its own naming into its working folder.
+    QTemporaryDir folder;
+    QProcess shooter;
+    shooter.setWorkingDirectory(folder.path());
+    shooter.start("weston-screenshooter", {});
+    if (!shooter.waitForFinished(30000) || shooter.exitCode() != 0)
+        return false;
+    QDirIterator found(folder.path(), {"*.png"});
+    QFile::remove(png);
+    return found.hasNext() && QFile::copy(found.next(), png);
+}
+
+// Where the compositor put the window: the corner of the box around everything that is not the
+// backdrop, less the skin's own margin (its region's corner). Nothing when the screen is bare.
+std::optional<QPoint> FindWindow(const QImage& shot, const QString& skinPath) {
+    QRect box;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            if ((shot.pixel(x, y) & 0xFFFFFF) != (kBackdrop & 0xFFFFFF))
+                box |= QRect(x, y, 1, 1);
+    int w = 0, h = 0;
+    const auto skin = ui::ReadDibFile(skinPath.toStdString());
+    const auto region = skin ? ui::MakeSkinRegion(*skin, w, h) : std::nullopt;
+    if (box.isEmpty() || !region)
+        return std::nullopt;
+    return box.topLeft() - region->boundingRect().topLeft();
+}
+
+// Runs the checks on a photograph of the screen, the window's corner at origin; prints each failure.
+bool Verify(const QString& png, const std::vector<Check>& checks, QPoint origin) {
     const QImage shot(png);
     if (shot.isNull()) {
         std::fprintf(stderr, "no screenshot in %s\n", qPrintable(png));
@@ -56,7 +99,7 @@ bool Verify(const QString& png, const std::vector<Check>& checks) {
     }
     bool ok = true;
     for (const Check& c : checks) {
-        const QRgb seen = shot.pixel(kOrigin + c.At);
+        const QRgb seen = shot.pixel(origin + c.At);
         if (!c.Holds(seen)) {
             std::fprintf(stderr, "%s at (%d,%d): saw #%06x\n", c.What, c.At.x(), c.At.y(), seen & 0xFFFFFF);
             ok = false;
@@ -68,30 +111,36 @@ bool Verify(const QString& png, const std::vector<Check>& checks) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: %s main|settings OUT.png RESDIR\n", argv[0]);
+    const bool program = argc > 1 && QString(argv[1]) == "program";
+    if (argc != (program ? 5 : 4)) {
+        std::fprintf(stderr, "usage: %s main|settings OUT.png RESDIR | program OUT.png RESDIR PROGRAM\n",
+                     argv[0]);
         return 2;
     }
     QApplication app(argc, argv);
     const QString mode = argv[1], png = argv[2], resDir = argv[3];
+    const bool onX = ui::WindowSystemCutsMasks(QGuiApplication::platformName());
 
     QWidget backdrop(nullptr, Qt::FramelessWindowHint);
-    backdrop.setAutoFillBackground(true);
-    QPalette pal = backdrop.palette();
-    pal.setColor(QPalette::Window, QColor(kBackdrop));
-    backdrop.setPalette(pal);
-    backdrop.setGeometry(QApplication::primaryScreen()->geometry());
-    backdrop.show();
-    if (!QTest::qWaitForWindowExposed(&backdrop)) {
-        return 1;
+    if (onX) {
+        backdrop.setAutoFillBackground(true);
+        QPalette pal = backdrop.palette();
+        pal.setColor(QPalette::Window, QColor(kBackdrop));
+        backdrop.setPalette(pal);
+        backdrop.setGeometry(QApplication::primaryScreen()->geometry());
+        backdrop.show();
+        if (!QTest::qWaitForWindowExposed(&backdrop)) {
+            return 1;
+        }
     }
 
     std::vector<Check> checks;
+    QString skinPath;
+    QPoint body;
     std::unique_ptr<QDialog> window;
     QTemporaryDir work;
     OneHeadset headset;
-    if (mode == "main") {
-        auto main = std::make_unique<ShowcaseMain>(resDir);
+    if (mode == "main" || program) {
         const ui::LayoutRect play = ui::FindMainControl(1001)->Rect;
         const ui::LayoutRect status = ui::FindMainControl(1032)->Rect;
         const ui::LayoutRect volume = ui::FindMainControl(1013)->Rect;
@@ -121,7 +170,10 @@ int main(int argc, char** argv) {
              {volume.X + volume.Width / 2, volume.Y + 3},
              Is(PixelOf(resDir + "/vol-7.bmp", {volume.Width / 2, 3}))},
         };
-        window = std::move(main);
+        skinPath = resDir + "/Rgn.bmp";
+        body = {8, 100};
+        if (!program)
+            window = std::make_unique<ShowcaseMain>(resDir);
     } else {
         platform::SetCaptureDevices(&headset);
         QDir(work.path()).mkdir("res");
@@ -142,24 +194,62 @@ int main(int argc, char** argv) {
             {"the Link button's face", linkCentre + QPoint(-30, 0),
              Is(linkPicture.pixel(QPoint(36, 12) + QPoint(-30, 0)))},
         };
+        skinPath = resDir + "/FoladerBASE.bmp";
+        body = {200, 4};
         window = std::move(dialog);
     }
-    window->show();
-    window->move(kOrigin);
-    if (!QTest::qWaitForWindowExposed(window.get())) {
-        return 1;
-    }
-    // The X server shows what was painted once the events are through; try a few photographs.
-    for (int attempt = 0; attempt < 10; ++attempt) {
-        QApplication::processEvents();
-        QApplication::sync();
-        if (QProcess::execute("import", {"-window", "root", png}) != 0) {
-            std::fprintf(stderr, "import failed\n");
+    QProcess tavlo;
+    if (program) {
+        tavlo.setWorkingDirectory(QFileInfo(argv[4]).absolutePath());
+        tavlo.start(argv[4], {});
+        if (!tavlo.waitForStarted())
+            return 1;
+    } else {
+        window->show();
+        window->move(kOrigin);
+        if (!QTest::qWaitForWindowExposed(window.get())) {
             return 1;
         }
-        if (Verify(png, checks)) {
-            std::printf("%s: shaped skin with its controls in place, %s\n", qPrintable(mode),
-                        qPrintable(png));
+    }
+    // The screen shows what was painted once the events are through; try a few photographs.
+    QPoint origin = kOrigin;
+    bool shown = false;
+    for (int attempt = 0; attempt < 10 && !shown; ++attempt) {
+        QApplication::processEvents();
+        QApplication::sync();
+        if (!Photograph(png)) {
+            std::fprintf(stderr, "the photograph failed\n");
+            return 1;
+        }
+        if (!onX)
+            origin = FindWindow(QImage(png), skinPath).value_or(kOrigin);
+        shown = Verify(png, checks, origin);
+        if (!shown)
+            QTest::qWait(200);
+    }
+    if (program) {
+        tavlo.kill();
+        tavlo.waitForFinished();
+    }
+    if (!shown)
+        return 1;
+    std::printf("%s on %s: shaped skin with its controls in place at (%d,%d), %s\n", qPrintable(mode),
+                qPrintable(QGuiApplication::platformName()), origin.x(), origin.y(), qPrintable(png));
+    if (onX || program)
+        return 0;
+
+    // The window's own Minimize (main) and Close (settings) work on Wayland too.
+    const QString after = png + ".after.png";
+    const std::vector<Check> gone = {{"the desktop where the window was", body, Is(kBackdrop)}};
+    if (mode == "main")
+        window->showMinimized();
+    else
+        window->reject();
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        QApplication::processEvents();
+        if (Photograph(after) && Verify(after, gone, origin)) {
+            std::printf("%s: %s leaves the desktop\n", qPrintable(mode),
+                        mode == "main" ? "minimising" : "closing");
             return 0;
         }
         QTest::qWait(200);

@@ -1,0 +1,123 @@
+#include "MprisPlayer.h"
+
+#include "MprisPlayerAdaptor.h"
+#include "MprisRootAdaptor.h"
+#include "ProgramState.h"
+#include "RecordingsList.h"
+#include "SorvinDlg.h"
+
+#include <QCoreApplication>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QDir>
+#include <QUrl>
+
+namespace {
+
+const char* const kObjectPath = "/org/mpris/MediaPlayer2";
+const char* const kServiceName = "org.mpris.MediaPlayer2.tavlo";
+// The track id MPRIS reserves for "no track".
+const char* const kNoTrack = "/org/mpris/MediaPlayer2/TrackList/NoTrack";
+// How often the window's state is compared with what the bus was told. Playback changes come
+// from the buttons, the remote's keys and the timers alike; one look at the state catches them all.
+constexpr int kWatchMs = 250;
+constexpr int kTopVolume = 7;
+// RequestName: fail rather than wait in line for the name; the answer when it is ours.
+constexpr uint kDoNotQueue = 4;
+constexpr uint kPrimaryOwner = 1;
+
+// A track id is an object path, whose elements allow only [A-Za-z0-9_]: the file name in hex.
+QDBusObjectPath TrackId(const std::string& name) {
+    return QDBusObjectPath(QStringLiteral("/org/mpris/MediaPlayer2/tavlo/track/") +
+                           QString::fromLatin1(QByteArray::fromStdString(name).toHex()));
+}
+
+} // namespace
+
+CMprisPlayer::CMprisPlayer(CSorvinDlg& window) : QObject(&window), m_Window(window), m_Bus(QString()) {
+    new MprisRootAdaptor(this);
+    new MprisPlayerAdaptor(this);
+    m_Watch.setInterval(kWatchMs);
+    connect(&m_Watch, &QTimer::timeout, this, &CMprisPlayer::Publish);
+}
+
+bool CMprisPlayer::Register(QDBusConnection bus) {
+    if (!bus.isConnected() || !bus.registerObject(kObjectPath, this))
+        return false;
+    m_Bus = bus;
+    m_Shown = Current();
+    m_Watch.start();
+    RequestName(kServiceName, true);
+    return true;
+}
+
+void CMprisPlayer::RequestName(const QString& name, bool orInstanceName) {
+    // Asked without waiting: a bus that is slow to answer must not hold up the window.
+    QDBusMessage request = QDBusMessage::createMethodCall("org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                                          "org.freedesktop.DBus", "RequestName");
+    request << name << kDoNotQueue;
+    auto* watcher = new QDBusPendingCallWatcher(m_Bus.asyncCall(request), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, orInstanceName](QDBusPendingCallWatcher* w) {
+                const QDBusPendingReply<uint> reply = *w;
+                w->deleteLater();
+                if (orInstanceName && (reply.isError() || reply.value() != kPrimaryOwner))
+                    RequestName(
+                        QString("%1.instance%2").arg(kServiceName).arg(QCoreApplication::applicationPid()),
+                        false);
+            });
+}
+
+CMprisPlayer::State CMprisPlayer::Current() const {
+    State state;
+    const bool winding = m_Window.m_FastForward || m_Window.m_Rewind;
+    if (m_Window.m_Playing && (winding || !m_Window.m_PlayPaused))
+        state.PlaybackStatus = "Playing";
+    else if (m_Window.m_Playing)
+        state.PlaybackStatus = "Paused";
+    else
+        state.PlaybackStatus = "Stopped";
+    const bool hasFile = g_CurFile != g_FileList.end() && *g_CurFile != kNoWavFiles;
+    state.CanPlay = hasFile && !m_Window.m_Recording;
+    state.Volume = m_Window.m_Muted ? 0.0 : static_cast<double>(m_Window.m_SoundLevel) / kTopVolume;
+    if (!hasFile) {
+        state.Metadata["mpris:trackid"] = QVariant::fromValue(QDBusObjectPath(kNoTrack));
+        return state;
+    }
+    // The current entry is the file that Play opens, and the one that plays.
+    const QString name = QString::fromStdString(*g_CurFile);
+    state.Metadata["mpris:trackid"] = QVariant::fromValue(TrackId(*g_CurFile));
+    state.Metadata["xesam:title"] = name;
+    state.Metadata["xesam:url"] = QUrl::fromLocalFile(QDir::current().absoluteFilePath(name)).toString();
+    // The length is known once the file is open.
+    if (m_Window.m_Playing)
+        state.Metadata["mpris:length"] = static_cast<qint64>(g_PlayLength) * 1000000;
+    return state;
+}
+
+qint64 CMprisPlayer::PositionUs() const {
+    return m_Window.m_Playing ? static_cast<qint64>(m_Window.m_PlaySecond) * 1000000 : 0;
+}
+
+void CMprisPlayer::Publish() {
+    const State now = Current();
+    if (now == m_Shown)
+        return;
+    QVariantMap changed;
+    if (now.PlaybackStatus != m_Shown.PlaybackStatus)
+        changed["PlaybackStatus"] = now.PlaybackStatus;
+    if (now.Metadata != m_Shown.Metadata)
+        changed["Metadata"] = now.Metadata;
+    if (now.CanPlay != m_Shown.CanPlay)
+        for (const char* can : {"CanPlay", "CanPause", "CanGoNext", "CanGoPrevious"})
+            changed[can] = now.CanPlay;
+    if (now.Volume != m_Shown.Volume)
+        changed["Volume"] = now.Volume;
+    m_Shown = now;
+    QDBusMessage signal =
+        QDBusMessage::createSignal(kObjectPath, "org.freedesktop.DBus.Properties", "PropertiesChanged");
+    signal << QString("org.mpris.MediaPlayer2.Player") << changed << QStringList();
+    m_Bus.send(signal);
+}

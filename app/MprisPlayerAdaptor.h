@@ -1,0 +1,53 @@
+#pragma once
+#include <QDBusAbstractAdaptor>
+#include <QVariantMap>
+
+class CMprisPlayer;
+class CSorvinDlg;
+
+// org.mpris.MediaPlayer2.Player: the transport. Recordings play at their own speed from where the
+// window's commands put them; the bus cannot seek or set the rate or the volume.
+class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.mpris.MediaPlayer2.Player")
+    Q_PROPERTY(QString PlaybackStatus READ PlaybackStatus)
+    Q_PROPERTY(QVariantMap Metadata READ Metadata)
+    Q_PROPERTY(qlonglong Position READ Position)
+    Q_PROPERTY(double Volume READ Volume)
+    Q_PROPERTY(double Rate READ One)
+    Q_PROPERTY(double MinimumRate READ One)
+    Q_PROPERTY(double MaximumRate READ One)
+    Q_PROPERTY(bool CanPlay READ CanPlay)
+    Q_PROPERTY(bool CanPause READ CanPlay)
+    Q_PROPERTY(bool CanGoNext READ CanPlay)
+    Q_PROPERTY(bool CanGoPrevious READ CanPlay)
+    Q_PROPERTY(bool CanSeek READ No)
+    Q_PROPERTY(bool CanControl READ Yes)
+public:
+    explicit MprisPlayerAdaptor(CMprisPlayer* player);
+
+    QString PlaybackStatus() const;
+    QVariantMap Metadata() const;
+    qlonglong Position() const;
+    double Volume() const;
+    bool CanPlay() const;
+    double One() const { return 1.0; }
+    bool Yes() const { return true; }
+    bool No() const { return false; }
+
+public slots:
+    // The window's own commands, as the buttons run them: Play/Pause, Section/Stop, File down and
+    // File up. Each tells the bus at once what it changed.
+    void Play();
+    void Pause();
+    void PlayPause();
+    void Stop();
+    void Next();
+    void Previous();
+
+private:
+    bool Winding() const;
+
+    CMprisPlayer& m_Player;
+    CSorvinDlg& m_Window;
+};
