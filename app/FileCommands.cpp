@@ -6,8 +6,11 @@
 #include "SorvinDlg.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
+#include "platform/FolderOpener.h"
+#include "platform/MessageBoxes.h"
 #include "ui/FolderDlg.h"
 
+#include <QDir>
 #include <clocale>
 
 void CSorvinDlg::ScanFolder() {
@@ -92,4 +95,15 @@ void CSorvinDlg::OnSetup() {
     g_RescanFolder = true;
     ScanFolder();
     CheckDiskSpace();
+}
+
+void CSorvinDlg::OnOpenRecordingsFolder() {
+    // The folder as the scan sees it: the setting, taken from the current directory.
+    const std::string folder =
+        QDir::cleanPath(QDir::current().absoluteFilePath(QString::fromStdString(FolderPath(g_FolderName))))
+            .toStdString();
+    if (!platform::FolderOpener().Open(folder))
+        platform::MessageBoxes().Show("Cannot open the recordings folder " + folder +
+                                          ": xdg-open (package xdg-utils) is needed to show it.",
+                                      "Tavlo", platform::MessageIcon::Exclamation);
 }

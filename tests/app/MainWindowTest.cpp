@@ -4,6 +4,7 @@
 #include "SorvinDlg.h"
 #include "StartFolder.h"
 #include "platform/fakes/FakeFileSystem.h"
+#include "platform/fakes/FakeFolderOpener.h"
 #include "platform/fakes/FakeInstanceLock.h"
 #include "platform/fakes/FakeMessageBoxes.h"
 #include "platform/fakes/FakeWindowTimers.h"
@@ -202,3 +203,44 @@ TEST_F(MainWindow, SetupRunsTheSettingsDialogAndReadsTheSettingsAgainAfterIt) {
 }
 
 } // namespace
+
+TEST_F(MainWindow, EveryButtonHasATipAndANameThatScreenReadersRead) {
+    auto dlg = Window();
+    dlg->show();
+    for (CSkinButton* button : dlg->Buttons()) {
+        EXPECT_FALSE(button->toolTip().isEmpty()) << button->ControlId();
+        EXPECT_EQ(button->accessibleName(), button->toolTip()) << button->ControlId();
+    }
+}
+
+TEST_F(MainWindow, TheWindowMenuOpensTheRecordingsFolderOrSaysWhyItCannot) {
+    const struct {
+        bool OpenerStarts;
+        std::size_t Boxes;
+    } cases[] = {{true, 0}, {false, 1}};
+    for (const auto& c : cases) {
+        platform::FakeFolderOpener opener;
+        opener.Answer = c.OpenerStarts;
+        platform::SetFolderOpener(&opener);
+        boxes.Boxes.clear();
+        auto dlg = Window();
+        dlg->show();
+        QMenu menu;
+        dlg->FillWindowMenu(menu);
+        QStringList texts;
+        for (QAction* action : menu.actions())
+            texts << action->text();
+        EXPECT_EQ(texts, (QStringList{"Open recordings folder", "", "About Tavlo"}));
+
+        menu.actions().front()->trigger();
+
+        const std::string folder = fs::canonical(start / "rec").string();
+        EXPECT_EQ(opener.Opened, std::vector<std::string>{folder});
+        ASSERT_EQ(boxes.Boxes.size(), c.Boxes);
+        if (c.Boxes) {
+            EXPECT_NE(boxes.Boxes[0].Text.find(folder), std::string::npos) << boxes.Boxes[0].Text;
+        }
+        platform::SetFolderOpener(nullptr);
+        dlg->OnCancel();
+    }
+}
