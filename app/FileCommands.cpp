@@ -13,6 +13,23 @@
 #include <QDir>
 #include <clocale>
 
+namespace {
+
+// Where the recordings go when their folder has gone: the start-up directory, unless the settings'
+// "DefaultFloader" names another folder in full that is there. The installed program keeps its
+// settings apart from its recordings, and new recordings must not vanish into the settings folder.
+std::string FallbackFolder(CIniFile& ini, const std::string& workDir) {
+    const std::string folder = ini.GetString("Recorder", "DefaultFloader");
+    platform::FindData found;
+    const int search = folder.starts_with('/') ? platform::FileSystem().FindFirst(folder + "/*", found) : -1;
+    if (search < 0)
+        return workDir;
+    platform::FileSystem().FindClose(search);
+    return folder;
+}
+
+} // namespace
+
 void CSorvinDlg::ScanFolder() {
     std::setlocale(LC_ALL, "");
     platform::IFileSystem& files = platform::FileSystem();
@@ -25,11 +42,10 @@ void CSorvinDlg::ScanFolder() {
         if (search < 0) {
             m_strStatus = "Error Path";
             UpdateTexts();
-            // The folder is gone: fall back to the start-up directory, and remember that when the
-            // settings file can hold it.
+            // The folder is gone: fall back, and remember that when the settings file can hold it.
             CIniFile ini(SettingsPath(m_WorkDir));
             if (ini.HasSection("Recorder"))
-                ini.WriteString("Recorder", "FloaderName", m_WorkDir.c_str());
+                ini.WriteString("Recorder", "FloaderName", FallbackFolder(ini, m_WorkDir).c_str());
             LoadSettings();
             search = files.FindFirst(FolderPath(g_FolderName) + "/*", found);
         }

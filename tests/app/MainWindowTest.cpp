@@ -244,3 +244,27 @@ TEST_F(MainWindow, TheWindowMenuOpensTheRecordingsFolderOrSaysWhyItCannot) {
         dlg->OnCancel();
     }
 }
+
+TEST_F(MainWindow, AGoneRecordingsFolderFallsBackToTheDefaultFolderWhenItIsThereElseToTheStartFolder) {
+    fs::create_directories(start / "default");
+    const struct {
+        std::string DefaultFolder;
+        fs::path Expected;
+    } cases[] = {
+        {(start / "default").string(), start / "default"},
+        {(start / "gone-too").string(), start},
+        {".\\", start},
+    };
+    for (const auto& c : cases) {
+        g_FolderName = ".\\";
+        std::ofstream(start / "Recorder.ini") << "[Recorder]\nFloaderName=" << (start / "gone").string()
+                                              << "\nDefaultFloader=" << c.DefaultFolder << "\n";
+        fs::current_path(start);
+        auto dlg = Window();
+        dlg->show();
+
+        EXPECT_EQ(fs::current_path(), fs::canonical(c.Expected)) << c.DefaultFolder;
+        EXPECT_EQ(fs::weakly_canonical(g_FolderName), fs::canonical(c.Expected)) << c.DefaultFolder;
+        dlg->OnCancel();
+    }
+}
