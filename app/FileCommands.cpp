@@ -10,7 +10,6 @@
 #include "platform/MessageBoxes.h"
 #include "ui/FolderDlg.h"
 
-#include <QDir>
 #include <clocale>
 
 namespace {
@@ -114,10 +113,9 @@ void CSorvinDlg::OnSetup() {
 }
 
 void CSorvinDlg::OnOpenRecordingsFolder() {
-    // The folder as the scan sees it: the setting, taken from the current directory.
-    const std::string folder =
-        QDir::cleanPath(QDir::current().absoluteFilePath(QString::fromStdString(FolderPath(g_FolderName))))
-            .toStdString();
+    // The folder as the scan sees it: the setting, taken from the current directory ("" is the root).
+    const std::string setting = FolderPath(g_FolderName);
+    const std::string folder = setting.empty() ? "/" : platform::FileSystem().GetFullPathName(setting);
     if (!platform::FolderOpener().Open(folder))
         platform::MessageBoxes().Show("Cannot open the recordings folder " + folder +
                                           ": xdg-open (package xdg-utils) is needed to show it.",
