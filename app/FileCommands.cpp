@@ -6,10 +6,29 @@
 #include "SorvinDlg.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
+#include "platform/FolderOpener.h"
+#include "platform/MessageBoxes.h"
 #include "ui/FolderDlg.h"
 
 #include <algorithm>
 #include <clocale>
+
+namespace {
+
+// Where the recordings go when their folder has gone: the start-up directory, unless the settings'
+// "DefaultFloader" names another folder in full that is there. The installed program keeps its
+// settings apart from its recordings, and new recordings must not vanish into the settings folder.
+std::string FallbackFolder(CIniFile& ini, const std::string& workDir) {
+    const std::string folder = ini.GetString("Recorder", "DefaultFloader");
+    platform::FindData found;
+    const int search = folder.starts_with('/') ? platform::FileSystem().FindFirst(folder + "/*", found) : -1;
+    if (search < 0)
+        return workDir;
+    platform::FileSystem().FindClose(search);
+    return folder;
+}
+
+} // namespace
 
 void CSorvinDlg::ScanFolder() {
     std::setlocale(LC_ALL, "");
@@ -23,11 +42,10 @@ void CSorvinDlg::ScanFolder() {
         if (search < 0) {
             m_strStatus = "Error Path";
             UpdateTexts();
-            // The folder is gone: fall back to the start-up directory, and remember that when the
-            // settings file can hold it.
+            // The folder is gone: fall back, and remember that when the settings file can hold it.
             CIniFile ini(SettingsPath(m_WorkDir));
             if (ini.HasSection("Recorder"))
-                ini.WriteString("Recorder", "FloaderName", m_WorkDir.c_str());
+                ini.WriteString("Recorder", "FloaderName", FallbackFolder(ini, m_WorkDir).c_str());
             LoadSettings();
             search = files.FindFirst(FolderPath(g_FolderName) + "/*", found);
         }
@@ -142,4 +160,14 @@ void CSorvinDlg::OnSetup() {
     g_RescanFolder = true;
     ScanFolder();
     CheckDiskSpace();
+}
+
+void CSorvinDlg::OnOpenRecordingsFolder() {
+    // The folder as the scan sees it: the setting, taken from the current directory ("" is the root).
+    const std::string setting = FolderPath(g_FolderName);
+    const std::string folder = setting.empty() ? "/" : platform::FileSystem().GetFullPathName(setting);
+    if (!platform::FolderOpener().Open(folder))
+        platform::MessageBoxes().Show("Cannot open the recordings folder " + folder +
+                                          ": xdg-open (package xdg-utils) is needed to show it.",
+                                      "Tavlo", platform::MessageIcon::Exclamation);
 }

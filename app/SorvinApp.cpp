@@ -12,8 +12,8 @@ namespace {
 const char* const kUsage = "usage: tavlo [--help | --version]\n"
                            "  Records from the wireless voice-recorder set and plays the recordings back.\n"
                            "  The settings are Recorder.ini in the folder Tavlo starts in; the installed\n"
-                           "  Tavlo started where there is no res/ folder uses $XDG_DATA_HOME/tavlo\n"
-                           "  (~/.local/share/tavlo).\n"
+                           "  Tavlo started where there is no res/ folder uses $XDG_CONFIG_HOME/tavlo\n"
+                           "  (~/.config/tavlo) and records into ~/Recordings/Tavlo.\n"
                            "  --help     shows this text\n"
                            "  --version  shows the version\n";
 

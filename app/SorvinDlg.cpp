@@ -433,10 +433,16 @@ void CSorvinDlg::FirstFocus() {
 }
 
 void CSorvinDlg::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    FillWindowMenu(menu);
+    menu.exec(event->globalPos());
+}
+
+void CSorvinDlg::FillWindowMenu(QMenu& menu) {
+    menu.addAction("Open recordings folder", this, &CSorvinDlg::OnOpenRecordingsFolder);
     const QString about = LoadStringResource(101);
     if (about.isEmpty())
         return;
-    QMenu menu(this);
+    menu.addSeparator();
     menu.addAction(about, this, &CSorvinDlg::OnAbout);
-    menu.exec(event->globalPos());
 }

@@ -2,6 +2,7 @@
 #include <QDialog>
 #include <QIcon>
 #include <QLabel>
+#include <QMenu>
 #include <QPixmap>
 #include <array>
 #include <cstdint>
@@ -43,6 +44,10 @@ public:
     void OnSetup();
     // The About box, from the window menu's "About Tavlo".
     void OnAbout();
+    // The window menu's "Open recordings folder": the folder the list shows, in the file manager.
+    void OnOpenRecordingsFolder();
+    // The window's right-click menu (a frameless window has no system menu).
+    void FillWindowMenu(QMenu& menu);
     // A tick of one of the six window timers.
     void OnTimer(unsigned id);
 

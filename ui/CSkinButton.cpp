@@ -85,6 +85,8 @@ int CSkinButton::AssignImagesFromResources(int inId, QRgb inKey, int outId, QRgb
 void CSkinButton::AssignTipText(const QString& text) {
     if (!text.isEmpty()) {
         setToolTip(text);
+        // A picture button has no text of its own: screen readers read its tip as its name.
+        setAccessibleName(text);
     }
 }
 

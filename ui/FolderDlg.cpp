@@ -18,6 +18,8 @@ const char* const kFormats[] = {"44.1 kHz, mono, 16-bit", "48 kHz, mono, 16-bit"
 const char* const kSpeeds[] = {"OFF", "2X", "4X", "8X", "16X", "32X"};
 const long kSpeedValues[] = {0, 2, 4, 8, 16, 32};
 const QColor kLabelBk(219, 218, 215);
+const QColor kTitleColour(0x07, 0xD2, 0xD4); // the display's cyan, as the gear beside it
+constexpr int kTextIndent = 6;
 
 QRect PixelRect(int id) {
     const ui::LayoutRect r = ui::DluToPixels(ui::FindFolderControl(id)->Dlu);
@@ -50,7 +52,8 @@ void MakeSteady(CColorStatic& label, const QColor& text) {
 FolderDlg::FolderDlg(QWidget* parent)
     : CSkinDialog(parent), m_BtnLink(1039, this), m_BtnClose(1028, this), m_BtnBrowse(1019, this),
       m_BlankText(this), m_FormatLabel(this), m_SpeedLabel(this), m_PathLabel(this), m_PathText(this),
-      m_NoticeText(this), m_FormatList(this), m_DeviceList(this), m_SpeedList(this), m_Input(this) {
+      m_NoticeText(this), m_Title(this), m_LinkCaption(this), m_FormatList(this), m_DeviceList(this),
+      m_SpeedList(this), m_Input(this) {
     // The template's font, "MS Shell Dlg" 8 pt: the system's dialog font at 8 points here.
     QFont dialogFont = font();
     dialogFont.setPointSize(8);
@@ -91,10 +94,39 @@ void FolderDlg::PlaceControls() {
             r.x(), r.y(), r.width(),
             std::max(ui::DluToPixelsY(ui::kDropDownClosedHeightDlu), list->sizeHint().height()));
     }
+    // Text kept off the panel's edge and the folder field's frame.
+    for (CColorStatic* label : {&m_FormatLabel, &m_SpeedLabel, &m_PathLabel, &m_NoticeText}) {
+        label->setContentsMargins(kTextIndent, 0, 0, 0);
+    }
+    m_PathText.setContentsMargins(3, 1, 3, 1);
+    PlaceTitleAndCaptions();
     m_DeviceList.setEditable(true);
     m_BlankText.hide();
     m_DeviceList.hide();
     m_NoticeText.hide();
+}
+
+void FolderDlg::PlaceTitleAndCaptions() {
+    setWindowTitle("Tavlo settings");
+    // The header strip beside the skin's gear: the title on the dark frame.
+    m_Title.setText("Tavlo settings");
+    QFont titleFont = font();
+    titleFont.setBold(true);
+    titleFont.setPointSize(9);
+    m_Title.setFont(titleFont);
+    QPalette titlePalette = m_Title.palette();
+    titlePalette.setColor(QPalette::WindowText, kTitleColour);
+    m_Title.setPalette(titlePalette);
+    m_Title.setGeometry(34, 2, PixelRect(1028).x() - 40, 18);
+    m_Title.setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // Link's picture shows two links and a wave; the caption beside it says what it does.
+    const QRect link = PixelRect(1039);
+    m_LinkCaption.setText("Pair the remote unit");
+    m_LinkCaption.setGeometry(link.right() + kTextIndent, link.y(), width() - link.right() - 3 * kTextIndent,
+                              link.height());
+    m_LinkCaption.setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_LinkCaption.setBuddy(&m_BtnLink);
+    m_BtnLink.setAccessibleDescription("Asks the remote unit to pair with the receiver");
 }
 
 std::string FolderDlg::IniPath() const {

@@ -5,6 +5,7 @@
 #include "ui/InputChoice.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <string>
 
 class CKelvane;
@@ -34,6 +35,8 @@ public:
 
     CSkinButton m_BtnLink, m_BtnClose, m_BtnBrowse;
     CColorStatic m_BlankText, m_FormatLabel, m_SpeedLabel, m_PathLabel, m_PathText, m_NoticeText;
+    // The dialog's title in its header, and what Link does, beside the button's picture.
+    QLabel m_Title, m_LinkCaption;
     QComboBox m_FormatList, m_DeviceList, m_SpeedList;
     std::string m_strBlank, m_strFormatLabel, m_strSpeedLabel, m_strPathLabel, m_strPath, m_strNotice;
     // Which input records, and the user's choice of it.
@@ -45,5 +48,6 @@ protected:
 private:
     void PushToControls();
     void PlaceControls();
+    void PlaceTitleAndCaptions();
     std::string IniPath() const;
 };

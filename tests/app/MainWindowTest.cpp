@@ -4,6 +4,7 @@
 #include "SorvinDlg.h"
 #include "StartFolder.h"
 #include "platform/fakes/FakeFileSystem.h"
+#include "platform/fakes/FakeFolderOpener.h"
 #include "platform/fakes/FakeInstanceLock.h"
 #include "platform/fakes/FakeMessageBoxes.h"
 #include "platform/fakes/FakeWindowTimers.h"
@@ -202,3 +203,68 @@ TEST_F(MainWindow, SetupRunsTheSettingsDialogAndReadsTheSettingsAgainAfterIt) {
 }
 
 } // namespace
+
+TEST_F(MainWindow, EveryButtonHasATipAndANameThatScreenReadersRead) {
+    auto dlg = Window();
+    dlg->show();
+    for (CSkinButton* button : dlg->Buttons()) {
+        EXPECT_FALSE(button->toolTip().isEmpty()) << button->ControlId();
+        EXPECT_EQ(button->accessibleName(), button->toolTip()) << button->ControlId();
+    }
+}
+
+TEST_F(MainWindow, TheWindowMenuOpensTheRecordingsFolderOrSaysWhyItCannot) {
+    const struct {
+        bool OpenerStarts;
+        std::size_t Boxes;
+    } cases[] = {{true, 0}, {false, 1}};
+    for (const auto& c : cases) {
+        platform::FakeFolderOpener opener;
+        opener.Answer = c.OpenerStarts;
+        platform::SetFolderOpener(&opener);
+        boxes.Boxes.clear();
+        auto dlg = Window();
+        dlg->show();
+        QMenu menu;
+        dlg->FillWindowMenu(menu);
+        QStringList texts;
+        for (QAction* action : menu.actions())
+            texts << action->text();
+        EXPECT_EQ(texts, (QStringList{"Open recordings folder", "", "About Tavlo"}));
+
+        menu.actions().front()->trigger();
+
+        const std::string folder = fs::canonical(start / "rec").string();
+        EXPECT_EQ(opener.Opened, std::vector<std::string>{folder});
+        ASSERT_EQ(boxes.Boxes.size(), c.Boxes);
+        if (c.Boxes) {
+            EXPECT_NE(boxes.Boxes[0].Text.find(folder), std::string::npos) << boxes.Boxes[0].Text;
+        }
+        platform::SetFolderOpener(nullptr);
+        dlg->OnCancel();
+    }
+}
+
+TEST_F(MainWindow, AGoneRecordingsFolderFallsBackToTheDefaultFolderWhenItIsThereElseToTheStartFolder) {
+    fs::create_directories(start / "default");
+    const struct {
+        std::string DefaultFolder;
+        fs::path Expected;
+    } cases[] = {
+        {(start / "default").string(), start / "default"},
+        {(start / "gone-too").string(), start},
+        {".\\", start},
+    };
+    for (const auto& c : cases) {
+        g_FolderName = ".\\";
+        std::ofstream(start / "Recorder.ini") << "[Recorder]\nFloaderName=" << (start / "gone").string()
+                                              << "\nDefaultFloader=" << c.DefaultFolder << "\n";
+        fs::current_path(start);
+        auto dlg = Window();
+        dlg->show();
+
+        EXPECT_EQ(fs::current_path(), fs::canonical(c.Expected)) << c.DefaultFolder;
+        EXPECT_EQ(fs::weakly_canonical(g_FolderName), fs::canonical(c.Expected)) << c.DefaultFolder;
+        dlg->OnCancel();
+    }
+}

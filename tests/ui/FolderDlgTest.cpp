@@ -241,6 +241,28 @@ TEST_F(SettingsDialog, the_labels_read_as_the_dialog_sets_them) {
     EXPECT_EQ(dialog->m_BtnLink.PictureIds(), (std::pair<int, int>(185, 184)));
 }
 
+TEST_F(SettingsDialog, it_reads_as_a_finished_dialog_to_the_eye_and_to_screen_readers) {
+    WriteIni(kFullSection);
+    auto dialog = Open();
+    EXPECT_EQ(dialog->windowTitle(), "Tavlo settings");
+    EXPECT_EQ(dialog->m_Title.text(), "Tavlo settings");
+    const QRect inside = dialog->rect();
+    for (QWidget* shown : std::initializer_list<QWidget*>{&dialog->m_Title, &dialog->m_LinkCaption}) {
+        EXPECT_TRUE(shown->isVisible()) << shown->objectName().toStdString();
+        EXPECT_TRUE(inside.contains(shown->geometry())) << shown->objectName().toStdString();
+    }
+    EXPECT_FALSE(dialog->m_Title.geometry().intersects(dialog->m_BtnClose.geometry()));
+    EXPECT_FALSE(dialog->m_LinkCaption.geometry().intersects(dialog->m_BtnLink.geometry()));
+    EXPECT_EQ(dialog->m_LinkCaption.buddy(), &dialog->m_BtnLink);
+    for (CSkinButton* button : {&dialog->m_BtnLink, &dialog->m_BtnClose, &dialog->m_BtnBrowse}) {
+        EXPECT_FALSE(button->accessibleName().isEmpty()) << button->toolTip().toStdString();
+        EXPECT_EQ(button->accessibleName(), button->toolTip());
+    }
+    // The texts keep off the panel's left edge.
+    for (CColorStatic* label : {&dialog->m_FormatLabel, &dialog->m_SpeedLabel, &dialog->m_PathLabel})
+        EXPECT_GT(label->contentsRect().left(), 0) << label->text().toStdString();
+}
+
 TEST_F(SettingsDialog, without_its_skin_the_dialog_reads_no_settings_and_fills_no_lists) {
     QFile::remove(m_Dir.filePath("res/FoladerBASE.bmp"));
     WriteIni(kFullSection);

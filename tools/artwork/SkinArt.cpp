@@ -111,10 +111,9 @@ QImage DrawFolderSkin() {
     p.setRenderHint(QPainter::Antialiasing);
     DrawBody(p, all.adjusted(0.5, 0.5, -0.5, -0.5), 16);
 
-    // Header: a gear and a cyan accent; the panel below carries the labels and lists.
+    // Header: a gear, and beside it the dialog's title (a label of the dialog's, so that screen
+    // readers read it); the panel below carries the labels and lists.
     DrawSymbol(p, Symbol::Gear, QRectF(10, 2, 18, 18), kStatus);
-    p.setPen(QPen(kStatus, 2.0, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(34, 11), QPointF(120, 11));
     const QRectF panel(6, 22, all.width() - 12, all.height() - 28);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(120, 122, 126));
