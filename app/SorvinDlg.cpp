@@ -163,7 +163,8 @@ void CSorvinDlg::OnInitDialog() {
     UpdateTexts();
 
     // 13. A frameless window has no system menu: "About Tavlo" is on the window's right-click
-    //     menu instead (see contextMenuEvent).
+    //     menu instead (see contextMenuEvent), with "Recordings" (Ctrl+L).
+    SetUpRecordingsWindow();
 
     // 14. Icons.
     setWindowIcon(m_hIcon);
@@ -419,9 +420,11 @@ void CSorvinDlg::FirstFocus() {
 
 void CSorvinDlg::contextMenuEvent(QContextMenuEvent* event) {
     const QString about = LoadStringResource(101);
-    if (about.isEmpty())
-        return;
     QMenu menu(this);
-    menu.addAction(about, this, &CSorvinDlg::OnAbout);
-    menu.exec(event->globalPos());
+    if (m_RecordingsAction)
+        menu.addAction(m_RecordingsAction);
+    if (!about.isEmpty())
+        menu.addAction(about, this, &CSorvinDlg::OnAbout);
+    if (!menu.isEmpty())
+        menu.exec(event->globalPos());
 }

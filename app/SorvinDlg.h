@@ -5,9 +5,11 @@
 #include <QPixmap>
 #include <array>
 #include <cstdint>
+#include <list>
 #include <memory>
 #include <string>
 
+#include "IRecordingsHost.h"
 #include "SectionWindow.h"
 #include "audio/WavePlayer.h"
 #include "audio/WaveRecorder.h"
@@ -24,6 +26,9 @@
 // the state every command handler shares. Everything here runs on the user-interface thread.
 // The main window's buttons wear pictures whose key colour RGB(242,241,241) is transparent.
 inline constexpr QRgb kButtonKey = 0xFFF2F1F1;
+
+class QAction;
+class RecordingsWindow;
 
 class CSorvinDlg : public CSkinDialog {
     Q_OBJECT
@@ -67,6 +72,15 @@ public:
     void ScanFolder();
     void OnFileUp();
     void OnFileDown();
+
+    // --- The recordings window (RecordingsCommands.cpp) ----------------------------------
+    void OnRecordings();
+    // Makes `name` the current entry and plays it, as File up/down play theirs, from the start of
+    // section `section` (from 1). Nothing while recording.
+    void PlayRecording(const std::string& name, unsigned section);
+    // The list follows a recording renamed or moved away by the recordings window.
+    void RecordingRenamed(const std::string& from, const std::string& to);
+    void RecordingRemoved(const std::string& name);
 
     // --- Timer ticks 1 to 3 (ClockTicks.cpp) ----------------------------------------------
     void OnForwardTick();
@@ -197,6 +211,10 @@ private:
     void Wind(bool forward);
     void JumpToSection(bool down);
     void ChangeFile(bool down);
+    // Makes `entry` current, stops, waits a second and plays it: the path of File up/down.
+    void OpenListEntry(std::list<std::string>::iterator entry);
+    void SetUpRecordingsWindow();
+    void PlayFromSection(unsigned section);
     void EndOfFile();
     void ShowTime(std::uint64_t seconds);
     // The time text stops blinking.
@@ -216,4 +234,7 @@ private:
     std::unique_ptr<platform::IWindowTimers> m_OwnTimers;
     void (*m_ExitProcess)(int);
     bool m_Closing = false;
+    QAction* m_RecordingsAction = nullptr;
+    std::unique_ptr<IRecordingsHost> m_RecordingsHost;
+    RecordingsWindow* m_RecordingsWindow = nullptr; // a child of the window, made on first use
 };
