@@ -2,7 +2,9 @@
 
 #include "RecordingName.h"
 
+#include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 
 #include <cerrno>
 #include <cstdio>
@@ -59,10 +61,20 @@ RecordingFiles::Outcome RecordingFiles::Rename(const std::string& name, const st
 RecordingFiles::Outcome RecordingFiles::MoveToTrash(const std::string& name) {
     if (std::string busy = InUse(name); !busy.empty())
         return {false, busy, name};
-    QFile file(QString::fromStdString(PathOf(name)));
+    // The trash lies in the user's data folder. Qt puts a file whose trash folder it cannot make
+    // into "files/" under the current directory (the recordings folder), where no file manager
+    // looks; the data folder is made first, and a file that still lands anywhere but an absolute
+    // trash path is put back.
+    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    const QString path = QString::fromStdString(PathOf(name));
+    QFile file(path);
     if (!file.moveToTrash())
         return {false, name + " could not be moved to the trash: " + file.errorString().toStdString() + ".",
                 name};
+    if (QDir::isRelativePath(file.fileName())) {
+        QFile::rename(file.fileName(), path);
+        return {false, name + " could not be moved to the trash: there is no trash folder.", name};
+    }
     m_Host.RecordingRemoved(name);
     return {true, name + " was moved to the trash.", ""};
 }
