@@ -37,8 +37,8 @@ void CSorvinDlg::PlayRecording(const std::string& name, unsigned section) {
     if (m_FastForward || m_Rewind)
         OnSectionStop();
     OpenListEntry(entry);
-    if (section > 1)
-        PlayFromSection(section);
+    // The section shows at once (Play leaves it to the next clock tick).
+    PlayFromSection(section);
 }
 
 void CSorvinDlg::PlayFromSection(unsigned section) {
@@ -47,8 +47,12 @@ void CSorvinDlg::PlayFromSection(unsigned section) {
     SectionNode* node = m_pReader->m_pFirstSection;
     while (node && node->Number != section)
         node = node->pNext;
+    // A section the file does not have (it changed since it was listed): from the start.
+    if (!node)
+        node = m_pReader->m_pFirstSection;
     if (!node)
         return;
+    section = node->Number;
     m_Timers->KillTimer(3);
     if (m_Player.m_pStore) {
         m_Player.Halt();

@@ -1,23 +1,9 @@
 // Playback from the window's buttons and the clock: Play/Pause, Stop, wind, section jumps, the
 // end of a file and the file commands, each checked by what the remote hears and the window shows.
 #include "TransportFixture.h"
-#include "wavefile/WaveWriter.h"
 
 namespace transporttest {
 namespace {
-
-// A recording of `tenths` tenths of a second with the given section lengths (seconds).
-void MakeRecording(const fs::path& file, unsigned tenths, std::vector<unsigned> marks = {}) {
-    CWaveWriter writer(file.c_str(), 44100, 1);
-    std::string tenth(kSecondBytes / 10, '\0');
-    for (unsigned i = 0; i < tenths; ++i) {
-        unsigned length = static_cast<unsigned>(tenth.size());
-        writer.Write(tenth.data(), &length);
-    }
-    for (unsigned m : marks)
-        writer.AddSection(m);
-    writer.Close();
-}
 
 class PlaybackCommands : public TransportWindow {
 protected:

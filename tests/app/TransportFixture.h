@@ -13,6 +13,7 @@
 #include "platform/fakes/FakeWindowTimers.h"
 #include "platform/wave/fake/FakeCaptureDevices.h"
 #include "platform/wave/fake/FakeWaveService.h"
+#include "wavefile/WaveWriter.h"
 
 #include <QApplication>
 #include <QTest>
@@ -58,6 +59,19 @@ inline bool WaitUntil(const std::function<bool()>& condition) {
 
 constexpr int kReceiverNode = 2;
 constexpr unsigned kSecondBytes = 88200; // 44.1 kHz mono 16-bit
+
+// A recording of `tenths` tenths of a second with the given section lengths (seconds).
+inline void MakeRecording(const fs::path& file, unsigned tenths, std::vector<unsigned> marks = {}) {
+    CWaveWriter writer(file.c_str(), 44100, 1);
+    std::string tenth(kSecondBytes / 10, '\0');
+    for (unsigned i = 0; i < tenths; ++i) {
+        unsigned length = static_cast<unsigned>(tenth.size());
+        writer.Write(tenth.data(), &length);
+    }
+    for (unsigned m : marks)
+        writer.AddSection(m);
+    writer.Close();
+}
 
 class TransportWindow : public ::testing::Test {
 protected:
