@@ -113,8 +113,6 @@ void RecordingsWindow::showEvent(QShowEvent* event) {
     if (!m_Placed) {
         m_Placed = true;
         PlaceBesideMainWindow();
-        if (const QModelIndex current = m_Model.IndexOf(m_Host.CurrentRecording()); current.isValid())
-            m_View.setCurrentIndex(current);
     }
 }
 
@@ -215,6 +213,10 @@ void RecordingsWindow::Report(const RecordingFiles::Outcome& outcome) {
 }
 
 void RecordingsWindow::ShowProgress() {
+    // The keyboard starts from the current recording once the listing has it.
+    if (!m_View.currentIndex().isValid())
+        if (const QModelIndex current = m_Model.IndexOf(m_Host.CurrentRecording()); current.isValid())
+            m_View.setCurrentIndex(current);
     const int rows = m_Model.rowCount();
     QString text = rows == 1 ? tr("1 recording") : tr("%1 recordings").arg(rows);
     if (m_Model.ReadCount() < rows)

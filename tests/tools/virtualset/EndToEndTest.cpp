@@ -188,12 +188,8 @@ protected:
     void SetUp() override {
         m_Folder = fs::temp_directory_path() / ("tavlo-e2e-" + std::to_string(::getpid()));
         fs::remove_all(m_Folder);
-        fs::create_directories(m_Folder);
         // The microphone runs at 48000 Hz: a recording at that rate holds its samples unchanged.
-        std::ofstream(m_Folder / "Recorder.ini")
-            << "[Recorder]\nFormat=48000\nFF/RewindSpeed=2\n"
-               "FloaderName=.\\\nPlayerDevice=No Device\nDefaultFloader=.\\\n";
-        fs::create_directory_symlink(fs::path(TAVLO_BIN_DIR) / "res", m_Folder / "res");
+        PrepareTavloFolder(m_Folder);
     }
     void TearDown() override {
         if (!HasFailure())

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <fstream>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <utility>
@@ -19,6 +20,13 @@ constexpr int kAwaitBoundMs = 12000;
 constexpr int kQuitBoundMs = 8000;
 
 } // namespace
+
+void PrepareTavloFolder(const std::filesystem::path& folder) {
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / "Recorder.ini") << "[Recorder]\nFormat=48000\nFF/RewindSpeed=2\n"
+                                              "FloaderName=.\\\nPlayerDevice=No Device\nDefaultFloader=.\\\n";
+    std::filesystem::create_directory_symlink(std::filesystem::path(TAVLO_BIN_DIR) / "res", folder / "res");
+}
 
 bool RunCommand(const std::string& command, std::string* output) {
     FILE* pipe = ::popen(command.c_str(), "r");
@@ -167,4 +175,20 @@ QImage SetDriver::Screenshot() {
         return {};
     return QImage::fromData(reinterpret_cast<const uchar*>(png.data()), static_cast<int>(png.size()), "PNG")
         .convertToFormat(QImage::Format_RGB32);
+}
+
+bool SetDriver::Keys(const std::string& keys, const std::string& title) {
+    unsigned long window = title.empty() ? Window() : 0;
+    for (int tries = 0; window == 0 && tries < 100; ++tries) {
+        std::string found;
+        if (RunCommand("xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null", &found))
+            window = std::stoul(found);
+        else
+            platform::Clock().Sleep(100);
+    }
+    if (window == 0 || !RunCommand("xdotool windowfocus --sync " + std::to_string(window)))
+        return false;
+    // As with clicks: the window takes the focus in its own time.
+    platform::Clock().Sleep(300);
+    return RunCommand("xdotool key --delay 150 " + keys);
 }
