@@ -7,9 +7,9 @@
 
 namespace {
 
-// Small enough that the first rows fill in at once, large enough that ten thousand files cost
-// the window a few dozen updates.
-constexpr std::size_t kBatch = 200;
+// Small enough that a batch never holds the window's thread for long (each row read adds its
+// section rows to the view), large enough that ten thousand files cost a few hundred updates.
+constexpr std::size_t kBatch = 50;
 
 std::vector<RecordingInfo> ListFolder(const std::string& folder) {
     // The worker's own file-system object: searches keep state, and the window's thread uses the
