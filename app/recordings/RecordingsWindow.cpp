@@ -207,16 +207,19 @@ void RecordingsWindow::CopyLabels() {
 void RecordingsWindow::Report(const RecordingFiles::Outcome& outcome) {
     m_LastMessage = QString::fromStdString(outcome.Message);
     ShowProgress();
+    // The keyboard stays on a renamed recording once the folder's listing has its new name.
     if (outcome.Done && !outcome.Name.empty())
-        if (const QModelIndex renamed = m_Model.IndexOf(outcome.Name); renamed.isValid())
-            m_View.setCurrentIndex(renamed);
+        m_Follows = outcome.Name;
 }
 
 void RecordingsWindow::ShowProgress() {
     // The keyboard starts from the current recording once the listing has it.
-    if (!m_View.currentIndex().isValid())
-        if (const QModelIndex current = m_Model.IndexOf(m_Host.CurrentRecording()); current.isValid())
-            m_View.setCurrentIndex(current);
+    if (!m_View.currentIndex().isValid() && m_Follows.empty())
+        m_Follows = m_Host.CurrentRecording();
+    if (const QModelIndex follow = m_Model.IndexOf(m_Follows); follow.isValid()) {
+        m_View.setCurrentIndex(follow);
+        m_Follows.clear();
+    }
     const int rows = m_Model.rowCount();
     QString text = rows == 1 ? tr("1 recording") : tr("%1 recordings").arg(rows);
     if (m_Model.ReadCount() < rows)

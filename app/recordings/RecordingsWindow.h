@@ -61,5 +61,6 @@ private:
     QTimer m_Follow;
     QList<QAction*> m_Actions;
     QString m_LastMessage;
+    std::string m_Follows; // a recording the keyboard goes to as soon as it is listed
     bool m_Placed = false;
 };

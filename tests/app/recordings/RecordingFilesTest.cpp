@@ -1,6 +1,7 @@
 // Renaming and trashing recordings on a scratch folder, with the desktop's trash in a scratch
 // home: what happens to the files, what the main window's list is told, and what is refused.
 #include "RecordingFiles.h"
+#include "RecordingsTesting.h"
 #include "WaveTestFiles.h"
 
 #include <filesystem>
@@ -12,23 +13,6 @@ using namespace wavetest;
 namespace fs = std::filesystem;
 
 namespace {
-
-// The main window as the actions see it: which file is recorded or played, and what it was told.
-class FakeHost : public IRecordingsHost {
-public:
-    std::string RecordingsFolder() override { return Folder; }
-    std::string CurrentRecording() override { return ""; }
-    std::string RecordingInProgress() override { return InProgress; }
-    std::string PlayingRecording() override { return Playing; }
-    void PlayRecording(const std::string&, unsigned) override {}
-    void RecordingRenamed(const std::string& from, const std::string& to) override {
-        Told.push_back("renamed " + from + " to " + to);
-    }
-    void RecordingRemoved(const std::string& name) override { Told.push_back("removed " + name); }
-
-    std::string Folder, InProgress, Playing;
-    std::vector<std::string> Told;
-};
 
 class RecordingFilesTest : public ::testing::Test {
 protected:
@@ -56,7 +40,7 @@ protected:
 
     TempDir dir;
     std::string home;
-    FakeHost host;
+    FakeRecordingsHost host;
     RecordingFiles files{host};
 };
 

@@ -1,9 +1,9 @@
 // The recordings window's model on a folder of generated files: what each row shows once the
 // background reader is through, and how the rows follow files that come, change and go.
 #include "RecordingsModel.h"
+#include "RecordingsTesting.h"
 #include "WaveTestFiles.h"
 
-#include <QApplication>
 #include <QFont>
 #include <QTest>
 
@@ -17,13 +17,7 @@ namespace {
 
 class RecordingsModelTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "app_recordings_tests";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { EnsureApplication(); }
     // Waits (bounded) until the model lists `rows` recordings and has read all of them.
     bool Settled(int rows) {
         return QTest::qWaitFor([&] { return model.rowCount() == rows && model.ReadCount() == rows; }, 10000);
