@@ -20,7 +20,7 @@ void CSorvinDlg::SetUpRecordingsWindow() {
 void CSorvinDlg::OnRecordings() {
     if (!m_RecordingsWindow) {
         m_RecordingsHost = std::make_unique<MainWindowHost>(*this);
-        m_RecordingsWindow = new RecordingsWindow(*m_RecordingsHost, this);
+        m_RecordingsWindow = std::make_unique<RecordingsWindow>(*m_RecordingsHost, this);
     }
     m_RecordingsWindow->show();
     m_RecordingsWindow->raise();

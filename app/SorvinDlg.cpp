@@ -2,6 +2,7 @@
 
 #include "AboutDlg.h"
 #include "ProgramState.h"
+#include "RecordingsWindow.h"
 #include "RemoteReport.h"
 #include "Settings.h"
 #include "platform/FileSystem.h"

@@ -236,5 +236,6 @@ private:
     bool m_Closing = false;
     QAction* m_RecordingsAction = nullptr;
     std::unique_ptr<IRecordingsHost> m_RecordingsHost;
-    RecordingsWindow* m_RecordingsWindow = nullptr; // a child of the window, made on first use
+    // A child of the window, made on first use; it goes before the host it refers to.
+    std::unique_ptr<RecordingsWindow> m_RecordingsWindow;
 };

@@ -13,8 +13,6 @@ protected:
         MakeRecording(rec / "b.wav", 30);
         MakeRecording(rec / "c.wav", 15); // shorter than two seconds
     }
-    // The playing position in whole seconds, as the clock shows it.
-    std::uint64_t Second() { return dlg->m_Player.m_pStore->Tell() / kSecondBytes; }
     // The read position once the player has handed all its buffers to the output.
     std::int64_t Settled() {
         EXPECT_TRUE(WaitUntil([&] { return wave.Last()->Held().size() == 8; }));

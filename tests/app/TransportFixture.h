@@ -148,6 +148,8 @@ protected:
         return names;
     }
     std::pair<int, int> Images(int id) { return dlg->ButtonById(id)->PictureIds(); }
+    // The playing position in whole seconds, as the clock shows it.
+    std::uint64_t Second() { return dlg->m_Player.m_pStore->Tell() / kSecondBytes; }
 
     fs::path start, rec;
     EmulatedHidBus bus;
