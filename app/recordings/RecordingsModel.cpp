@@ -26,8 +26,11 @@ QString WhenText(const std::string& name) {
     const std::optional<platform::LocalTime> t = StartTimeFromName(name);
     if (!t)
         return Text(name);
+    // A title given in the window reads after the start.
+    const std::string title = RecordingTitle(name);
     return QString::asprintf("%04d-%02d-%02d %02d:%02d:%02d", t->Year, t->Month, t->Day, t->Hour, t->Minute,
-                             t->Second);
+                             t->Second) +
+           (title.empty() ? QString() : " · " + Text(title));
 }
 
 // The mark of the recording in progress: the record button's red dot.

@@ -35,7 +35,7 @@ RecordingsWindow::RecordingsWindow(IRecordingsHost& host, QWidget* mainWindow)
     setAccessibleName(tr("Recordings"));
     if (mainWindow)
         setWindowIcon(mainWindow->windowIcon());
-    resize(720, 440);
+    resize(800, 440);
     setStyleSheet(QString("QHeaderView::section { background: %1; color: black; border: none; padding: 3px; }"
                           "QTreeView { selection-background-color: %1; selection-color: black; }")
                       .arg(kDisplayColour.name()));
@@ -67,7 +67,7 @@ RecordingsWindow::RecordingsWindow(IRecordingsHost& host, QWidget* mainWindow)
     m_View.setExpandsOnDoubleClick(false);
     m_View.setSelectionMode(QAbstractItemView::SingleSelection);
     m_View.setAllColumnsShowFocus(true);
-    const int widths[RecordingsModel::kColumns] = {190, 70, 80, 70, 80, 80, 200};
+    const int widths[RecordingsModel::kColumns] = {250, 70, 80, 70, 100, 80, 200};
     for (int c = 0; c < RecordingsModel::kColumns; ++c)
         m_View.header()->resizeSection(c, widths[c]);
     connect(&m_View, &QTreeView::activated, this, &RecordingsWindow::Play);

@@ -123,6 +123,7 @@ TEST_F(RecordingsModelTest, files_saved_copied_in_changed_or_removed_by_others_s
                model.ReadCount() == 2;
     }));
     EXPECT_EQ(Cell("20261207-100000 Call.wav", RecordingsModel::kLength), "0:00:01");
+    EXPECT_EQ(Cell("20261207-100000 Call.wav", RecordingsModel::kWhen), "2026-12-07 10:00:00 · Call");
 
     // Copied in slowly: the first bytes are no recording yet; the rest makes it one. The folder
     // does not change while a file grows, the file's own watch sees it.
