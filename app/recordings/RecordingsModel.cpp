@@ -192,9 +192,12 @@ void RecordingsModel::OnListed(const std::vector<RecordingInfo>& listed) {
         std::vector<std::unique_ptr<Row>> rows;
         rows.reserve(listed.size());
         m_ReadCount = 0;
+        std::size_t i = 0;
         for (const RecordingInfo& info : listed) {
-            const int r = RowOf(info.Name);
-            rows.push_back(r >= 0 ? std::move(m_Rows[r]) : std::make_unique<Row>(Row{info}));
+            while (i < m_Rows.size() && m_Rows[i]->Info.Name < info.Name)
+                ++i;
+            const bool kept = i < m_Rows.size() && m_Rows[i]->Info.Name == info.Name;
+            rows.push_back(kept ? std::move(m_Rows[i++]) : std::make_unique<Row>(Row{info}));
             rows.back()->Info.Size = info.Size;
             m_ReadCount += rows.back()->Info.Status != RecordingInfo::State::Unread;
         }

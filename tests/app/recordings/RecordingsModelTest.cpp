@@ -125,6 +125,16 @@ TEST_F(RecordingsModelTest, files_saved_copied_in_changed_or_removed_by_others_s
     EXPECT_EQ(Cell("20261207-100000 Call.wav", RecordingsModel::kLength), "0:00:01");
     EXPECT_EQ(Cell("20261207-100000 Call.wav", RecordingsModel::kWhen), "2026-12-07 10:00:00 · Call");
 
+    // A whole folder's worth copied in at once, between the two kept.
+    for (int i = 0; i < 80; ++i)
+        WriteFile(dir.Path("20261207-0940" + std::to_string(10 + i) + ".wav"), ProgramFile(88200, {}));
+    ASSERT_TRUE(Settled(82));
+    EXPECT_EQ(Names().front(), "20261207-093000.wav");
+    EXPECT_EQ(model.rowCount(model.IndexOf("20261207-093000.wav")), 3);
+    for (int i = 0; i < 80; ++i)
+        fs::remove(dir.Path("20261207-0940" + std::to_string(10 + i) + ".wav"));
+    ASSERT_TRUE(Settled(2));
+
     // Copied in slowly: the first bytes are no recording yet; the rest makes it one. The folder
     // does not change while a file grows, the file's own watch sees it.
     const Bytes whole = ProgramFile(88200 * 5, {3});
