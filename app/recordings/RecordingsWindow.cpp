@@ -121,17 +121,25 @@ void RecordingsWindow::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
 }
 
-// To the right of the main window where the screen has room, else to its left.
+// Beside the main window where the screen has room for the whole window: to its right, else to its
+// left, else below it; on a screen too small for any, over the screen's left part.
 void RecordingsWindow::PlaceBesideMainWindow() {
     const QWidget* main = parentWidget();
-    if (!main)
+    if (!main || !main->screen())
         return;
     const QRect beside = main->frameGeometry();
-    const QRect screen = main->screen() ? main->screen()->availableGeometry() : QRect();
-    QPoint at(beside.right() + 8, beside.top());
-    if (screen.isValid() && at.x() + width() > screen.right())
-        at.setX(std::max(screen.left(), beside.left() - 8 - frameGeometry().width()));
-    move(at);
+    const QRect screen = main->screen()->availableGeometry();
+    const QSize size = frameGeometry().size();
+    const QPoint places[] = {{beside.right() + 8, beside.top()},
+                             {beside.left() - 8 - size.width(), beside.top()},
+                             {beside.left(), beside.bottom() + 8}};
+    for (const QPoint& at : places) {
+        if (screen.contains(QRect(at, size))) {
+            move(at);
+            return;
+        }
+    }
+    move(screen.topLeft());
 }
 
 void RecordingsWindow::contextMenuEvent(QContextMenuEvent* event) {
