@@ -87,7 +87,11 @@ void CSorvinDlg::ChangeFile(bool down) {
         return;
     if (g_FileList.empty() || g_CurFile == g_FileList.end() || *g_CurFile == kNoWavFiles)
         return;
-    g_CurFile = down ? NextRecording(g_FileList, g_CurFile) : PreviousRecording(g_FileList, g_CurFile);
+    OpenListEntry(down ? NextRecording(g_FileList, g_CurFile) : PreviousRecording(g_FileList, g_CurFile));
+}
+
+void CSorvinDlg::OpenListEntry(std::list<std::string>::iterator entry) {
+    g_CurFile = entry;
     m_strStatus = *g_CurFile;
     // The new file plays from its start: a wind must not carry the old stream on under its name.
     if (m_FastForward || m_Rewind)

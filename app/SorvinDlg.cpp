@@ -3,6 +3,7 @@
 #include "AboutDlg.h"
 #include "MprisPlayer.h"
 #include "ProgramState.h"
+#include "RecordingsWindow.h"
 #include "RemoteReport.h"
 #include "Settings.h"
 #include "platform/FileSystem.h"
@@ -172,7 +173,8 @@ void CSorvinDlg::OnInitDialog() {
     UpdateTexts();
 
     // 13. A frameless window has no system menu: "About Tavlo" is on the window's right-click
-    //     menu instead (see contextMenuEvent).
+    //     menu instead (see contextMenuEvent), with "Recordings" (Ctrl+L).
+    SetUpRecordingsWindow();
 
     // 14. Icons.
     setWindowIcon(m_hIcon);
@@ -441,6 +443,8 @@ void CSorvinDlg::contextMenuEvent(QContextMenuEvent* event) {
 void CSorvinDlg::FillWindowMenu(QMenu& menu) {
     menu.addAction("Open recordings folder", this, &CSorvinDlg::OnOpenRecordingsFolder);
     const QString about = LoadStringResource(101);
+    if (m_RecordingsAction)
+        menu.addAction(m_RecordingsAction);
     if (about.isEmpty())
         return;
     menu.addSeparator();

@@ -6,9 +6,11 @@
 #include <QPixmap>
 #include <array>
 #include <cstdint>
+#include <list>
 #include <memory>
 #include <string>
 
+#include "IRecordingsHost.h"
 #include "SectionWindow.h"
 #include "audio/WavePlayer.h"
 #include "audio/WaveRecorder.h"
@@ -29,6 +31,8 @@
 inline constexpr QRgb kButtonKey = 0xFFF2F1F1;
 
 class CMprisPlayer;
+class QAction;
+class RecordingsWindow;
 
 class CSorvinDlg : public CSkinDialog {
     Q_OBJECT
@@ -76,6 +80,15 @@ public:
     void ScanFolder();
     void OnFileUp();
     void OnFileDown();
+
+    // --- The recordings window (RecordingsCommands.cpp) ----------------------------------
+    void OnRecordings();
+    // Makes `name` the current entry and plays it, as File up/down play theirs, from the start of
+    // section `section` (from 1). Nothing while recording.
+    void PlayRecording(const std::string& name, unsigned section);
+    // The list follows a recording renamed or moved away by the recordings window.
+    void RecordingRenamed(const std::string& from, const std::string& to);
+    void RecordingRemoved(const std::string& name);
 
     // --- Timer ticks 1 to 3 (ClockTicks.cpp) ----------------------------------------------
     void OnForwardTick();
@@ -217,6 +230,10 @@ private:
     void ListSavedRecording();
     // File down at the end of a file, passing over files that cannot be opened.
     void PlayOnFromNext();
+    // Makes `entry` current, stops, waits a second and plays it: the path of File up/down.
+    void OpenListEntry(std::list<std::string>::iterator entry);
+    void SetUpRecordingsWindow();
+    void PlayFromSection(unsigned section);
     void EndOfFile();
     void ShowTime(std::uint64_t seconds);
     // The time text stops blinking.
@@ -240,4 +257,8 @@ private:
     platform::InstanceCalls m_Calls;
     // The media keys and the desktop's media controls; a child of the window.
     CMprisPlayer* m_Mpris = nullptr;
+    QAction* m_RecordingsAction = nullptr;
+    std::unique_ptr<IRecordingsHost> m_RecordingsHost;
+    // A child of the window, made on first use; it goes before the host it refers to.
+    std::unique_ptr<RecordingsWindow> m_RecordingsWindow;
 };

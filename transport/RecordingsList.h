@@ -26,3 +26,14 @@ std::list<std::string>::iterator NextRecording(std::list<std::string>& names,
                                                std::list<std::string>::iterator at);
 std::list<std::string>::iterator PreviousRecording(std::list<std::string>& names,
                                                    std::list<std::string>::iterator at);
+
+// A recording that came into the folder after the scan joins the list where its name sorts (the
+// placeholder gives way to it; the current entry stays, unless that was the placeholder). Returns
+// its entry; a name already listed is not added twice.
+std::list<std::string>::iterator AddRecording(std::list<std::string>& names,
+                                              std::list<std::string>::iterator& current,
+                                              const std::string& name);
+// A recording that left the folder leaves the list. When it was the current entry, the one after
+// it becomes current (after the last, the first); an emptied list holds the placeholder.
+void RemoveRecording(std::list<std::string>& names, std::list<std::string>::iterator& current,
+                     const std::string& name);

@@ -29,7 +29,9 @@ bool IsChunkId(const unsigned char* id) {
 }
 } // namespace
 
-CWaveReader::CWaveReader() : m_FileName(g_FileName) {
+CWaveReader::CWaveReader() : CWaveReader(g_FileName) {}
+
+CWaveReader::CWaveReader(const std::string& fileName) : m_FileName(fileName) {
     // Only regular files are opened: a FIFO would block the window on open, a device could
     // deliver chunks for ever to the walk that looks for "data". Anything else reads as empty.
     std::error_code ec;

@@ -27,6 +27,9 @@ public:
     // integer PCM, or outside PcmFormat.h) when the file is rejected; a file that cannot be opened
     // (missing, unreadable, not a regular file) reads as empty and is rejected as not RIFF.
     CWaveReader();
+    // The same on the file `fileName`: for readers off the window's thread, which must not touch
+    // g_FileName.
+    explicit CWaveReader(const std::string& fileName);
     // Closes the file and frees the section list.
     ~CWaveReader() override;
 
@@ -45,6 +48,9 @@ public:
     std::uint64_t Tell() override;
     // Sample bytes in the file: the data size of the header, or less when the file ends sooner.
     std::uint64_t GetLength() override;
+
+    // The name the reader opened.
+    const std::string& FileName() const { return m_FileName; }
 
     // Number of entries in the "sect" chunk; 0 when there is none.
     std::uint32_t m_SectionCount = 0;

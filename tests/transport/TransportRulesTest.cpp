@@ -6,6 +6,7 @@
 #include "TimeText.h"
 #include "WindSteps.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <set>
 #include <vector>
@@ -31,6 +32,46 @@ TEST(RecordingNames, two_starts_in_one_second_get_names_that_are_new_and_sort_in
     std::list<std::string> sorted(made.rbegin(), made.rend());
     SortRecordings(sorted);
     EXPECT_EQ(std::vector<std::string>(sorted.begin(), sorted.end()), made);
+}
+
+TEST(RecordingNames, a_new_title_keeps_the_start_stamp_and_the_ending_so_the_order_stays) {
+    struct Case {
+        const char* name;
+        const char* title;
+        const char* renamed; // nullptr: refused
+        const char* titleBefore;
+    };
+    for (Case c : {Case{"20260309-090507.wav", "Board meeting", "20260309-090507 Board meeting.wav", ""},
+                   Case{"20260309-090507_02.WAV", "B", "20260309-090507_02 B.WAV", ""},
+                   Case{"20260309-090507 Old.wav", "", "20260309-090507.wav", "Old"},
+                   Case{"20260309-090507 Old.wav", "a/b", nullptr, "Old"},
+                   Case{"20260309-090507.wav", "line\nbreak", nullptr, ""},
+                   Case{"memo.wav", "Memo 2", "Memo 2.wav", "memo"}, Case{"memo.wav", "..", nullptr, "memo"},
+                   Case{"memo.wav", "", nullptr, "memo"},
+                   // Not a stamp: a 13th month.
+                   Case{"20261309-090507.wav", "x", "x.wav", "20261309-090507"}}) {
+        const std::string title = c.title;
+        const std::optional<std::string> renamed = RetitledRecording(c.name, title);
+        EXPECT_EQ(renamed.value_or("refused"), c.renamed ? c.renamed : "refused") << c.name << " " << title;
+        EXPECT_EQ(RecordingTitle(c.name), c.titleBefore) << c.name;
+    }
+    // Titled or not, recordings of one second keep their places between the seconds around them.
+    std::list<std::string> names{"20260309-090508.wav", "20260309-090507_02.wav", "20260309-090507 Zz.wav",
+                                 "20260309-090506 Aa.wav"};
+    SortRecordings(names);
+    EXPECT_EQ(std::vector<std::string>(names.begin(), names.end()),
+              (std::vector<std::string>{"20260309-090506 Aa.wav", "20260309-090507 Zz.wav",
+                                        "20260309-090507_02.wav", "20260309-090508.wav"}));
+}
+
+TEST(RecordingNames, the_start_time_comes_from_a_stamped_name_only) {
+    const std::optional<platform::LocalTime> t = StartTimeFromName("20260309-090507_02 Call.wav");
+    ASSERT_TRUE(t);
+    EXPECT_EQ(std::vector<int>({t->Year, t->Month, t->Day, t->Hour, t->Minute, t->Second}),
+              std::vector<int>({2026, 3, 9, 9, 5, 7}));
+    for (const char* other : {"memo.wav", "2026030-090507.wav", "20260309_090507.wav", "20260309-250507.wav",
+                              "20260300-090507.wav", "20260309-0905.wav"})
+        EXPECT_FALSE(StartTimeFromName(other)) << other;
 }
 
 TEST(WindSteps, each_speed_has_its_period_and_step_and_other_codes_have_none) {
@@ -90,6 +131,37 @@ TEST(RecordingsList, next_and_previous_wrap_around_also_with_a_single_file) {
     std::list<std::string> one{"only.wav"};
     EXPECT_EQ(NextRecording(one, one.begin()), one.begin());
     EXPECT_EQ(PreviousRecording(one, one.begin()), one.begin());
+}
+
+TEST(RecordingsList, recordings_join_and_leave_the_list_and_the_current_entry_moves_on) {
+    using Names = std::vector<std::string>;
+    struct Case {
+        Names before;
+        std::string current;
+        bool add;
+        std::string name;
+        Names after;
+        std::string currentAfter;
+    };
+    for (const Case& c :
+         {Case{{"a.wav", "c.wav"}, "c.wav", true, "b.wav", {"a.wav", "b.wav", "c.wav"}, "c.wav"},
+          Case{{"a.wav"}, "a.wav", true, "a.wav", {"a.wav"}, "a.wav"},
+          Case{{kNoWavFiles}, kNoWavFiles, true, "n.wav", {"n.wav"}, "n.wav"},
+          Case{{"a.wav", "b.wav", "c.wav"}, "b.wav", false, "b.wav", {"a.wav", "c.wav"}, "c.wav"},
+          Case{{"a.wav", "b.wav"}, "b.wav", false, "b.wav", {"a.wav"}, "a.wav"},
+          Case{{"a.wav", "b.wav"}, "a.wav", false, "b.wav", {"a.wav"}, "a.wav"},
+          Case{{"a.wav"}, "a.wav", false, "a.wav", {kNoWavFiles}, kNoWavFiles},
+          Case{{"a.wav"}, "a.wav", false, "z.wav", {"a.wav"}, "a.wav"}}) {
+        std::list<std::string> names(c.before.begin(), c.before.end());
+        auto current = std::find(names.begin(), names.end(), c.current);
+        if (c.add)
+            EXPECT_EQ(*AddRecording(names, current, c.name), c.name);
+        else
+            RemoveRecording(names, current, c.name);
+        EXPECT_EQ(Names(names.begin(), names.end()), c.after) << c.name;
+        ASSERT_NE(current, names.end());
+        EXPECT_EQ(*current, c.currentAfter) << c.name;
+    }
 }
 
 // Sections starting at the given seconds, linked as the reader links them.

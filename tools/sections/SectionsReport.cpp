@@ -1,6 +1,5 @@
 #include "SectionsReport.h"
 
-#include "wavefile/FileName.h"
 #include "wavefile/WaveErrors.h"
 #include "wavefile/WaveReader.h"
 
@@ -204,6 +203,18 @@ double WaveSummary::LengthSeconds() const {
     return double(DataBytes) / double(BytesPerSecond());
 }
 
+std::uint64_t WaveSummary::WholeSeconds() const {
+    return DataBytes / BytesPerSecond();
+}
+
+std::uint64_t WaveSummary::SectionSeconds(std::size_t i) const {
+    const std::uint64_t total = WholeSeconds();
+    const std::uint64_t start = SectionStarts[i];
+    const std::uint64_t end =
+        std::min<std::uint64_t>(i + 1 < SectionStarts.size() ? SectionStarts[i + 1] : total, total);
+    return end > start ? end - start : 0;
+}
+
 std::string Clock(std::uint64_t seconds) {
     char text[64];
     std::snprintf(text, sizeof text, "%llu:%02u:%02u", static_cast<unsigned long long>(seconds / 3600),
@@ -231,8 +242,7 @@ bool DescribeWaveFile(const std::string& path, WaveSummary& summary, std::string
     ::close(fd);
     summary = WaveSummary{};
     try {
-        g_FileName = path;
-        CWaveReader reader;
+        CWaveReader reader(path);
         reader.GetFormat(&summary.SampleRate, &summary.BitsPerSample, &summary.Channels);
         summary.DataStart = reader.Tell();
         summary.DataBytes = reader.GetLength();
@@ -272,7 +282,7 @@ bool MarksClaimMore(const WaveSummary& s) {
 
 std::string FormatSummary(const std::string& path, const WaveSummary& s) {
     std::ostringstream out;
-    const std::uint64_t total = s.DataBytes / s.BytesPerSecond();
+    const std::uint64_t total = s.WholeSeconds();
     out << path << ": PCM " << s.BitsPerSample << "-bit " << ChannelsText(s.Channels) << " " << s.SampleRate
         << " Hz, length " << Clock(total) << ", " << s.DataBytes << " sample bytes from offset "
         << s.DataStart << "\n";
@@ -280,14 +290,10 @@ std::string FormatSummary(const std::string& path, const WaveSummary& s) {
         out << "  no section list (an ordinary WAV file, or a recording cut off before it was saved)\n";
     out << "  section    start   length\n";
     for (std::size_t i = 0; i < s.SectionStarts.size(); ++i) {
-        // A section is shown as long as it lasts within the samples, wherever the marks put it.
         const std::uint64_t start = s.SectionStarts[i];
-        const std::uint64_t end =
-            std::min<std::uint64_t>(i + 1 < s.SectionStarts.size() ? s.SectionStarts[i + 1] : total, total);
         char row[128];
         std::snprintf(row, sizeof row, "  %7zu %8s %8s%s\n", i + 1, Clock(start).c_str(),
-                      Clock(end > start ? end - start : 0).c_str(),
-                      start > total ? "  (starts after the end)" : "");
+                      Clock(s.SectionSeconds(i)).c_str(), start > total ? "  (starts after the end)" : "");
         out << row;
     }
     if (MarksClaimMore(s))

@@ -19,10 +19,14 @@ struct WaveSummary {
     std::uint64_t BytesPerSecond() const;
     // Exact length of the samples in seconds.
     double LengthSeconds() const;
+    // Whole seconds of samples.
+    std::uint64_t WholeSeconds() const;
+    // Whole seconds section i (from 0) lasts within the samples, wherever the marks put it.
+    std::uint64_t SectionSeconds(std::size_t i) const;
 };
 
 // Opens path with the program's reader and fills summary. On failure returns false and sets
-// error to a sentence naming the check that failed.
+// error to a sentence naming the check that failed. Safe on any thread: it shares no state.
 bool DescribeWaveFile(const std::string& path, WaveSummary& summary, std::string& error);
 
 // The summary as printed for a user: format, length (h:mm:ss) and the table of sections.

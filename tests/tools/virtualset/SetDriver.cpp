@@ -188,3 +188,19 @@ QImage SetDriver::Screenshot() {
     return QImage::fromData(reinterpret_cast<const uchar*>(png.data()), static_cast<int>(png.size()), "PNG")
         .convertToFormat(QImage::Format_RGB32);
 }
+
+bool SetDriver::Keys(const std::string& keys, const std::string& title) {
+    unsigned long window = title.empty() ? Window() : 0;
+    for (int tries = 0; window == 0 && tries < 100; ++tries) {
+        std::string found;
+        if (RunCommand("xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null", &found))
+            window = std::stoul(found);
+        else
+            platform::Clock().Sleep(100);
+    }
+    if (window == 0 || !RunCommand("xdotool windowfocus --sync " + std::to_string(window)))
+        return false;
+    // As with clicks: the window takes the focus in its own time.
+    platform::Clock().Sleep(300);
+    return RunCommand("xdotool key --delay 150 " + keys);
+}

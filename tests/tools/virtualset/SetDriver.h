@@ -6,6 +6,7 @@
 #include <QImage>
 
 #include <condition_variable>
+#include <filesystem>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -28,6 +29,9 @@ public:
     // Tavlo's window: a left click at a point of its client area, and a screenshot of it.
     bool Click(int x, int y);
     QImage Screenshot();
+    // Types keys (xdotool's names, "ctrl+l", "Down Return") into the window titled `title` (Tavlo's
+    // main window when empty), after giving it the focus. False when there is no such window.
+    bool Keys(const std::string& keys, const std::string& title = "");
 
 private:
     unsigned long Window();

@@ -1,0 +1,39 @@
+#include "MainWindowHost.h"
+
+#include "ProgramState.h"
+#include "RecordingsList.h"
+#include "SorvinDlg.h"
+#include "platform/FileSystem.h"
+
+// The settings make the recordings folder the current directory, and the list's names are
+// relative to it.
+std::string MainWindowHost::RecordingsFolder() {
+    std::string folder;
+    return platform::FileSystem().GetCurrentDirectory(folder) ? folder : std::string();
+}
+
+std::string MainWindowHost::CurrentRecording() {
+    if (g_CurFile == g_FileList.end() || *g_CurFile == kNoWavFiles)
+        return "";
+    return *g_CurFile;
+}
+
+std::string MainWindowHost::RecordingInProgress() {
+    return m_Dlg.m_Recording ? g_FileName : std::string();
+}
+
+std::string MainWindowHost::PlayingRecording() {
+    return m_Dlg.m_Playing && m_Dlg.m_pReader ? m_Dlg.m_pReader->FileName() : std::string();
+}
+
+void MainWindowHost::PlayRecording(const std::string& name, unsigned section) {
+    m_Dlg.PlayRecording(name, section);
+}
+
+void MainWindowHost::RecordingRenamed(const std::string& from, const std::string& to) {
+    m_Dlg.RecordingRenamed(from, to);
+}
+
+void MainWindowHost::RecordingRemoved(const std::string& name) {
+    m_Dlg.RecordingRemoved(name);
+}

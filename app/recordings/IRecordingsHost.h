@@ -1,0 +1,25 @@
+#pragma once
+#include <string>
+
+// What the recordings window needs from the main window: which recordings are current, being
+// recorded or playing, and the commands that change them. Called on the user-interface thread.
+class IRecordingsHost {
+public:
+    virtual ~IRecordingsHost() = default;
+
+    // The recordings folder as a full path.
+    virtual std::string RecordingsFolder() = 0;
+    // The list's current entry; "" when the list has none.
+    virtual std::string CurrentRecording() = 0;
+    // The file a recording goes into right now; "" when nothing is recorded.
+    virtual std::string RecordingInProgress() = 0;
+    // The file open for playback (playing or paused); "" when none.
+    virtual std::string PlayingRecording() = 0;
+
+    // Makes `name` the current entry and plays it from the start of section `section` (from 1),
+    // as File up and File down play the entry they move to.
+    virtual void PlayRecording(const std::string& name, unsigned section) = 0;
+    // The file `from` is now called `to`, or is gone: the main window's list follows.
+    virtual void RecordingRenamed(const std::string& from, const std::string& to) = 0;
+    virtual void RecordingRemoved(const std::string& name) = 0;
+};

@@ -1,0 +1,17 @@
+#pragma once
+#include "SectionsReport.h"
+
+#include <cstdint>
+#include <string>
+
+// One recording of the folder as the recordings window knows it: its name and size from the
+// folder listing, and, once the background reader got to it, its format, length and sections.
+struct RecordingInfo {
+    enum class State { Unread, Read, Rejected };
+
+    std::string Name;
+    std::uint64_t Size = 0;
+    State Status = State::Unread;
+    WaveSummary Summary; // when Read
+    std::string Error;   // when Rejected: why the reader refused it
+};

@@ -1,0 +1,66 @@
+#pragma once
+#include "IRecordingsHost.h"
+#include "RecordingFiles.h"
+#include "RecordingsModel.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QTimer>
+#include <QTreeView>
+#include <QWidget>
+
+#include <functional>
+
+// The recordings window: every recording of the folder with its start, length, sections, size
+// and rate, each opening to its sections. Activating a recording plays it, activating a section
+// plays from its start; rename, move to the trash, open the folder and copy the sections as a
+// label track act on the selected recording. A normal, resizable desktop window beside the
+// skinned main window, which it never blocks.
+class RecordingsWindow : public QWidget {
+    Q_OBJECT
+public:
+    RecordingsWindow(IRecordingsHost& host, QWidget* mainWindow);
+
+    // Takes the main window's folder and marks again; the main window calls it whenever its
+    // display changes.
+    void FollowHost();
+
+    RecordingsModel& Model() { return m_Model; }
+    QTreeView& View() { return m_View; }
+    QString Status() const { return m_Status.text(); }
+    // Asks the user for a recording's new title; the test replaces the dialog.
+    std::function<std::optional<QString>(const QString& name, const QString& title)> AskTitle;
+
+    // The actions, on the recording (or section) that has the view's focus.
+    void PlaySelected();
+    void RenameSelected();
+    void TrashSelected();
+    void OpenFolder();
+    void CopyLabels();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    QAction* AddAction(const QString& text, const QKeySequence& keys, void (RecordingsWindow::*slot)());
+    void Play(const QModelIndex& index);
+    void Report(const RecordingFiles::Outcome& outcome);
+    void ShowProgress();
+    void PlaceBesideMainWindow();
+    const RecordingInfo* Selected() const;
+
+    IRecordingsHost& m_Host;
+    RecordingFiles m_Files;
+    RecordingsModel m_Model;
+    QTreeView m_View;
+    QLabel m_Status;
+    // The main window tells nobody when a recording is saved or playback stops; while shown, this
+    // window looks once a second (a few string compares).
+    QTimer m_Follow;
+    QList<QAction*> m_Actions;
+    QString m_LastMessage;
+    std::string m_Follows; // a recording the keyboard goes to as soon as it is listed
+    bool m_Placed = false;
+};

@@ -1,0 +1,36 @@
+#pragma once
+#include "IRecordingsHost.h"
+
+#include <QApplication>
+
+#include <string>
+#include <vector>
+
+// The main window as the recordings window sees it: which files are current, recorded or played,
+// and what it was told or asked to do, in order.
+class FakeRecordingsHost : public IRecordingsHost {
+public:
+    std::string RecordingsFolder() override { return Folder; }
+    std::string CurrentRecording() override { return Current; }
+    std::string RecordingInProgress() override { return InProgress; }
+    std::string PlayingRecording() override { return Playing; }
+    void PlayRecording(const std::string& name, unsigned section) override {
+        Told.push_back("play " + name + " from section " + std::to_string(section));
+    }
+    void RecordingRenamed(const std::string& from, const std::string& to) override {
+        Told.push_back("renamed " + from + " to " + to);
+    }
+    void RecordingRemoved(const std::string& name) override { Told.push_back("removed " + name); }
+
+    std::string Folder, Current, InProgress, Playing;
+    std::vector<std::string> Told;
+};
+
+// The widgets' application, made once for the whole test program.
+inline void EnsureApplication() {
+    static int argc = 1;
+    static char name[] = "app_recordings_tests";
+    static char* argv[] = {name, nullptr};
+    if (!QApplication::instance())
+        new QApplication(argc, argv);
+}

@@ -1,0 +1,83 @@
+// The recordings window from the keyboard alone: every action has its key, and each one reaches
+// the main window (here a fake that notes what it is asked) or the folder.
+#include "RecordingsWindow.h"
+#include "RecordingsTesting.h"
+#include "WaveTestFiles.h"
+
+#include <QClipboard>
+#include <QTest>
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <set>
+
+using namespace wavetest;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::set<std::string> Files(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+std::set<std::string> Rows(const RecordingsModel& model) {
+    std::set<std::string> names;
+    for (int r = 0; r < model.rowCount(); ++r)
+        names.insert(model.RecordingAt(model.index(r, 0))->Name);
+    return names;
+}
+
+TEST(RecordingsWindowKeys, every_action_is_reached_from_the_keyboard) {
+    EnsureApplication();
+    TempDir dir;
+    ::setenv("HOME", dir.Path().c_str(), 1); // the trash of a scratch home
+    ::setenv("XDG_DATA_HOME", dir.Path(".local/share").c_str(), 1);
+    fs::create_directory(dir.Path("rec"));
+    WriteFile(dir.Path("rec/a.wav"), ProgramFile(88200 * 4, {1, 1}));
+    WriteFile(dir.Path("rec/b.wav"), ProgramFile(88200 * 2, {}));
+    FakeRecordingsHost host;
+    host.Folder = dir.Path("rec");
+    host.Current = "b.wav";
+    RecordingsWindow window(host, nullptr);
+    window.AskTitle = [](const QString&, const QString&) { return std::optional<QString>("Call"); };
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.Model().ReadCount() == 2; }));
+
+    struct Step {
+        std::vector<QKeyCombination> keys;
+        std::string told;  // what the main window is asked, or "" for nothing
+        QString statusHas; // what the window's status line says afterwards
+    };
+    const QKeyCombination copy(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_C);
+    for (const Step& s :
+         {// The keyboard starts on the current recording.
+          Step{{Qt::Key_Return}, "play b.wav from section 1", "2 recordings"},
+          Step{{Qt::Key_Up, Qt::Key_Right, Qt::Key_Down, Qt::Key_Down, Qt::Key_Return},
+               "play a.wav from section 2",
+               ""},
+          Step{{copy}, "", "on the clipboard"},
+          Step{{Qt::Key_Up, Qt::Key_Up, Qt::Key_F2}, "renamed a.wav to Call.wav", "is now Call.wav"},
+          Step{{Qt::Key_Down, Qt::Key_Delete}, "", "open for playback"},
+          Step{{Qt::Key_Up, Qt::Key_Delete}, "removed Call.wav", "moved to the trash"}}) {
+        host.Playing = "b.wav";
+        host.Told.clear();
+        for (QKeyCombination key : s.keys)
+            QTest::keyClick(&window.View(), key.key(), key.keyboardModifiers());
+        EXPECT_EQ(host.Told, s.told.empty() ? std::vector<std::string>{} : std::vector<std::string>{s.told});
+        EXPECT_TRUE(window.Status().contains(s.statusHas)) << window.Status().toStdString();
+        // Renames and removals reach the rows through the folder's watch.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return Rows(window.Model()) == Files(host.Folder); }));
+    }
+    EXPECT_EQ(
+        QApplication::clipboard()->text(),
+        "0.000000\t1.000000\tSection 1\n1.000000\t2.000000\tSection 2\n2.000000\t4.000000\tSection 3\n");
+    EXPECT_TRUE(fs::exists(dir.Path(".local/share/Trash/files/Call.wav")));
+    EXPECT_TRUE(fs::exists(dir.Path("rec/b.wav")));
+}
+
+} // namespace

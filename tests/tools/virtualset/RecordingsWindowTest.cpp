@@ -1,0 +1,89 @@
+// The recordings window in the real Tavlo, driven through the virtual recorder set: opened with
+// Ctrl+L, a row and then a section chosen from the keyboard; the remote hears each start of
+// playback and the main window's display shows the chosen file and section, as it shows them
+// when the same file and section are reached with the remote and the buttons.
+#include "SetDriver.h"
+#include "WaveTestFiles.h"
+#include "platform/Clock.h"
+#include "ui/MainLayout.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+QRect ControlRect(int id) {
+    const ui::MainControl* c = ui::FindMainControl(id);
+    return c ? QRect(c->Rect.X, c->Rect.Y, c->Rect.Width, c->Rect.Height) : QRect();
+}
+
+class RecordingsWindowEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_Folder = MakeTestFolder("tavlo-e2e-list");
+        // Two recordings: ten seconds with sections at 0, 3 and 6 s, and a later one of five.
+        wavetest::WriteFile((m_Folder / "20261207-090000.wav").string(),
+                            wavetest::ProgramFile(88200 * 10, {3, 3}));
+        wavetest::WriteFile((m_Folder / "20261207-100000.wav").string(),
+                            wavetest::ProgramFile(88200 * 5, {}));
+    }
+    void TearDown() override { CleanTestFolder(m_Folder.string(), HasFailure()); }
+    // The main window's text control as shown now.
+    QImage Text(SetDriver& set, int id) { return set.Screenshot().copy(ControlRect(id)); }
+    // The main window as it is now, kept beside the recordings for a failure's message.
+    std::string Keep(SetDriver& set, const std::string& name) {
+        const std::string path = (m_Folder / ("window-" + name + ".png")).string();
+        set.Screenshot().save(QString::fromStdString(path));
+        return "window kept as " + path;
+    }
+    void Expect(SetDriver& set, const char* command) {
+        ASSERT_TRUE(set.Await(std::string("out 00 00 00 ") + command)) << set.Log();
+    }
+
+    fs::path m_Folder;
+};
+
+TEST_F(RecordingsWindowEndToEnd, a_row_and_a_section_chosen_in_the_window_play_and_show_on_the_display) {
+    SetDriver set(m_Folder.string());
+    ASSERT_TRUE(set.Await("ready")) << set.Log();
+    for (const char* greeting : {"C0", "E7", "C0"})
+        Expect(set, greeting);
+
+    // How the display shows the first recording in its second section, reached with the remote's
+    // Play and the Section down button.
+    set.Send("press play");
+    Expect(set, "C2");
+    const QImage firstFile = Text(set, 1032);
+    ASSERT_TRUE(set.Click(ControlRect(1006).center().x(), ControlRect(1006).center().y()));
+    platform::Clock().Sleep(1500); // the clock tick shows the section
+    const QImage secondSection = Text(set, 1031);
+    ASSERT_TRUE(set.Click(ControlRect(1002).center().x(), ControlRect(1002).center().y()));
+    Expect(set, "C0");
+
+    // The window opens on the current recording; the next row is the later recording. The window
+    // closes again (Escape) to leave the display in sight on the small test screen.
+    ASSERT_TRUE(set.Keys("ctrl+l"));
+    ASSERT_TRUE(set.Keys("Down Return Escape", "Tavlo recordings"));
+    Expect(set, "C2");
+    platform::Clock().Sleep(500);
+    EXPECT_FALSE(Text(set, 1032) == firstFile) << Keep(set, "other-file");
+
+    // Back up to the first recording, open its sections and choose the second.
+    ASSERT_TRUE(set.Keys("ctrl+l"));
+    ASSERT_TRUE(set.Keys("Up Right Down Down Return Escape", "Tavlo recordings"));
+    Expect(set, "C0");
+    Expect(set, "C2");
+    platform::Clock().Sleep(500);
+    EXPECT_TRUE(Text(set, 1032) == firstFile) << Keep(set, "status");
+    EXPECT_TRUE(Text(set, 1031) == secondSection) << Keep(set, "section");
+
+    set.Send("echo alive");
+    ASSERT_TRUE(set.Await("echo alive"));
+    EXPECT_FALSE(set.Logged("tavlo exited") || set.Logged("tavlo crashed")) << set.Log();
+}
+
+} // namespace
