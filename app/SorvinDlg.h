@@ -16,6 +16,8 @@
 #include "ui/CColorStatic.h"
 #include "ui/CSkinButton.h"
 #include "ui/CSkinDialog.h"
+#include "wavefile/RecordingRescue.h"
+#include "wavefile/SectionJournal.h"
 #include "wavefile/WaveReader.h"
 #include "wavefile/WaveWriter.h"
 
@@ -48,6 +50,9 @@ public:
     // Enough free space for recording in the recordings folder; saves a running recording and
     // alerts the remote unit when there is not.
     bool CheckDiskSpace();
+    // The program is ended from outside (a signal, the session, the display gone): an open
+    // recording is saved as File end and save saves it, then the closing sequence runs.
+    void OnEndedFromOutside();
     // Sends 0xC1 (mode 0, recording) or 0xC2 (mode 1, playing) after the presence test.
     void SendStateCode(int mode);
     // The presence test, then `command`: how the transport commands send 0xC0 and 0xC3.
@@ -105,6 +110,11 @@ public:
     CColorStatic m_SpeedText;   // 1030
     CWaveRecorder m_Recorder;
     std::unique_ptr<CWaveWriter> m_pWriter;
+    // Beside the open recording: its marks made durable, and a way to its bytes if its folder goes.
+    std::unique_ptr<CSectionJournal> m_pJournal;
+    std::unique_ptr<CRecordingRescue> m_pRescue;
+    // The recording's folder as a full path, taken when it starts.
+    std::string m_RecordFolder;
     CWavePlayer m_Player;
     std::unique_ptr<CWaveReader> m_pReader;
     std::uint32_t m_PlaySecond = 0;
@@ -189,6 +199,14 @@ private:
     void OnDiskFull();
     // Ends a recording whose file could not take more samples (disk full, or the format's limit).
     void CheckRecordingFile();
+    // Once a second while recording (RecordingSafety.cpp): the recordings folder still there, and
+    // room on its disk.
+    void WatchRecording();
+    // The recordings folder went away under the recording: end it, save what the open file still
+    // holds into the start-up folder, alert the remote unit.
+    void OnRecordingFolderLost();
+    // Steps 1 to 5 of File end and save, without the recordings list.
+    void EndRecording();
     void PlayCurrentFile();
     // Ends fast forward (true) or rewind: its timer, its button's looks and the speed text.
     void ReleaseWind(bool forward);

@@ -1,0 +1,39 @@
+#pragma once
+#include <QObject>
+#include <QSocketNotifier>
+
+#include <functional>
+#include <thread>
+
+// The ways the program is ended from outside rather than by its Close button: SIGTERM, SIGINT and
+// SIGHUP (a shutdown, a kill, a closed terminal), the session ending (the session manager's
+// commit-data request, the application quitting), and the display connection going away (the X
+// server or the compositor gone). Each reaches the handler on the window's thread, so that it can
+// save an open recording as File end and save does before the program ends.
+//
+// The signal handlers only write a byte to a pipe; a notifier on the window's thread reads it. A
+// lost X connection makes Qt end the process with exit() from the window's thread; a hook that runs
+// at exit hands the handler that moment, before the process goes. While the handler runs, no
+// further request is delivered.
+//
+// One object at a time; construct and destroy it on the window's thread.
+class EndRequests : public QObject {
+public:
+    enum class Reason { Signal, Session, Display };
+
+    explicit EndRequests(std::function<void(Reason)> handler);
+    // Gives the three signals back their default action.
+    ~EndRequests() override;
+
+private:
+    static void OnSignal(int signal);
+    static void AtExit();
+    void Deliver(Reason reason);
+    void ReadSignals();
+
+    std::function<void(Reason)> m_Handler;
+    std::thread::id m_WindowThread;
+    bool m_Delivering = false;
+    int m_Pipe[2] = {-1, -1};
+    std::unique_ptr<QSocketNotifier> m_Notifier;
+};
