@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <unistd.h>
@@ -73,8 +74,14 @@ void EndRequests::ReadSignals() {
 // the window's thread: that is the last moment to save.
 void EndRequests::AtExit() {
     EndRequests* requests = g_Requests;
-    if (requests && std::this_thread::get_id() == requests->m_WindowThread)
-        requests->Deliver(Reason::Display);
+    if (!requests || std::this_thread::get_id() != requests->m_WindowThread)
+        return;
+    requests->Deliver(Reason::Display);
+    // The rest of exit() tears down Qt's globals under a live application and a window whose
+    // display is gone, which crashes: with the recording saved, the process ends here, as Qt meant
+    // it to (status 1).
+    std::fflush(nullptr);
+    std::_Exit(1);
 }
 
 void EndRequests::Deliver(Reason reason) {

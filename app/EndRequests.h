@@ -13,8 +13,8 @@
 //
 // The signal handlers only write a byte to a pipe; a notifier on the window's thread reads it. A
 // lost X connection makes Qt end the process with exit() from the window's thread; a hook that runs
-// at exit hands the handler that moment, before the process goes. While the handler runs, no
-// further request is delivered.
+// at exit hands the handler that moment, then ends the process at once (status 1). While the
+// handler runs, no further request is delivered.
 //
 // One object at a time; construct and destroy it on the window's thread.
 class EndRequests : public QObject {

@@ -156,11 +156,7 @@ void CSorvinDlg::OnFileEndSave() {
 }
 
 void CSorvinDlg::EndRecording() {
-    m_Recorder.Stop();
-    // A file that was not completed keeps its journal: the next start finishes it from there.
-    if (m_pWriter->Close() && m_pJournal)
-        m_pJournal->Remove();
-    m_pJournal.reset();
+    CloseRecordingFile();
     m_Timers->KillTimer(3);
     m_RecordPaused = false;
     SendState(0xC0);
@@ -168,6 +164,14 @@ void CSorvinDlg::EndRecording() {
     SetImages(m_BtnSection, 143, 133);
     m_Recording = false;
     m_BtnRecord.m_bRecordLook = 0;
+}
+
+void CSorvinDlg::CloseRecordingFile() {
+    m_Recorder.Stop();
+    // A file that was not completed keeps its journal: the next start finishes it from there.
+    if (m_pWriter->Close() && m_pJournal)
+        m_pJournal->Remove();
+    m_pJournal.reset();
 }
 
 bool CSorvinDlg::CheckDiskSpace() {

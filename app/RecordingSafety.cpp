@@ -41,3 +41,15 @@ void CSorvinDlg::OnEndedFromOutside() {
     OnFileEndSave();
     OnCancel();
 }
+
+void CSorvinDlg::OnDisplayLost() {
+    // The process is inside exit(): pictures and texts can no longer be made, timers no longer run.
+    if (m_Recording) {
+        CloseRecordingFile();
+        m_Recording = false;
+    }
+    OpenReceiver();
+    SendCommand(0xC0);
+    m_Recorder.Terminate();
+    m_Player.Terminate();
+}

@@ -51,7 +51,12 @@ bool CSorvinApp::InitInstance() {
     CSorvinDlg dlg;
     m_pMainWnd = &dlg;
     // A signal, the session's end or the display going away saves an open recording first.
-    EndRequests ends([&dlg](EndRequests::Reason) { dlg.OnEndedFromOutside(); });
+    EndRequests ends([&dlg](EndRequests::Reason reason) {
+        if (reason == EndRequests::Reason::Display)
+            dlg.OnDisplayLost();
+        else
+            dlg.OnEndedFromOutside();
+    });
     dlg.exec();
     m_pMainWnd = nullptr;
     return false;

@@ -53,6 +53,9 @@ public:
     // The program is ended from outside (a signal, the session, the display gone): an open
     // recording is saved as File end and save saves it, then the closing sequence runs.
     void OnEndedFromOutside();
+    // The display connection is gone and the process is ending: the recording's file is finished
+    // and the remote told idle, without drawing anything.
+    void OnDisplayLost();
     // Sends 0xC1 (mode 0, recording) or 0xC2 (mode 1, playing) after the presence test.
     void SendStateCode(int mode);
     // The presence test, then `command`: how the transport commands send 0xC0 and 0xC3.
@@ -207,6 +210,8 @@ private:
     void OnRecordingFolderLost();
     // Steps 1 to 5 of File end and save, without the recordings list.
     void EndRecording();
+    // Steps 1 and 2: the capture stopped, the file finished; its journal goes once it is complete.
+    void CloseRecordingFile();
     void PlayCurrentFile();
     // Ends fast forward (true) or rewind: its timer, its button's looks and the speed text.
     void ReleaseWind(bool forward);
