@@ -1,5 +1,7 @@
 #include "EndRequests.h"
 
+#include "platform/Clock.h"
+
 #include <QGuiApplication>
 
 #include <atomic>
@@ -17,6 +19,13 @@ constexpr int kEndSignals[] = {SIGTERM, SIGINT, SIGHUP};
 std::atomic<EndRequests*> g_Requests{nullptr};
 std::atomic<int> g_SignalPipe{-1};
 std::atomic<bool> g_HookInstalled{false};
+std::atomic<pid_t> g_Pid{0};
+std::atomic<int> g_QuickExitStatus{1};
+// Written to the pipe for a display gone; signal numbers are never 0.
+constexpr char kDisplayGone = 0;
+// How long another thread waits for the window's thread to save before it ends the process anyway
+// (the window's thread may be stuck on the very connection that went away).
+constexpr unsigned kSaveBoundMs = 10000;
 
 } // namespace
 
@@ -37,6 +46,7 @@ EndRequests::EndRequests(std::function<void(Reason)> handler)
         connect(app, &QGuiApplication::commitDataRequest, this, [this] { Deliver(Reason::Session); });
         connect(app, &QCoreApplication::aboutToQuit, this, [this] { Deliver(Reason::Session); });
     }
+    g_Pid = ::getpid();
     g_Requests = this;
     // Registered once for the process: the hook outlives this object and looks for the current one.
     if (!g_HookInstalled.exchange(true))
@@ -63,9 +73,12 @@ void EndRequests::OnSignal(int signal) {
 
 void EndRequests::ReadSignals() {
     char bytes[16];
-    bool any = false;
-    while (::read(m_Pipe[0], bytes, sizeof bytes) > 0)
-        any = true;
+    bool any = false, display = false;
+    for (ssize_t n; (n = ::read(m_Pipe[0], bytes, sizeof bytes)) > 0;)
+        for (ssize_t i = 0; i < n; ++i)
+            (bytes[i] == kDisplayGone ? display : any) = true;
+    if (display)
+        EndForDisplay(g_QuickExitStatus);
     if (any)
         Deliver(Reason::Signal);
 }
@@ -74,14 +87,32 @@ void EndRequests::ReadSignals() {
 // the window's thread: that is the last moment to save.
 void EndRequests::AtExit() {
     EndRequests* requests = g_Requests;
-    if (!requests || std::this_thread::get_id() != requests->m_WindowThread)
-        return;
-    requests->Deliver(Reason::Display);
     // The rest of exit() tears down Qt's globals under a live application and a window whose
     // display is gone, which crashes: with the recording saved, the process ends here, as Qt meant
     // it to (status 1).
+    if (requests && std::this_thread::get_id() == requests->m_WindowThread)
+        requests->EndForDisplay(1);
+}
+
+void EndRequests::EndForDisplay(int status) {
+    Deliver(Reason::Display);
     std::fflush(nullptr);
-    std::_Exit(1);
+    std::_Exit(status);
+}
+
+void EndRequests::BeforeQuickExit(int status) {
+    EndRequests* requests = g_Requests;
+    if (!requests || ::getpid() != g_Pid)
+        return;
+    if (std::this_thread::get_id() == requests->m_WindowThread) {
+        requests->Deliver(Reason::Display);
+        return;
+    }
+    g_QuickExitStatus = status;
+    const int fd = g_SignalPipe;
+    if (fd < 0 || ::write(fd, &kDisplayGone, 1) != 1)
+        return;
+    platform::Clock().Sleep(kSaveBoundMs);
 }
 
 void EndRequests::Deliver(Reason reason) {

@@ -318,8 +318,8 @@ void VirtualSet::StartTavlo() {
         env.insert(entry.section('=', 0, 0), entry.section('=', 1));
     // The shim answers ALSA's card scan before umockdev's library sees it (no_sound_cards.c).
     env.insert("LD_PRELOAD", QString(TAVLO_NO_SOUND_CARDS) + ":libumockdev-preload.so.0");
-    if (!m_Options.TavloDisplay.isEmpty())
-        env.insert("DISPLAY", m_Options.TavloDisplay);
+    for (const QString& entry : m_Options.TavloEnv)
+        env.insert(entry.section('=', 0, 0), entry.section('=', 1));
     m_Tavlo.setProcessEnvironment(env);
     m_Tavlo.setWorkingDirectory(folder.absolutePath());
     // Tavlo's own output goes to standard error: standard output is the report log.

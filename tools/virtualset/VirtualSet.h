@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QSocketNotifier>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 
 #include <deque>
@@ -25,7 +26,7 @@ struct Options {
     QString Folder;     // where Tavlo starts (Recorder.ini, res/, recordings)
     QString SpeechFile; // empty: espeak-ng
     bool StartTavlo = true;
-    QString TavloDisplay; // the X display Tavlo is shown on; empty: the set's own
+    QStringList TavloEnv; // NAME=VALUE entries for Tavlo's environment (another display, say)
 };
 
 class VirtualSet {

@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
     parser.addOption({"no-window", "Show no remote; take commands on standard input only."});
     parser.addOption({"no-tavlo", "Stand up the receiver and microphone without starting Tavlo."});
     parser.addOption(
-        {"tavlo-display", "The X display Tavlo is shown on (default: the set's own).", "display"});
+        {"tavlo-env", "Sets NAME=VALUE in Tavlo's environment (for example another display).", "entry"});
     parser.process(application);
 
     virtualset::Options options;
@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
     options.Folder = QDir(parser.value("folder")).absolutePath();
     options.SpeechFile = parser.value("speech");
     options.StartTavlo = !parser.isSet("no-tavlo");
-    options.TavloDisplay = parser.value("tavlo-display");
+    options.TavloEnv = parser.values("tavlo-env");
     const bool window = !parser.isSet("no-window");
 
     virtualset::VirtualSet set(options);

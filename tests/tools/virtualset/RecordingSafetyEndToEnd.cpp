@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -57,6 +58,41 @@ public:
 private:
     pid_t m_Pid = -1;
     std::string m_Display;
+};
+
+// A headless Wayland compositor of Tavlo's own, on a socket in a private folder.
+class OwnCompositor {
+public:
+    explicit OwnCompositor(const fs::path& folder) : m_Socket(folder / "wayland-tavlo") {
+        fs::create_directories(folder);
+        fs::permissions(folder, fs::perms::owner_all);
+        m_Pid = ::fork();
+        if (m_Pid == 0) {
+            ::setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+            if (std::freopen((folder / "weston.log").c_str(), "w", stderr))
+                ::dup2(2, 1);
+            ::execlp("weston", "weston", "--backend=headless-backend.so", "--use-pixman",
+                     "--socket=wayland-tavlo", "--idle-time=0", nullptr);
+            ::_exit(127);
+        }
+        // Up once its socket is there (a bound on a hang, not a timing).
+        for (int tries = 0; tries < 100 && !fs::exists(m_Socket); ++tries)
+            platform::Clock().Sleep(100);
+    }
+    ~OwnCompositor() { Kill(); }
+    bool Up() const { return fs::exists(m_Socket); }
+    std::string Socket() const { return m_Socket.string(); }
+    void Kill() {
+        if (m_Pid <= 0)
+            return;
+        ::kill(m_Pid, SIGKILL);
+        ::waitpid(m_Pid, nullptr, 0);
+        m_Pid = -1;
+    }
+
+private:
+    fs::path m_Socket;
+    pid_t m_Pid = -1;
 };
 
 struct Kept {
@@ -133,29 +169,40 @@ protected:
 };
 
 // Ended from outside after a mark: the file is final with both sections, the remote idle last.
-TEST_F(RecordingSafetyE2E, a_signal_or_a_killed_x_server_saves_the_recording_with_its_marks) {
+TEST_F(RecordingSafetyE2E, a_signal_or_a_display_gone_saves_the_recording_with_its_marks) {
+    enum class End { Signal, XServer, Compositor };
     struct Case {
         const char* Name;
-        bool OwnDisplay;
-        const char* Signal; // nullptr: the X server is killed
+        End How;
+        const char* Signal;
     };
-    for (const Case& c : {Case{"SIGTERM", false, "TERM"}, Case{"SIGHUP", false, "HUP"},
-                          Case{"X server killed", true, nullptr}}) {
+    for (const Case& c : {Case{"SIGTERM", End::Signal, "TERM"}, Case{"SIGHUP", End::Signal, "HUP"},
+                          Case{"X server killed", End::XServer, nullptr},
+                          Case{"Wayland compositor killed", End::Compositor, nullptr}}) {
         SCOPED_TRACE(c.Name);
-        OwnXServer x;
+        std::optional<OwnXServer> x;
+        std::optional<OwnCompositor> compositor;
         std::vector<std::string> options;
-        if (c.OwnDisplay) {
-            ASSERT_FALSE(x.Display().empty()) << "Xvfb did not start";
-            options = {"--tavlo-display", x.Display()};
+        if (c.How == End::XServer) {
+            x.emplace();
+            ASSERT_FALSE(x->Display().empty()) << "Xvfb did not start";
+            options = {"--tavlo-env", "DISPLAY=" + x->Display()};
+        } else if (c.How == End::Compositor) {
+            compositor.emplace(m_Folder / "wayland");
+            ASSERT_TRUE(compositor->Up()) << "weston did not start";
+            options = {"--tavlo-env", "QT_QPA_PLATFORM=wayland", "--tavlo-env",
+                       "WAYLAND_DISPLAY=" + compositor->Socket()};
         }
         {
             SetDriver set(m_Folder.string(), options);
             ASSERT_TRUE(set.Await("ready")) << set.Log();
             RecordWithAMark(set);
-            if (c.Signal)
+            if (c.How == End::Signal)
                 set.Send(std::string("signal ") + c.Signal);
+            else if (x)
+                x->Kill();
             else
-                x.Kill();
+                compositor->Kill();
             ASSERT_TRUE(set.Await("tavlo exited")) << set.Log();
             EXPECT_EQ(LastOutput(set.Log()), "C0") << set.Log();
         }
