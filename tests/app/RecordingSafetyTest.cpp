@@ -73,25 +73,6 @@ TEST_F(RecordingSafety,
     }
 }
 
-TEST_F(RecordingSafety, a_recording_left_open_by_a_killed_program_is_finished_and_listed_at_the_next_start) {
-    const std::string file = RecordWithAMark();
-    // What a kill -9 leaves: the file and the journal as they are on the disk this moment.
-    const fs::path left = start / "left";
-    fs::create_directory(left);
-    fs::copy_file(rec / file, left / file);
-    fs::copy_file(rec / (file + ".journal"), left / (file + ".journal"));
-    dlg->OnFileEndSave();
-    dlg.reset();
-    fs::remove_all(rec);
-    fs::rename(left, rec);
-
-    fs::current_path(start); // where the program starts
-    Open();
-    EXPECT_EQ(g_FileList, std::list<std::string>{file});
-    EXPECT_EQ(Folder(), std::vector<std::string>{file});
-    EXPECT_EQ(Starts(rec / file), (std::vector<std::uint32_t>{0, 3}));
-}
-
 TEST_F(RecordingSafety,
        space_running_low_is_noticed_on_the_next_second_and_the_recording_kept_with_its_marks) {
     const std::string file = RecordWithAMark();
@@ -138,6 +119,15 @@ TEST_F(RecordingSafety,
         dlg.reset();
         fs::remove(start / file);
     }
+}
+
+TEST_F(RecordingSafety, record_with_the_folder_gone_says_error_path_not_a_full_disk) {
+    Open();
+    fs::remove_all(rec);
+    Press(1000);
+    EXPECT_FALSE(dlg->m_Recording);
+    EXPECT_EQ(dlg->m_strStatus, "Error Path");
+    EXPECT_TRUE(boxes.Boxes.empty());
 }
 
 } // namespace

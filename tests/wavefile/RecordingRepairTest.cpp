@@ -31,13 +31,6 @@ Bytes Text(const std::string& text) {
     return Bytes(text.begin(), text.end());
 }
 
-std::string Marks(std::size_t count) {
-    std::string lines;
-    for (std::size_t i = 0; i < count; ++i)
-        lines += std::to_string(i % 7) + "\n";
-    return lines;
-}
-
 Bytes SectChunk(const std::vector<std::uint32_t>& marks) {
     Bytes chunk;
     AppendTag(chunk, "sect");
@@ -59,8 +52,11 @@ struct RepairCase {
 std::vector<RepairCase> RepairCases() {
     const Bytes ramp = Ramp(48001);
     std::vector<std::uint32_t> many;
-    for (std::size_t i = 0; i < 500; ++i)
-        many.push_back(static_cast<std::uint32_t>(i % 7));
+    std::string manyLines;
+    for (std::uint32_t i = 0; i < 500; ++i) {
+        many.push_back(i % 7);
+        manyLines += std::to_string(i % 7) + "\n";
+    }
     Bytes interrupted = Unclosed(0, Ramp(4000));
     const Bytes tail = SectChunk({3, 5});
     interrupted.insert(interrupted.end(), tail.begin(), tail.end());
@@ -78,8 +74,7 @@ std::vector<RepairCase> RepairCases() {
          48000,
          {1}},
         {"no_marks", Unclosed(0, Ramp(1000)), Text(kJournalHead), Result::Repaired, 1000, {}},
-        {"many_marks", Unclosed(0, Ramp(1000)), Text(kJournalHead + Marks(500)), Result::Repaired, 1000,
-         many},
+        {"many_marks", Unclosed(0, Ramp(1000)), Text(kJournalHead + manyLines), Result::Repaired, 1000, many},
         {"torn_last_line",
          Unclosed(0, Ramp(1000)),
          Text(kJournalHead + "3\n5\n12"),

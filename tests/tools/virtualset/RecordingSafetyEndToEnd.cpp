@@ -9,9 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <optional>
 #include <sstream>
 #include <sys/wait.h>
@@ -21,72 +21,30 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// An X server of Tavlo's own, so that killing it leaves the set's display (and the set) alone.
-class OwnXServer {
+// A display server of Tavlo's own (Xvfb, or a headless weston), so that killing it leaves the set's
+// display, and the set, alone. Up once the socket it listens on exists.
+class OwnServer {
 public:
-    OwnXServer() {
-        int ready[2];
-        if (::pipe(ready) != 0)
-            return;
+    OwnServer(const std::vector<std::string>& argv, const fs::path& socket) : m_Socket(socket) {
         m_Pid = ::fork();
         if (m_Pid == 0) {
-            ::close(ready[0]);
-            const std::string fd = std::to_string(ready[1]);
-            ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "800x600x24", "-nolisten",
-                     "tcp", nullptr);
+            std::vector<const char*> args;
+            for (const std::string& arg : argv)
+                args.push_back(arg.c_str());
+            args.push_back(nullptr);
+            [[maybe_unused]] FILE* quiet = std::freopen("/dev/null", "w", stderr);
+            ::execvp(args[0], const_cast<char* const*>(args.data()));
             ::_exit(127);
         }
-        ::close(ready[1]);
-        // Xvfb writes the number, then the line break: the pipe stays open until both are read.
-        std::string number;
-        for (char c; ::read(ready[0], &c, 1) == 1 && c != '\n';)
-            number += c;
-        ::close(ready[0]);
-        if (!number.empty())
-            m_Display = ":" + number;
-    }
-    ~OwnXServer() { Kill(); }
-    const std::string& Display() const { return m_Display; }
-    void Kill() {
-        if (m_Pid <= 0)
-            return;
-        ::kill(m_Pid, SIGKILL);
-        ::waitpid(m_Pid, nullptr, 0);
-        m_Pid = -1;
-    }
-
-private:
-    pid_t m_Pid = -1;
-    std::string m_Display;
-};
-
-// A headless Wayland compositor of Tavlo's own, on a socket in a private folder.
-class OwnCompositor {
-public:
-    explicit OwnCompositor(const fs::path& folder) : m_Socket(folder / "wayland-tavlo") {
-        fs::create_directories(folder);
-        fs::permissions(folder, fs::perms::owner_all);
-        m_Pid = ::fork();
-        if (m_Pid == 0) {
-            ::setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
-            if (std::freopen((folder / "weston.log").c_str(), "w", stderr))
-                ::dup2(2, 1);
-            ::execlp("weston", "weston", "--backend=headless-backend.so", "--use-pixman",
-                     "--socket=wayland-tavlo", "--idle-time=0", nullptr);
-            ::_exit(127);
-        }
-        // Up once its socket is there (a bound on a hang, not a timing).
+        // A bound on a hang, not a timing.
         for (int tries = 0; tries < 100 && !fs::exists(m_Socket); ++tries)
             platform::Clock().Sleep(100);
     }
-    ~OwnCompositor() { Kill(); }
+    ~OwnServer() { Kill(); }
     bool Up() const { return fs::exists(m_Socket); }
-    std::string Socket() const { return m_Socket.string(); }
     void Kill() {
-        if (m_Pid <= 0)
-            return;
-        ::kill(m_Pid, SIGKILL);
-        ::waitpid(m_Pid, nullptr, 0);
+        if (m_Pid > 0 && ::kill(m_Pid, SIGKILL) == 0)
+            ::waitpid(m_Pid, nullptr, 0);
         m_Pid = -1;
     }
 
@@ -170,39 +128,45 @@ protected:
 
 // Ended from outside after a mark: the file is final with both sections, the remote idle last.
 TEST_F(RecordingSafetyE2E, a_signal_or_a_display_gone_saves_the_recording_with_its_marks) {
-    enum class End { Signal, XServer, Compositor };
+    const std::string x = ":" + std::to_string(400 + ::getpid() % 400);
+    const fs::path wayland = m_Folder / "wayland";
+    fs::create_directory(wayland);
+    fs::permissions(wayland, fs::perms::owner_all);
     struct Case {
         const char* Name;
-        End How;
-        const char* Signal;
+        std::vector<std::string> Server; // started for Tavlo alone, then killed; empty: a signal
+        fs::path Socket;
+        std::vector<std::string> Options;
     };
-    for (const Case& c : {Case{"SIGTERM", End::Signal, "TERM"}, Case{"SIGHUP", End::Signal, "HUP"},
-                          Case{"X server killed", End::XServer, nullptr},
-                          Case{"Wayland compositor killed", End::Compositor, nullptr}}) {
+    const std::vector<Case> cases = {
+        {"TERM", {}, {}, {}},
+        {"HUP", {}, {}, {}},
+        {"X server killed",
+         {"Xvfb", x, "-nolisten", "tcp"},
+         "/tmp/.X11-unix/X" + x.substr(1),
+         {"--tavlo-env", "DISPLAY=" + x}},
+        {"Wayland compositor killed",
+         {"env", "XDG_RUNTIME_DIR=" + wayland.string(), "weston", "--backend=headless-backend.so",
+          "--use-pixman", "--socket=tavlo", "--idle-time=0"},
+         wayland / "tavlo",
+         {"--tavlo-env", "QT_QPA_PLATFORM=wayland", "--tavlo-env",
+          "WAYLAND_DISPLAY=" + (wayland / "tavlo").string()}},
+    };
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
-        std::optional<OwnXServer> x;
-        std::optional<OwnCompositor> compositor;
-        std::vector<std::string> options;
-        if (c.How == End::XServer) {
-            x.emplace();
-            ASSERT_FALSE(x->Display().empty()) << "Xvfb did not start";
-            options = {"--tavlo-env", "DISPLAY=" + x->Display()};
-        } else if (c.How == End::Compositor) {
-            compositor.emplace(m_Folder / "wayland");
-            ASSERT_TRUE(compositor->Up()) << "weston did not start";
-            options = {"--tavlo-env", "QT_QPA_PLATFORM=wayland", "--tavlo-env",
-                       "WAYLAND_DISPLAY=" + compositor->Socket()};
+        std::optional<OwnServer> server;
+        if (!c.Server.empty()) {
+            server.emplace(c.Server, c.Socket);
+            ASSERT_TRUE(server->Up()) << c.Server[0] << " did not start";
         }
         {
-            SetDriver set(m_Folder.string(), options);
+            SetDriver set(m_Folder.string(), c.Options);
             ASSERT_TRUE(set.Await("ready")) << set.Log();
             RecordWithAMark(set);
-            if (c.How == End::Signal)
-                set.Send(std::string("signal ") + c.Signal);
-            else if (x)
-                x->Kill();
+            if (server)
+                server->Kill();
             else
-                compositor->Kill();
+                set.Send(std::string("signal ") + c.Name);
             ASSERT_TRUE(set.Await("tavlo exited")) << set.Log();
             EXPECT_EQ(LastOutput(set.Log()), "C0") << set.Log();
         }
