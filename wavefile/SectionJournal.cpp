@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <sstream>
@@ -56,7 +57,11 @@ std::optional<std::vector<std::uint32_t>> CSectionJournal::Read(const std::strin
     return marks;
 }
 
-CSectionJournal::CSectionJournal(const std::string& recording) : m_Path(PathFor(recording)) {
+CSectionJournal::CSectionJournal(const std::string& recording) {
+    // Kept as a full path: the current directory may change while the recording runs (Setup).
+    std::error_code error;
+    const std::filesystem::path full = std::filesystem::absolute(PathFor(recording), error);
+    m_Path = error ? PathFor(recording) : full.string();
     m_Fd = ::open(m_Path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (m_Fd < 0)
         return;

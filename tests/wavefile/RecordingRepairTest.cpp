@@ -182,7 +182,11 @@ TEST(SectionJournal, EachMarkIsInTheFileWhenAppendReturnsAndRemoveTakesTheJourna
     const std::string wav = dir.Path("20261208-101500.wav");
     EXPECT_FALSE(CSectionJournal::PathFor(wav).ends_with(".wav"))
         << "a journal is never listed as a recording";
-    CSectionJournal journal(wav);
+    // Made by its relative name; the current directory changes before the journal goes.
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Path());
+    CSectionJournal journal("20261208-101500.wav");
+    std::filesystem::current_path(before);
     ASSERT_TRUE(journal.IsOpen());
     EXPECT_EQ(CSectionJournal::Read(CSectionJournal::PathFor(wav)), std::vector<std::uint32_t>{});
     for (std::uint32_t seconds : {12u, 0u, 4294967295u})
