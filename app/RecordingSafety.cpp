@@ -29,7 +29,7 @@ void CSorvinDlg::OnRecordingFolderLost() {
     const std::unique_ptr<CRecordingRescue> rescue = std::move(m_pRescue);
     EndRecording();
     const std::string target = m_WorkDir + "/" + g_FileName;
-    const bool saved = rescue && rescue->SaveTo(target);
+    const bool saved = rescue && !m_WorkDir.empty() && rescue->SaveTo(target);
     OnSectionStop();
     SendState(0xC3);
     m_strStatus = saved ? "Error Path: saved as " + target : "Error Path";
