@@ -5,6 +5,8 @@
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 
+#include <filesystem>
+
 void CSorvinDlg::WatchRecording() {
     if (!m_Recording)
         return;
@@ -28,7 +30,7 @@ void CSorvinDlg::OnRecordingFolderLost() {
     // and the rescue descriptor still reads it afterwards.
     const std::unique_ptr<CRecordingRescue> rescue = std::move(m_pRescue);
     EndRecording();
-    const std::string target = m_WorkDir + "/" + g_FileName;
+    const std::string target = m_WorkDir + "/" + std::filesystem::path(g_FileName).filename().string();
     const bool saved = rescue && !m_WorkDir.empty() && rescue->SaveTo(target);
     OnSectionStop();
     SendState(0xC3);
