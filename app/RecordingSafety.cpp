@@ -12,7 +12,8 @@ void CSorvinDlg::WatchRecording() {
         return;
     platform::IFileSystem& files = platform::FileSystem();
     platform::FindData found;
-    const int search = files.FindFirst(m_RecordFolder + "/" + g_FileName, found);
+    const std::string name = std::filesystem::path(g_FileName).filename().string();
+    const int search = files.FindFirst(m_RecordFolder + "/" + name, found);
     std::uint64_t freeBytes = 0;
     if (search < 0 || !files.GetDiskFreeSpace(m_RecordFolder, freeBytes)) {
         OnRecordingFolderLost();
