@@ -45,6 +45,7 @@ void CSorvinDlg::ShowTime(std::uint64_t seconds) {
 void CSorvinDlg::OnClockTick() {
     if (m_Recording) {
         CheckRecordingFile();
+        WatchRecording();
         if (!m_Recording)
             return;
         g_RecordSeconds += 1;

@@ -9,6 +9,7 @@
 #include "platform/FolderOpener.h"
 #include "platform/MessageBoxes.h"
 #include "ui/FolderDlg.h"
+#include "wavefile/RecordingRepair.h"
 
 #include <algorithm>
 #include <clocale>
@@ -36,6 +37,10 @@ void CSorvinDlg::ScanFolder() {
     int search = -1;
     platform::FindData found;
     if (g_RescanFolder) {
+        // Recordings the program could not close (a power cut, a kill) are finished before they
+        // are listed; the open recording's own journal is not one of them.
+        if (!m_Recording)
+            CRecordingRepair::RepairFolder(FolderPath(g_FolderName));
         g_FileList.clear();
         g_CurFile = g_FileList.end();
         search = files.FindFirst(FolderPath(g_FolderName) + "/*", found);

@@ -53,6 +53,10 @@ void CSorvinDlg::OnRecord() {
         SetImages(m_BtnRecord, 165, 145);
         return;
     }
+    // The check ended the recording (its folder went away): a new one starts only when the user
+    // asks for it, never from a section mark.
+    if (resuming && !m_Recording)
+        return;
     if (!m_Recording)
         StartRecording();
     else if (m_RecordPaused)
@@ -87,12 +91,19 @@ void CSorvinDlg::StartRecording() {
     // The input is chosen afresh for every recording, so that it is the one the settings dialog
     // showed: the user's choice, a receiver plugged in since start-up, or the default input.
     m_Recorder.ChooseInput(g_RecordInput);
+    m_pJournal = std::make_unique<CSectionJournal>(g_FileName);
+    m_pRescue = std::make_unique<CRecordingRescue>(g_FileName);
+    if (!platform::FileSystem().GetCurrentDirectory(m_RecordFolder))
+        m_RecordFolder = ".";
     if (!m_Recorder.SetDataStore(m_pWriter.get())) {
         // Without a capture device the recording would run into an empty file and the remote would
         // show it as recording: refuse, say why, and leave no empty file behind.
         m_Recorder.Stop();
         m_pWriter->Close();
         m_pWriter.reset();
+        m_pJournal->Remove();
+        m_pJournal.reset();
+        m_pRescue.reset();
         std::remove(g_FileName.c_str());
         m_strStatus = kNoCaptureDevice;
         UpdateTexts();
@@ -141,7 +152,11 @@ void CSorvinDlg::MarkSection() {
     // The section's length is measured on the monotonic clock: a step of the wall clock (the user
     // or time synchronisation setting it) must not make it negative or hours long.
     const std::int64_t elapsed = platform::Clock().MonotonicMs() - g_RecordStartTime;
-    m_pWriter->AddSection(elapsed > 0 ? static_cast<unsigned>(elapsed / 1000) : 0);
+    const unsigned seconds = elapsed > 0 ? static_cast<unsigned>(elapsed / 1000) : 0;
+    m_pWriter->AddSection(seconds);
+    // On the disk before anything else happens: a power cut from here on keeps this mark.
+    if (m_pJournal)
+        m_pJournal->Append(seconds);
     SetImages(m_BtnSection, 143, 133);
     g_RecordSection += 1;
     OnRecord();
@@ -150,8 +165,13 @@ void CSorvinDlg::MarkSection() {
 void CSorvinDlg::OnFileEndSave() {
     if (!m_Recording)
         return;
-    m_Recorder.Stop();
-    m_pWriter->Close();
+    EndRecording();
+    m_pRescue.reset();
+    ListSavedRecording();
+}
+
+void CSorvinDlg::EndRecording() {
+    CloseRecordingFile();
     m_Timers->KillTimer(3);
     m_RecordPaused = false;
     SendState(0xC0);
@@ -160,7 +180,14 @@ void CSorvinDlg::OnFileEndSave() {
     m_Recording = false;
     m_BtnRecord.m_bRecordLook = 0;
     m_LevelMeter.hide();
-    ListSavedRecording();
+}
+
+void CSorvinDlg::CloseRecordingFile() {
+    m_Recorder.Stop();
+    // A file that was not completed keeps its journal: the next start finishes it from there.
+    if (m_pWriter->Close() && m_pJournal)
+        m_pJournal->Remove();
+    m_pJournal.reset();
 }
 
 bool CSorvinDlg::CheckDiskSpace() {
@@ -170,11 +197,13 @@ bool CSorvinDlg::CheckDiskSpace() {
     const int search = files.FindFirst(FolderPath(g_FolderName) + "/*", found);
     if (search < 0) {
         // The recordings folder is gone: keep what was recorded and tell the remote unit.
-        if (m_Recording)
-            OnFileEndSave();
-        OnSectionStop();
-        SendState(0xC3);
-        platform::Clock().Sleep(3000);
+        if (m_Recording) {
+            OnRecordingFolderLost();
+        } else {
+            OnSectionStop();
+            SendState(0xC3);
+            platform::Clock().Sleep(3000);
+        }
     } else {
         files.FindClose(search);
     }
@@ -182,8 +211,13 @@ bool CSorvinDlg::CheckDiskSpace() {
         return false;
     std::string dir;
     std::uint64_t freeBytes = 0;
-    if (!files.GetCurrentDirectory(dir) || !files.GetDiskFreeSpace(dir, freeBytes))
-        freeBytes = 0;
+    if (!files.GetCurrentDirectory(dir) || !files.GetDiskFreeSpace(dir, freeBytes)) {
+        // A folder that cannot be found or asked is a wrong path, not a full disk.
+        if (m_strStatus.rfind("Error Path", 0) != 0)
+            m_strStatus = "Error Path";
+        UpdateTexts();
+        return false;
+    }
     if (freeBytes / 1024 <= thresholdKiB) {
         OnDiskFull();
         return false;

@@ -1,5 +1,6 @@
 #include "SorvinApp.h"
 
+#include "EndRequests.h"
 #include "SorvinDlg.h"
 #include "platform/SystemCheck.h"
 
@@ -49,6 +50,13 @@ bool CSorvinApp::InitInstance() {
         return false;
     CSorvinDlg dlg;
     m_pMainWnd = &dlg;
+    // A signal, the session's end or the display going away saves an open recording first.
+    EndRequests ends([&dlg](EndRequests::Reason reason) {
+        if (reason == EndRequests::Reason::Display)
+            dlg.OnDisplayLost();
+        else
+            dlg.OnEndedFromOutside();
+    });
     dlg.exec();
     m_pMainWnd = nullptr;
     return false;

@@ -21,6 +21,8 @@
 #include "ui/CLevelMeter.h"
 #include "ui/CSkinButton.h"
 #include "ui/CSkinDialog.h"
+#include "wavefile/RecordingRescue.h"
+#include "wavefile/SectionJournal.h"
 #include "wavefile/WaveReader.h"
 #include "wavefile/WaveWriter.h"
 
@@ -61,6 +63,12 @@ public:
     // Enough free space for recording in the recordings folder; saves a running recording and
     // alerts the remote unit when there is not.
     bool CheckDiskSpace();
+    // The program is ended from outside (a signal, the session, the display gone): an open
+    // recording is saved as File end and save saves it, then the closing sequence runs.
+    void OnEndedFromOutside();
+    // The display connection is gone and the process is ending: the recording's file is finished
+    // and the remote told idle, without drawing anything.
+    void OnDisplayLost();
     // Sends 0xC1 (mode 0, recording) or 0xC2 (mode 1, playing) after the presence test.
     void SendStateCode(int mode);
     // The presence test, then `command`: how the transport commands send 0xC0 and 0xC3.
@@ -127,6 +135,11 @@ public:
     CColorStatic m_SpeedText;   // 1030
     CWaveRecorder m_Recorder;
     std::unique_ptr<CWaveWriter> m_pWriter;
+    // Beside the open recording: its marks made durable, and a way to its bytes if its folder goes.
+    std::unique_ptr<CSectionJournal> m_pJournal;
+    std::unique_ptr<CRecordingRescue> m_pRescue;
+    // The recording's folder as a full path, taken when it starts.
+    std::string m_RecordFolder;
     CWavePlayer m_Player;
     std::unique_ptr<CWaveReader> m_pReader;
     std::uint32_t m_PlaySecond = 0;
@@ -216,6 +229,16 @@ private:
     // The status line while recording: the file's name, but first which input records when it
     // is not the receiver's microphone.
     std::string RecordingStatus() const;
+    // Once a second while recording (RecordingSafety.cpp): the recordings folder still there, and
+    // room on its disk.
+    void WatchRecording();
+    // The recordings folder went away under the recording: end it, save what the open file still
+    // holds into the start-up folder, alert the remote unit.
+    void OnRecordingFolderLost();
+    // Steps 1 to 5 of File end and save, without the recordings list.
+    void EndRecording();
+    // Steps 1 and 2: the capture stopped, the file finished; its journal goes once it is complete.
+    void CloseRecordingFile();
     void PlayCurrentFile();
     // Playback did not start: says why and shows nothing playing.
     void RefusePlay(const char* why);

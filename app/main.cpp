@@ -1,3 +1,4 @@
+#include "EndRequests.h"
 #include "SorvinApp.h"
 #include "StartupFolder.h"
 
@@ -7,6 +8,17 @@
 #include <QApplication>
 #include <csignal>
 #include <iostream>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+// Qt's Wayland platform ends the process with _exit() from its event thread when the compositor
+// goes away, which no exit hook sees. The program's own _exit (exported, so that the libraries bind
+// to it) first lets an open recording be saved on the window's thread.
+extern "C" [[noreturn]] void _exit(int status) {
+    EndRequests::BeforeQuickExit(status);
+    ::syscall(SYS_exit_group, status);
+    __builtin_unreachable();
+}
 
 int main(int argc, char** argv) {
     // Read before Qt starts: --help and --version need no display, and open no window.

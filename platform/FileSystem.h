@@ -43,7 +43,8 @@ public:
     // are resolved, symbolic links are kept. "" for "".
     virtual std::string GetFullPathName(const std::string& name) = 0;
 
-    // Total free bytes on the volume that holds `dir`; false when it cannot be asked.
+    // Free bytes an ordinary user can still fill on the volume that holds `dir` (not the blocks kept
+    // back for the system); false when it cannot be asked.
     virtual bool GetDiskFreeSpace(const std::string& dir, std::uint64_t& totalFreeBytes) = 0;
 };
 

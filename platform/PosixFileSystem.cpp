@@ -103,7 +103,8 @@ bool PosixFileSystem::GetDiskFreeSpace(const std::string& dir, std::uint64_t& to
     struct statvfs vfs {};
     if (::statvfs(dir.empty() ? "." : dir.c_str(), &vfs) != 0)
         return false;
-    totalFreeBytes = static_cast<std::uint64_t>(vfs.f_bfree) * vfs.f_frsize;
+    // The room an ordinary user may fill: the blocks kept back for root do not count.
+    totalFreeBytes = static_cast<std::uint64_t>(vfs.f_bavail) * vfs.f_frsize;
     return true;
 }
 

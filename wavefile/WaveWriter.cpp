@@ -210,17 +210,43 @@ bool CWaveWriter::Close() {
     m_File.write(reinterpret_cast<const char*>(m_pFmtChunk.get()), FmtChunkSize);
     m_File.write(reinterpret_cast<const char*>(m_pDataHeader.get()), DataHeaderSize);
     m_File.seekp(std::streamoff(Get32(m_pRiffHeader.get() + 4)) + 8);
+    WriteSectionList();
+    m_File.close();
+    if (m_File.fail()) {
+        // The samples that reached the file stay playable, under a header that claims only them.
+        Salvage();
+        MakeRoomForSections();
+        m_File.close();
+    }
+    return !m_Failed;
+}
+
+void CWaveWriter::WriteSectionList() {
     WriteSectHeader();
     for (const SectionEntry* entry = m_pFirstEntry; entry; entry = entry->pNext) {
         unsigned char seconds[4];
         Put32(seconds, entry->Seconds);
         m_File.write(reinterpret_cast<const char*>(seconds), 4);
     }
-    m_File.close();
-    if (m_File.fail()) {
-        // The samples that reached the file stay playable, under a header that claims only them.
-        Salvage();
-        m_File.close();
-    }
-    return !m_Failed;
+}
+
+void CWaveWriter::MakeRoomForSections() {
+    if (!m_File.is_open())
+        return;
+    // The list did not fit behind the samples (a full disk, a file-size limit): it takes the place
+    // of the last samples instead, in bytes the file already holds, so that no mark is lost.
+    const std::uint64_t list = SectHeaderSize + 4ull * Get32(m_pSectHeader.get() + 4);
+    const std::uint64_t trim = (list + FrameBytes() - 1) / FrameBytes() * FrameBytes();
+    if (m_DataBytes < trim)
+        return;
+    m_DataBytes -= static_cast<unsigned>(trim);
+    m_File.clear();
+    m_File.seekp(std::streamoff(m_HeaderSize) + m_DataBytes);
+    WriteSectionList();
+    WriteSizes();
+    m_File.flush();
+    if (!m_File)
+        return;
+    std::error_code ec;
+    std::filesystem::resize_file(m_FileName, m_HeaderSize + m_DataBytes + list, ec);
 }

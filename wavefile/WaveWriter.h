@@ -27,7 +27,8 @@
 //  - A write that fails (a full disk, a file-size limit, an I/O error, an emptying Seek that
 //    cannot open the file again) is never passed over: Failed turns true, the header is cut back
 //    to the whole sample frames really in the file, Write takes nothing more, and Close reports
-//    that the file was not completed.
+//    that the file was not completed. Close still writes the section list: when it does not fit
+//    behind the samples, it takes the place of the last of them (never more than the list needs).
 class CWaveWriter : public CWaveFile, public CWaveDataStore {
 public:
     // Creates (or cuts to length 0) fileName and writes the header for 16-bit PCM at the given
@@ -81,6 +82,10 @@ private:
     // After a failed write: marks the writer failed, holds m_DataBytes to the whole frames in the
     // file, cuts the file behind them and puts those sizes in its header.
     void Salvage();
+    // The "sect" header image and the entries, at the stream's position.
+    void WriteSectionList();
+    // After Salvage at Close: the section list in place of the last samples.
+    void MakeRoomForSections();
     unsigned short BlockAlign() const;
     // Bytes of one sample frame, never below one 16-bit sample.
     unsigned FrameBytes() const;

@@ -33,7 +33,8 @@ TEST_F(RecordCommands, record_mark_and_save_make_one_file_with_its_sections_and_
     EXPECT_TRUE(dlg->m_Recording);
     EXPECT_EQ(Images(1000), std::make_pair(168, 132));
     EXPECT_EQ(timers.Period(3), 1000u);
-    EXPECT_EQ(Folder(), std::vector<std::string>{"20261207-100000.wav"});
+    // The marks' journal lies beside the open recording and goes when it is saved.
+    EXPECT_EQ(Folder(), (std::vector<std::string>{"20261207-100000.wav", "20261207-100000.wav.journal"}));
 
     Speak(30);
     for (int s = 0; s < 3; ++s) {
@@ -56,6 +57,7 @@ TEST_F(RecordCommands, record_mark_and_save_make_one_file_with_its_sections_and_
     EXPECT_EQ(Commands(), std::vector<int>{0xC0});
     EXPECT_FALSE(dlg->m_Recording || timers.IsRunning(3));
     EXPECT_EQ(Images(1000), std::make_pair(165, 145));
+    EXPECT_EQ(Folder(), std::vector<std::string>{"20261207-100000.wav"});
     const Recording made = Read(rec / "20261207-100000.wav");
     EXPECT_EQ(made.Starts, (std::vector<std::uint32_t>{0, 3}));
     EXPECT_EQ(made.Tenths, 50u);

@@ -220,7 +220,10 @@ TEST_F(WaveWriterTest, MarksMadeWhileTheCaptureWorkerWritesAreAllStored) {
 
 // ----- Write errors -----
 
-// In a child process: records samples under a file-size limit and prints what the writer said.
+const std::vector<std::uint32_t> kLimitMarks = {4, 7, 9};
+
+// In a child process: records samples under a file-size limit, marks three sections and prints
+// what the writer said.
 [[noreturn]] void RecordUnderFileSizeLimit(const std::string& name, rlim_t bytes, const Bytes& samples) {
     signal(SIGXFSZ, SIG_IGN); // else the kernel ends the process at the limit
     const rlimit limit{bytes, bytes};
@@ -232,6 +235,8 @@ TEST_F(WaveWriterTest, MarksMadeWhileTheCaptureWorkerWritesAreAllStored) {
         writer.Write(reinterpret_cast<const char*>(samples.data() + at), &length);
         taken += length;
     }
+    for (unsigned seconds : kLimitMarks)
+        writer.AddSection(seconds);
     const bool failedWhileRecording = writer.Failed();
     const bool closed = writer.Close();
     std::fprintf(stderr, "taken %u failed %d closed %d failed %d\n", taken, int(failedWhileRecording),
@@ -240,7 +245,8 @@ TEST_F(WaveWriterTest, MarksMadeWhileTheCaptureWorkerWritesAreAllStored) {
 }
 
 // A file-size limit stops the file where a full disk would. Each case runs in a child process,
-// which alone gets the limit; it reports what the writer said, the test then reads the file.
+// which alone gets the limit; it reports what the writer said, the test then reads the file. The
+// section list is kept even when it does not fit: it takes the place of the last samples.
 TEST_F(WaveWriterTest, AFailedWriteIsReportedAndTheFileKeepsJustTheSamplesThatReachedIt) {
     struct Case {
         std::uint64_t limit; // bytes the file may reach
@@ -248,17 +254,18 @@ TEST_F(WaveWriterTest, AFailedWriteIsReportedAndTheFileKeepsJustTheSamplesThatRe
         const char* report;  // what the child prints
         std::uint32_t kept;  // sample bytes in the file and in its header afterwards
     };
-    for (const Case& c : {Case{100000, 352800, "taken 99956 failed 1 closed 0 failed 1", 99956},
-                          Case{100001, 352800, "taken 99956 failed 1 closed 0 failed 1", 99956},
-                          Case{44 + 17640, 17640, "taken 17640 failed 0 closed 0 failed 1", 17640},
+    // The list of three marks takes 20 bytes.
+    for (const Case& c : {Case{100000, 352800, "taken 99956 failed 1 closed 0 failed 1", 99936},
+                          Case{100001, 352800, "taken 99956 failed 1 closed 0 failed 1", 99936},
+                          Case{44 + 17640, 17640, "taken 17640 failed 0 closed 0 failed 1", 17620},
+                          Case{44 + 17640 + 19, 17640, "taken 17640 failed 0 closed 0 failed 1", 17620},
                           Case{1000000, 17640, "taken 17640 failed 0 closed 1 failed 0", 17640}}) {
         SCOPED_TRACE(c.limit);
         const Bytes samples = Ramp(c.offered);
         EXPECT_EXIT(RecordUnderFileSizeLimit(name, c.limit, samples), ::testing::ExitedWithCode(0), c.report);
 
         const Bytes file = ReadFile(name);
-        const bool completed = c.limit == 1000000;
-        ASSERT_EQ(file.size(), 44u + c.kept + (completed ? 8 : 0));
+        ASSERT_EQ(file.size(), 44u + c.kept + 20);
         EXPECT_EQ(Le32(file, 4), 36u + c.kept);
         EXPECT_EQ(Le32(file, 40), c.kept);
         EXPECT_EQ(Bytes(file.begin() + 44, file.begin() + 44 + c.kept),
@@ -266,7 +273,10 @@ TEST_F(WaveWriterTest, AFailedWriteIsReportedAndTheFileKeepsJustTheSamplesThatRe
         g_FileName = name;
         CWaveReader reader;
         EXPECT_EQ(reader.GetLength(), c.kept);
-        EXPECT_EQ(reader.m_pFirstSection != nullptr, completed) << "a section list only when completed";
+        std::vector<std::uint32_t> starts;
+        for (SectionNode* n = reader.m_pFirstSection; n; n = n->pNext)
+            starts.push_back(n->Seconds);
+        EXPECT_EQ(starts, (std::vector<std::uint32_t>{0, 4, 11, 20}));
     }
 }
 

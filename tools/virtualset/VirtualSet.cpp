@@ -7,7 +7,9 @@
 #include <QFileInfo>
 #include <QProcessEnvironment>
 
+#include <csignal>
 #include <cstdio>
+#include <map>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -270,6 +272,23 @@ bool VirtualSet::RunOne(const QString& line) {
         m_VanishOnOutput = true;
         return true;
     }
+    if (verb == "signal" && words.size() == 2) {
+        // Ends Tavlo as the system would: TERM, INT, HUP (it saves and closes), KILL (it cannot).
+        static const std::map<QString, int> kSignals = {
+            {"TERM", SIGTERM}, {"INT", SIGINT}, {"HUP", SIGHUP}, {"KILL", SIGKILL}};
+        const auto found = kSignals.find(words[1]);
+        if (found == kSignals.end() || m_Tavlo.state() != QProcess::Running)
+            return false;
+        m_EndExpected = true;
+        Log("signal " + words[1]);
+        return ::kill(static_cast<pid_t>(m_Tavlo.processId()), found->second) == 0;
+    }
+    if (verb == "start" && words.size() == 1) {
+        if (m_Tavlo.state() != QProcess::NotRunning)
+            return false;
+        StartTavlo();
+        return true;
+    }
     if (verb == "echo") {
         Log("echo " + words.mid(1).join(' '));
         return true;
@@ -299,6 +318,8 @@ void VirtualSet::StartTavlo() {
         env.insert(entry.section('=', 0, 0), entry.section('=', 1));
     // The shim answers ALSA's card scan before umockdev's library sees it (no_sound_cards.c).
     env.insert("LD_PRELOAD", QString(TAVLO_NO_SOUND_CARDS) + ":libumockdev-preload.so.0");
+    for (const QString& entry : m_Options.TavloEnv)
+        env.insert(entry.section('=', 0, 0), entry.section('=', 1));
     m_Tavlo.setProcessEnvironment(env);
     m_Tavlo.setWorkingDirectory(folder.absolutePath());
     // Tavlo's own output goes to standard error: standard output is the report log.
@@ -309,8 +330,9 @@ void VirtualSet::StartTavlo() {
             Log("tavlo closed");
         else
             Log(status == QProcess::NormalExit ? "tavlo exited " + QString::number(code) : "tavlo crashed");
-        if (!m_Quitting && OnQuit)
+        if (!m_Quitting && !m_EndExpected && OnQuit)
             OnQuit();
+        m_EndExpected = false;
     });
     m_Tavlo.start(program.absoluteFilePath(), {});
     if (m_Tavlo.waitForStarted())

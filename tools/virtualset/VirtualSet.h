@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QSocketNotifier>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 
 #include <deque>
@@ -25,6 +26,7 @@ struct Options {
     QString Folder;     // where Tavlo starts (Recorder.ini, res/, recordings)
     QString SpeechFile; // empty: espeak-ng
     bool StartTavlo = true;
+    QStringList TavloEnv; // NAME=VALUE entries for Tavlo's environment (another display, say)
 };
 
 class VirtualSet {
@@ -36,8 +38,8 @@ public:
     bool Start();
 
     // One command line: press KEY, hold KEY MS, unplug, plug, battery N, link off|on, send HEX...,
-    // flood N CODE, vanish-on-output, echo TEXT, quit. Commands run in order: a hold delays the
-    // ones after it until the key is released.
+    // flood N CODE, vanish-on-output, signal NAME, start, echo TEXT, quit. Commands run in order: a hold
+    // delays the ones after it until the key is released.
     void Command(const QString& line);
 
     // The window's keys: down and up as the hand presses and releases them.
@@ -86,6 +88,8 @@ private:
     QTimer m_Release; // end of a scripted hold
     std::deque<QString> m_Queue;
     bool m_Quitting = false;
+    // Tavlo was sent a signal: its end is the test's doing, and the set stays up for a new start.
+    bool m_EndExpected = false;
 };
 
 } // namespace virtualset

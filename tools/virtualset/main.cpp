@@ -2,7 +2,7 @@
 // (umockdev), gives it a microphone that speaks (a private PulseAudio), starts the real Tavlo
 // against both and shows the handheld remote. Commands on standard input drive it without the window:
 //   press KEY | hold KEY MS | unplug | plug | battery N | link off|on | quit
-//   send HEX... | flood N CODE | vanish-on-output | echo TEXT
+//   send HEX... | flood N CODE | vanish-on-output | signal TERM|INT|HUP|KILL | start | echo TEXT
 // KEY is one of file, rewind, play, forward, file-down, stop, record.
 #include "RemoteView.h"
 #include "VirtualSet.h"
@@ -41,6 +41,8 @@ int main(int argc, char** argv) {
     parser.addOption({"speech", "A sound file the microphone hears, looped (default: espeak-ng).", "file"});
     parser.addOption({"no-window", "Show no remote; take commands on standard input only."});
     parser.addOption({"no-tavlo", "Stand up the receiver and microphone without starting Tavlo."});
+    parser.addOption(
+        {"tavlo-env", "Sets NAME=VALUE in Tavlo's environment (for example another display).", "entry"});
     parser.process(application);
 
     virtualset::Options options;
@@ -48,6 +50,7 @@ int main(int argc, char** argv) {
     options.Folder = QDir(parser.value("folder")).absolutePath();
     options.SpeechFile = parser.value("speech");
     options.StartTavlo = !parser.isSet("no-tavlo");
+    options.TavloEnv = parser.values("tavlo-env");
     const bool window = !parser.isSet("no-window");
 
     virtualset::VirtualSet set(options);

@@ -54,7 +54,7 @@ bool RunCommand(const std::string& command, std::string* output) {
     return status == 0;
 }
 
-SetDriver::SetDriver(const std::string& folder) {
+SetDriver::SetDriver(const std::string& folder, const std::vector<std::string>& options) {
     int in[2], out[2];
     if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0)
         return;
@@ -67,7 +67,11 @@ SetDriver::SetDriver(const std::string& folder) {
             (void)f;
         // Tavlo is shown on the test's X server, where its mask and clicks are real.
         ::setenv("QT_QPA_PLATFORM", "xcb", 1);
-        ::execl(TAVLO_VIRTUALSET, TAVLO_VIRTUALSET, "--no-window", "--folder", folder.c_str(), nullptr);
+        std::vector<const char*> argv = {TAVLO_VIRTUALSET, "--no-window", "--folder", folder.c_str()};
+        for (const std::string& option : options)
+            argv.push_back(option.c_str());
+        argv.push_back(nullptr);
+        ::execv(TAVLO_VIRTUALSET, const_cast<char* const*>(argv.data()));
         ::_exit(127);
     }
     ::close(in[0]);

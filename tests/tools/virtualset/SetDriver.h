@@ -14,8 +14,9 @@
 
 class SetDriver {
 public:
-    // Starts the set without its window; Tavlo starts in folder, which holds Recorder.ini.
-    explicit SetDriver(const std::string& folder);
+    // Starts the set without its window; Tavlo starts in folder, which holds Recorder.ini. Further
+    // options of the set may follow.
+    explicit SetDriver(const std::string& folder, const std::vector<std::string>& options = {});
     ~SetDriver();
 
     void Send(const std::string& command);

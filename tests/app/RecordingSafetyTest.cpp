@@ -1,0 +1,134 @@
+// A recording is never lost to what happens around it: the program ended from outside, a recording
+// left unclosed by a kill, the disk filling up, the recordings folder going away.
+#include "EndRequests.h"
+#include "WindowFixture.h"
+#include "wavefile/WaveReader.h"
+
+#include <csignal>
+
+namespace apptest {
+namespace {
+
+// Section start seconds of a recording as the program's reader lists them.
+std::vector<std::uint32_t> Starts(const fs::path& file) {
+    g_FileName = file.string();
+    CWaveReader reader;
+    std::vector<std::uint32_t> starts;
+    for (SectionNode* n = reader.m_pFirstSection; n; n = n->pNext)
+        starts.push_back(n->Seconds);
+    return starts;
+}
+
+class RecordingSafety : public WindowTest {
+protected:
+    // Records 3 s, marks, records 2 s more: the recording is open with one mark. Returns its name.
+    std::string RecordWithAMark() {
+        Open();
+        Press(1000);
+        const std::string name = g_FileName;
+        Speak(30);
+        clock.Advance(3000);
+        Press(1002);
+        Speak(20);
+        clock.Advance(2000);
+        Commands();
+        return name;
+    }
+    std::vector<std::string> StartFolderRecordings() {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(start))
+            if (entry.path().extension() == ".wav")
+                names.push_back(entry.path().filename().string());
+        return names;
+    }
+};
+
+// Each way of being ended from outside reaches the window as the program wires it up.
+TEST_F(RecordingSafety,
+       a_signal_or_the_session_ending_saves_the_recording_with_its_marks_and_tells_the_remote_idle) {
+    const std::vector<std::pair<const char*, std::function<void()>>> ends = {
+        {"SIGTERM", [] { std::raise(SIGTERM); }},
+        {"SIGINT", [] { std::raise(SIGINT); }},
+        {"SIGHUP", [] { std::raise(SIGHUP); }},
+        {"session quits", [] { QMetaObject::invokeMethod(qApp, "aboutToQuit"); }},
+    };
+    for (const auto& [name, end] : ends) {
+        SCOPED_TRACE(name);
+        const std::string file = RecordWithAMark();
+        EndRequests requests([this](EndRequests::Reason) { dlg->OnEndedFromOutside(); });
+        end();
+        ASSERT_TRUE(WaitUntil([&] {
+            QCoreApplication::processEvents();
+            return !dlg->m_Recording;
+        }));
+        const std::vector<int> sent = Commands();
+        ASSERT_FALSE(sent.empty());
+        EXPECT_EQ(sent.back(), 0xC0);
+        EXPECT_FALSE(dlg->isVisible()) << "the program ends after the save";
+        EXPECT_EQ(Starts(rec / file), (std::vector<std::uint32_t>{0, 3}));
+        EXPECT_EQ(Folder(), std::vector<std::string>{file});
+        dlg.reset();
+        fs::remove(rec / file);
+        fs::current_path(start);
+    }
+}
+
+TEST_F(RecordingSafety,
+       space_running_low_is_noticed_on_the_next_second_and_the_recording_kept_with_its_marks) {
+    const std::string file = RecordWithAMark();
+    files.FreeBytes = 51200ull * 1024;
+    Tick(3);
+    EXPECT_FALSE(dlg->m_Recording);
+    EXPECT_TRUE(g_DiskFull);
+    ASSERT_EQ(boxes.Boxes.size(), 1u);
+    EXPECT_EQ(boxes.Boxes[0].Text, "Insufficient disk space!");
+    const std::vector<int> sent = Commands();
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), 0xC3), 3);
+    EXPECT_EQ(Starts(rec / file), (std::vector<std::uint32_t>{0, 3}));
+}
+
+// The folder goes away; the clock's next second, or a section mark before it, notices.
+TEST_F(RecordingSafety,
+       a_vanished_folder_ends_the_recording_saves_it_in_the_start_folder_and_starts_nothing) {
+    struct Case {
+        const char* Name;
+        std::function<void()> Notice;
+        std::vector<int> Sent; // after the folder went
+        std::vector<std::uint32_t> Starts;
+    };
+    const std::vector<Case> cases = {
+        {"clock", [this] { Tick(3); }, {0xC0, 0xC3}, {0, 3}},
+        // The mark pauses (idle), then finds the folder gone: idle, the alert, and no new recording.
+        {"Section/Stop", [this] { Press(1002); }, {0xC0, 0xC0, 0xC3}, {0, 3, 5}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        fs::create_directories(rec);
+        fs::current_path(start);
+        const std::string file = RecordWithAMark();
+        fs::remove_all(rec);
+        c.Notice();
+        EXPECT_FALSE(dlg->m_Recording);
+        EXPECT_EQ(dlg->m_strStatus, "Error Path: saved as " + (start / file).string());
+        EXPECT_TRUE(boxes.Boxes.empty()) << "a missing folder is no full disk";
+        EXPECT_EQ(Commands(), c.Sent);
+        EXPECT_FALSE(timers.IsRunning(3));
+        EXPECT_EQ(StartFolderRecordings(), std::vector<std::string>{file});
+        EXPECT_EQ(Starts(start / file), c.Starts);
+        EXPECT_FALSE(fs::exists(rec));
+        dlg.reset();
+        fs::remove(start / file);
+    }
+}
+
+TEST_F(RecordingSafety, record_with_the_folder_gone_says_error_path_not_a_full_disk) {
+    Open();
+    fs::remove_all(rec);
+    Press(1000);
+    EXPECT_FALSE(dlg->m_Recording);
+    EXPECT_EQ(dlg->m_strStatus, "Error Path");
+    EXPECT_TRUE(boxes.Boxes.empty());
+}
+
+} // namespace
+} // namespace apptest

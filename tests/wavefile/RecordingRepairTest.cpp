@@ -1,0 +1,227 @@
+// Recordings that were never closed, finished at the next start from the journal beside them; the
+// journal itself; and the copy made when a recording's folder goes away.
+#include "wavefile/RecordingRepair.h"
+#include "WaveTestFiles.h"
+#include "wavefile/FileName.h"
+#include "wavefile/RecordingRescue.h"
+#include "wavefile/SectionJournal.h"
+#include "wavefile/WaveReader.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+
+using namespace wavetest;
+using Result = CRecordingRepair::Result;
+
+namespace {
+
+const std::string kJournalHead = "tavlo section journal 1\n";
+
+// A recording cut off while it recorded: the creation header with the sizes it had last, then
+// the sample bytes that reached the disk.
+Bytes Unclosed(std::uint32_t headerData, const Bytes& samples, std::uint16_t channels = 1) {
+    Bytes file = PcmHeader(channels, 48000, headerData);
+    file.insert(file.end(), samples.begin(), samples.end());
+    return file;
+}
+
+Bytes Text(const std::string& text) {
+    return Bytes(text.begin(), text.end());
+}
+
+Bytes SectChunk(const std::vector<std::uint32_t>& marks) {
+    Bytes chunk;
+    AppendTag(chunk, "sect");
+    Append32(chunk, static_cast<std::uint32_t>(marks.size()));
+    for (std::uint32_t m : marks)
+        Append32(chunk, m);
+    return chunk;
+}
+
+struct RepairCase {
+    const char* Name;
+    Bytes File;
+    Bytes Journal;
+    Result Expected;
+    std::uint32_t Data;                  // sample bytes claimed afterwards (repaired files)
+    std::vector<std::uint32_t> Sections; // section lengths afterwards (repaired files)
+};
+
+std::vector<RepairCase> RepairCases() {
+    const Bytes ramp = Ramp(48001);
+    std::vector<std::uint32_t> many;
+    std::string manyLines;
+    for (std::uint32_t i = 0; i < 500; ++i) {
+        many.push_back(i % 7);
+        manyLines += std::to_string(i % 7) + "\n";
+    }
+    Bytes interrupted = Unclosed(0, Ramp(4000));
+    const Bytes tail = SectChunk({3, 5});
+    interrupted.insert(interrupted.end(), tail.begin(), tail.end());
+    return {
+        {"cut_mid_frame_with_two_marks",
+         Unclosed(0, ramp),
+         Text(kJournalHead + "3\n5\n"),
+         Result::Repaired,
+         48000,
+         {3, 5}},
+        {"sizes_of_the_last_second_and_more_samples",
+         Unclosed(24000, ramp),
+         Text(kJournalHead + "1\n"),
+         Result::Repaired,
+         48000,
+         {1}},
+        {"no_marks", Unclosed(0, Ramp(1000)), Text(kJournalHead), Result::Repaired, 1000, {}},
+        {"many_marks", Unclosed(0, Ramp(1000)), Text(kJournalHead + manyLines), Result::Repaired, 1000, many},
+        {"torn_last_line",
+         Unclosed(0, Ramp(1000)),
+         Text(kJournalHead + "3\n5\n12"),
+         Result::Repaired,
+         1000,
+         {3, 5}},
+        {"a_line_that_is_no_length_ends_the_marks",
+         Unclosed(0, Ramp(1000)),
+         Text(kJournalHead + "3\nx7\n5\n"),
+         Result::Repaired,
+         1000,
+         {3}},
+        {"stereo_cut_mid_frame",
+         Unclosed(0, Ramp(1003), 2),
+         Text(kJournalHead + "2\n"),
+         Result::Repaired,
+         1000,
+         {2}},
+        {"header_only", Unclosed(0, {}), Text(kJournalHead + "4\n"), Result::Repaired, 0, {4}},
+        {"a_repair_cut_off_after_its_list",
+         interrupted,
+         Text(kJournalHead + "3\n5\n"),
+         Result::Repaired,
+         4000,
+         {3, 5}},
+        {"closed_properly", ProgramFile(1000, {3}), Text(kJournalHead + "3\n"), Result::AlreadyClosed, 0, {}},
+        {"garbage_journal", Unclosed(0, Ramp(1000)), Ramp(300), Result::LeftAlone, 0, {}},
+        {"journal_of_another_version",
+         Unclosed(0, Ramp(1000)),
+         Text("tavlo section journal 2\n3\n"),
+         Result::LeftAlone,
+         0,
+         {}},
+        {"not_a_recording_of_ours",
+         Text("RIFX and then some bytes that are no header at all, not 44"),
+         Text(kJournalHead + "3\n"),
+         Result::LeftAlone,
+         0,
+         {}},
+        {"shorter_than_a_header", Ramp(20), Text(kJournalHead + "3\n"), Result::LeftAlone, 0, {}},
+    };
+}
+
+void PrintTo(const RepairCase& c, std::ostream* out) {
+    *out << c.Name;
+}
+
+class RecordingRepairTest : public ::testing::TestWithParam<RepairCase> {};
+
+TEST_P(RecordingRepairTest, FinishesWhatWasRecordedAndNeverMakesAFileWorse) {
+    const RepairCase& c = GetParam();
+    TempDir dir;
+    const std::string wav = dir.Path("20261208-101500.wav");
+    const std::string journal = dir.Path("20261208-101500.wav.journal");
+    WriteFile(wav, c.File);
+    WriteFile(journal, c.Journal);
+
+    EXPECT_EQ(CRecordingRepair::Repair(wav), c.Expected);
+
+    const Bytes after = ReadFile(wav);
+    if (c.Expected != Result::Repaired) {
+        EXPECT_EQ(after, c.File) << "a file that needs no repair, or cannot have one, keeps every byte";
+        EXPECT_EQ(std::filesystem::exists(journal), c.Expected == Result::LeftAlone);
+        return;
+    }
+    EXPECT_FALSE(std::filesystem::exists(journal));
+    ASSERT_EQ(after.size(), 44 + c.Data + 8 + 4 * c.Sections.size());
+    EXPECT_EQ(Le32(after, 4), 36 + c.Data);
+    EXPECT_EQ(Le32(after, 40), c.Data);
+    EXPECT_EQ(Bytes(after.begin() + 44, after.begin() + 44 + c.Data),
+              Bytes(c.File.begin() + 44, c.File.begin() + 44 + c.Data))
+        << "every whole sample frame stays";
+    EXPECT_EQ(Bytes(after.begin() + 44 + c.Data, after.end()), SectChunk(c.Sections));
+
+    // The program's reader plays it, with its sections.
+    g_FileName = wav;
+    CWaveReader reader;
+    EXPECT_EQ(reader.GetLength(), c.Data);
+    EXPECT_EQ(reader.m_SectionCount, c.Sections.size());
+    // A second start finds nothing left to do.
+    EXPECT_EQ(CRecordingRepair::Repair(wav), Result::LeftAlone);
+    EXPECT_EQ(ReadFile(wav), after);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, RecordingRepairTest, ::testing::ValuesIn(RepairCases()),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+TEST(RecordingRepairFolder, RepairsEachRecordingWithAJournalAndNothingElse) {
+    TempDir dir;
+    WriteFile(dir.Path("a.wav"), Unclosed(0, Ramp(400)));
+    WriteFile(dir.Path("a.wav.journal"), Text(kJournalHead + "1\n"));
+    WriteFile(dir.Path("b.wav"), Unclosed(0, Ramp(600)));
+    WriteFile(dir.Path("c.wav.journal"), Text(kJournalHead)); // its recording is gone
+    WriteFile(dir.Path("d.wav"), Unclosed(0, Ramp(800)));
+    WriteFile(dir.Path("d.wav.journal"), Text(kJournalHead + "2\n"));
+
+    EXPECT_EQ(CRecordingRepair::RepairFolder(dir.Path()), (std::vector<std::string>{"a.wav", "d.wav"}));
+    EXPECT_EQ(ReadFile(dir.Path("b.wav")), Unclosed(0, Ramp(600))) << "no journal, no change";
+    EXPECT_TRUE(std::filesystem::exists(dir.Path("c.wav.journal")));
+    EXPECT_EQ(Le32(ReadFile(dir.Path("d.wav")), 40), 800u);
+}
+
+TEST(SectionJournal, EachMarkIsInTheFileWhenAppendReturnsAndRemoveTakesTheJournalAway) {
+    TempDir dir;
+    const std::string wav = dir.Path("20261208-101500.wav");
+    EXPECT_FALSE(CSectionJournal::PathFor(wav).ends_with(".wav"))
+        << "a journal is never listed as a recording";
+    // Made by its relative name; the current directory changes before the journal goes.
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Path());
+    CSectionJournal journal("20261208-101500.wav");
+    std::filesystem::current_path(before);
+    ASSERT_TRUE(journal.IsOpen());
+    EXPECT_EQ(CSectionJournal::Read(CSectionJournal::PathFor(wav)), std::vector<std::uint32_t>{});
+    for (std::uint32_t seconds : {12u, 0u, 4294967295u})
+        EXPECT_TRUE(journal.Append(seconds));
+    EXPECT_EQ(CSectionJournal::Read(CSectionJournal::PathFor(wav)),
+              (std::vector<std::uint32_t>{12, 0, 4294967295u}));
+    journal.Remove();
+    EXPECT_FALSE(std::filesystem::exists(CSectionJournal::PathFor(wav)));
+    EXPECT_FALSE(journal.Append(1));
+}
+
+TEST(SectionJournal, AJournalThatCannotBeMadeTakesNoMarksAndLeavesNothing) {
+    TempDir dir;
+    CSectionJournal journal(dir.Path("no-such-folder/x.wav"));
+    EXPECT_FALSE(journal.IsOpen());
+    EXPECT_FALSE(journal.Append(3));
+    EXPECT_EQ(CSectionJournal::Read(dir.Path("no-such-folder/x.wav.journal")), std::nullopt);
+}
+
+TEST(RecordingRescue, CopiesARecordingWhoseFolderWasRemovedAndNeverOverwrites) {
+    TempDir dir;
+    const std::string folder = dir.Path("recordings");
+    std::filesystem::create_directory(folder);
+    const Bytes recording = ProgramFile(5000, {2, 3});
+    WriteFile(folder + "/r.wav", recording);
+    CRecordingRescue rescue(folder + "/r.wav");
+    std::filesystem::remove_all(folder);
+
+    EXPECT_TRUE(rescue.SaveTo(dir.Path("r.wav")));
+    EXPECT_EQ(ReadFile(dir.Path("r.wav")), recording);
+    WriteFile(dir.Path("taken.wav"), Text("mine"));
+    EXPECT_FALSE(rescue.SaveTo(dir.Path("taken.wav")));
+    EXPECT_EQ(ReadFile(dir.Path("taken.wav")), Text("mine"));
+    EXPECT_FALSE(CRecordingRescue(dir.Path("missing.wav")).SaveTo(dir.Path("other.wav")));
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("other.wav")));
+}
+
+} // namespace
