@@ -14,22 +14,19 @@
 #include <algorithm>
 #include <clocale>
 
-namespace {
-
 // Where the recordings go when their folder has gone: the start-up directory, unless the settings'
 // "DefaultFloader" names another folder in full that is there. The installed program keeps its
 // settings apart from its recordings, and new recordings must not vanish into the settings folder.
-std::string FallbackFolder(CIniFile& ini, const std::string& workDir) {
+std::string CSorvinDlg::FallbackFolder() const {
+    CIniFile ini(SettingsPath(m_WorkDir));
     const std::string folder = ini.GetString("Recorder", "DefaultFloader");
     platform::FindData found;
     const int search = folder.starts_with('/') ? platform::FileSystem().FindFirst(folder + "/*", found) : -1;
     if (search < 0)
-        return workDir;
+        return m_WorkDir;
     platform::FileSystem().FindClose(search);
     return folder;
 }
-
-} // namespace
 
 void CSorvinDlg::ScanFolder() {
     std::setlocale(LC_ALL, "");
@@ -50,7 +47,7 @@ void CSorvinDlg::ScanFolder() {
             // The folder is gone: fall back, and remember that when the settings file can hold it.
             CIniFile ini(SettingsPath(m_WorkDir));
             if (ini.HasSection("Recorder"))
-                ini.WriteString("Recorder", "FloaderName", FallbackFolder(ini, m_WorkDir).c_str());
+                ini.WriteString("Recorder", "FloaderName", FallbackFolder().c_str());
             LoadSettings();
             search = files.FindFirst(FolderPath(g_FolderName) + "/*", found);
         }

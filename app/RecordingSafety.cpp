@@ -31,8 +31,9 @@ void CSorvinDlg::OnRecordingFolderLost() {
     // and the rescue descriptor still reads it afterwards.
     const std::unique_ptr<CRecordingRescue> rescue = std::move(m_pRescue);
     EndRecording();
-    const std::string target = m_WorkDir + "/" + std::filesystem::path(g_FileName).filename().string();
-    const bool saved = rescue && !m_WorkDir.empty() && rescue->SaveTo(target);
+    const std::string folder = FallbackFolder();
+    const std::string target = folder + "/" + std::filesystem::path(g_FileName).filename().string();
+    const bool saved = rescue && !folder.empty() && rescue->SaveTo(target);
     OnSectionStop();
     SendState(0xC3);
     m_strStatus = saved ? "Error Path: saved as " + target : "Error Path";

@@ -441,10 +441,10 @@ void CSorvinDlg::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void CSorvinDlg::FillWindowMenu(QMenu& menu) {
-    menu.addAction("Open recordings folder", this, &CSorvinDlg::OnOpenRecordingsFolder);
-    const QString about = LoadStringResource(101);
     if (m_RecordingsAction)
         menu.addAction(m_RecordingsAction);
+    menu.addAction("Open recordings folder", this, &CSorvinDlg::OnOpenRecordingsFolder);
+    const QString about = LoadStringResource(101);
     if (about.isEmpty())
         return;
     menu.addSeparator();

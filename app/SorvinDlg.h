@@ -233,8 +233,11 @@ private:
     // room on its disk.
     void WatchRecording();
     // The recordings folder went away under the recording: end it, save what the open file still
-    // holds into the start-up folder, alert the remote unit.
+    // holds into the fallback folder, alert the remote unit.
     void OnRecordingFolderLost();
+    // Where recordings go when their folder has gone: the settings' default folder when it names
+    // one in full that is there, else the start-up directory.
+    std::string FallbackFolder() const;
     // Steps 1 to 5 of File end and save, without the recordings list.
     void EndRecording();
     // Steps 1 and 2: the capture stopped, the file finished; its journal goes once it is complete.

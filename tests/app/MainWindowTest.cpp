@@ -230,9 +230,9 @@ TEST_F(MainWindow, TheWindowMenuOpensTheRecordingsFolderOrSaysWhyItCannot) {
         QStringList texts;
         for (QAction* action : menu.actions())
             texts << action->text();
-        EXPECT_EQ(texts, (QStringList{"Open recordings folder", "", "About Tavlo"}));
+        EXPECT_EQ(texts, (QStringList{"Recordings", "Open recordings folder", "", "About Tavlo"}));
 
-        menu.actions().front()->trigger();
+        menu.actions().at(1)->trigger();
 
         const std::string folder = fs::canonical(start / "rec").string();
         EXPECT_EQ(opener.Opened, std::vector<std::string>{folder});
