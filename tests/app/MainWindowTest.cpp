@@ -219,6 +219,7 @@ TEST_F(MainWindow, TheWindowMenuOpensTheRecordingsFolderOrSaysWhyItCannot) {
         std::size_t Boxes;
     } cases[] = {{true, 0}, {false, 1}};
     for (const auto& c : cases) {
+        fs::current_path(start); // the scan moved into the recordings folder
         platform::FakeFolderOpener opener;
         opener.Answer = c.OpenerStarts;
         platform::SetFolderOpener(&opener);
