@@ -19,7 +19,6 @@ const char* const kSpeeds[] = {"OFF", "2X", "4X", "8X", "16X", "32X"};
 const long kSpeedValues[] = {0, 2, 4, 8, 16, 32};
 const QColor kLabelBk(219, 218, 215);
 const QColor kTitleColour(0x07, 0xD2, 0xD4); // the display's cyan, as the gear beside it
-constexpr int kTextIndent = 6;
 
 QRect PixelRect(int id) {
     const ui::LayoutRect r = ui::DluToPixels(ui::FindFolderControl(id)->Dlu);
@@ -96,7 +95,7 @@ void FolderDlg::PlaceControls() {
     }
     // Text kept off the panel's edge and the folder field's frame.
     for (CColorStatic* label : {&m_FormatLabel, &m_SpeedLabel, &m_PathLabel, &m_NoticeText}) {
-        label->setContentsMargins(kTextIndent, 0, 0, 0);
+        label->setContentsMargins(ui::kTextIndentPx, 0, 0, 0);
     }
     m_PathText.setContentsMargins(3, 1, 3, 1);
     PlaceTitleAndCaptions();
@@ -122,8 +121,8 @@ void FolderDlg::PlaceTitleAndCaptions() {
     // Link's picture shows two links and a wave; the caption beside it says what it does.
     const QRect link = PixelRect(1039);
     m_LinkCaption.setText("Pair the remote unit");
-    m_LinkCaption.setGeometry(link.right() + kTextIndent, link.y(), width() - link.right() - 3 * kTextIndent,
-                              link.height());
+    m_LinkCaption.setGeometry(link.right() + ui::kTextIndentPx, link.y(),
+                              width() - link.right() - 3 * ui::kTextIndentPx, link.height());
     m_LinkCaption.setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_LinkCaption.setBuddy(&m_BtnLink);
     m_BtnLink.setAccessibleDescription("Asks the remote unit to pair with the receiver");

@@ -44,6 +44,9 @@ constexpr const FolderControl* FindFolderControl(int id) {
     return nullptr;
 }
 
+// Labels keep their text this many pixels off the panel's edge.
+inline constexpr int kTextIndentPx = 6;
+
 // Below the template's controls, the recording input (InputChoice): its label and list in the
 // columns of the rows above, then a line saying which input records and a line saying that the
 // receiver's microphone was not found.

@@ -22,6 +22,8 @@ InputChoice::InputChoice(QWidget* dialog)
     const QRect list = Pixels(ui::kInputListDlu);
     m_List.setGeometry(list.x(), list.y(), list.width(),
                        std::max(ui::DluToPixelsY(ui::kDropDownClosedHeightDlu), m_List.sizeHint().height()));
+    for (CColorStatic* label : {&m_Label, &m_InUse, &m_Notice})
+        label->setContentsMargins(ui::kTextIndentPx, 0, 0, 0);
     m_Notice.hide();
     // Only the user's choices are saved: selections the dialog makes itself are not.
     QObject::connect(&m_List, &QComboBox::activated, dialog, [this](int index) { Choose(index); });
