@@ -218,9 +218,8 @@ TEST_F(RecordCommands, a_disk_that_fills_up_under_a_recording_ends_it_and_keeps_
 namespace apptest {
 namespace {
 
-// Which input records is never a surprise: without the receiver's microphone the status line
-// names the input for the first three seconds, then shows the file as always; the meter shows the
-// level of what arrives from the first tick on, and goes with the recording.
+// Another input than the receiver's is named for the first seconds; the meter shows what arrives
+// from the first tick on and goes with the recording.
 TEST_F(RecordCommands,
        the_status_line_names_an_input_that_is_not_the_receiver_and_the_meter_shows_its_level) {
     struct Case {

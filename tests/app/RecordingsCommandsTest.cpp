@@ -11,11 +11,9 @@ class RecordingsCommands : public WindowTest {
 protected:
     void SetUp() override {
         WindowTest::SetUp();
-        // a.wav: 20 s with sections at 0, 4 and 7 s.
-        for (const auto& [name, tenths, marks] : {std::tuple{"a.wav", 200u, std::vector<unsigned>{4, 3}},
-                                                  std::tuple{"b.wav", 30u, std::vector<unsigned>{}},
-                                                  std::tuple{"c.wav", 15u, std::vector<unsigned>{}}})
-            MakeRecording(rec / name, tenths, marks);
+        MakeRecording(rec / "a.wav", 200, {4, 3}); // 20 s, sections at 0, 4 and 7 s
+        MakeRecording(rec / "b.wav", 30);
+        MakeRecording(rec / "c.wav", 15);
     }
     std::vector<std::string> List() { return {g_FileList.begin(), g_FileList.end()}; }
 };

@@ -14,7 +14,6 @@
 #include <thread>
 #include <unistd.h>
 
-#include "platform/Clock.h"
 #include "platform/FileInstanceLock.h"
 
 namespace fs = std::filesystem;
@@ -101,13 +100,9 @@ bool Await(const std::function<bool()>& holds) {
     for (int i = 0; i < 200; ++i) {
         if (holds())
             return true;
-        platform::Clock().Sleep(50);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return false;
-}
-
-bool AwaitTopWindow(const std::string& name) {
-    return Await([&] { return TopWindow() == name; });
 }
 
 // True when a process listens on the local socket at path.
@@ -135,12 +130,12 @@ TEST_F(TwoProcesses, SecondStartBringsTheFirstWindowInFrontOfTheOthers) {
     ::setenv("QT_QPA_PLATFORM", "xcb", 1);
     pid_t first = Start();
     ASSERT_TRUE(WaitUntilRunning(first));
-    ASSERT_TRUE(AwaitTopWindow("Tavlo"));
+    ASSERT_TRUE(Await([] { return TopWindow() == "Tavlo"; }));
     Start("xmessage", {"-geometry", "1280x800+0+0", "another program's window"});
-    ASSERT_TRUE(AwaitTopWindow("xmessage"));
+    ASSERT_TRUE(Await([] { return TopWindow() == "xmessage"; }));
     pid_t second = Start();
     EXPECT_EQ(ExitCode(second), 0);
-    EXPECT_TRUE(AwaitTopWindow("Tavlo"));
+    EXPECT_TRUE(Await([] { return TopWindow() == "Tavlo"; }));
     EXPECT_EQ(::waitpid(first, nullptr, WNOHANG), 0) << "the first instance keeps running";
 }
 

@@ -1,6 +1,5 @@
-// The window never shows what is not happening, and no edge leaves it stuck: a probe failing
-// during a replug, playback refused, damaged files in the folder loop, a wind meeting a file
-// change, a missing skin, a hold cut short by the link.
+// The window never shows what is not happening, and no edge (a replug, a refusal, a damaged file,
+// a file change in a wind, a missing skin, a lost link) leaves it stuck.
 #include "WindowFixture.h"
 
 #include <functional>
@@ -63,19 +62,19 @@ TEST_F(WindowTruth, a_probe_failing_during_a_replug_brings_the_poll_back_and_not
     }
 }
 
-struct RefusalCase {
+struct Refusal {
     const char* name;
     std::function<void()> spoil;
     const char* status;
 };
 
 TEST_F(WindowTruth, playback_that_cannot_start_shows_why_and_nothing_that_plays) {
-    const RefusalCase cases[] = {
+    const Refusal cases[] = {
         {"a damaged file", [this] { Damage("b.wav"); }, "File Open Error!"},
         {"a vanished file", [this] { fs::remove(rec / "b.wav"); }, "File Open Error!"},
         {"no output device", [this] { wave.SetFailOpen(true); }, "No Playback Device!"},
     };
-    for (const RefusalCase& c : cases) {
+    for (const Refusal& c : cases) {
         SCOPED_TRACE(c.name);
         Open();
         Press(1001);
@@ -184,21 +183,16 @@ TEST_F(WindowTruth, stop_and_a_file_change_show_the_start_at_once) {
     EXPECT_EQ(duringWait, "00 : 00 : 00");
 }
 
-struct RecordRefusal {
-    const char* name;
-    std::function<void()> spoil;
-};
-
 TEST_F(WindowTruth, a_refused_record_key_leaves_the_record_button_idle) {
-    const RecordRefusal cases[] = {
+    const std::pair<const char*, std::function<void()>> cases[] = {
         {"no capture device", [this] { wave.SetFailOpen(true); }},
         {"no room", [this] { files.FreeBytes = 0; }},
         {"no device open", [] { g_DeviceOpen = false; }},
     };
-    for (const RecordRefusal& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, spoil] : cases) {
+        SCOPED_TRACE(name);
         Open();
-        c.spoil();
+        spoil();
         Report(0x07);
         EXPECT_FALSE(dlg->m_Recording);
         EXPECT_EQ(Images(1000), std::make_pair(165, 145));
