@@ -41,16 +41,12 @@ protected:
     RecordingsModel model;
 };
 
-Bytes OrdinaryWav(std::uint32_t rate, std::uint32_t dataBytes) {
-    Bytes b = PcmHeader(1, rate, dataBytes);
-    b.resize(b.size() + dataBytes);
-    return b;
-}
-
 TEST_F(RecordingsModelTest, rows_show_start_length_sections_size_and_rate_of_every_recording) {
     WriteFile(dir.Path("20261207-101500.wav"), ProgramFile(88200 * 20, {12, 5}));
     WriteFile(dir.Path("20261207-101600_02.wav"), ProgramFile(96000 * 3, {}, 48000));
-    WriteFile(dir.Path("memo.WAV"), OrdinaryWav(44100, 88200 * 2 + 100));
+    Bytes memo = PcmHeader(1, 44100, 88200 * 2 + 100); // written by another program
+    memo.resize(memo.size() + 88200 * 2 + 100);
+    WriteFile(dir.Path("memo.WAV"), memo);
     // Cut off before it was saved: sizes still 0, samples behind them.
     Bytes unsaved = ProgramFile(0, {});
     unsaved.resize(44 + 88200);
