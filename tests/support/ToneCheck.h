@@ -1,6 +1,6 @@
 #pragma once
-// What a recording of a steady tone shows where samples are not exact (a sound server that
-// resamples adaptively): how long it is, the tone's pitch and the longest silence inside it.
+// A recording of a steady tone where samples are not exact (a server that resamples adaptively):
+// its length, pitch and longest silence.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -20,20 +20,17 @@ struct ToneFacts {
     double LongestGapMs = 0; // the longest quiet run between the first and the last sound
 };
 
-// `quiet` is the level below which a sample counts as silence. A tone of amplitude A passes
-// through it in a sample or two at each zero crossing, so a run much longer than that is a gap.
+// Below `quiet` a sample is silence: a tone passes it in a sample or two at each zero crossing,
+// so a longer quiet run is a gap.
 inline ToneFacts Examine(const std::vector<std::int16_t>& samples, unsigned rate, int quiet = 300) {
     ToneFacts facts;
-    if (samples.empty() || rate == 0)
-        return facts;
     facts.Seconds = static_cast<double>(samples.size()) / rate;
     std::size_t first = samples.size(), last = 0;
-    for (std::size_t i = 0; i < samples.size(); ++i) {
+    for (std::size_t i = 0; i < samples.size(); ++i)
         if (std::abs(samples[i]) >= quiet) {
             first = std::min(first, i);
             last = i;
         }
-    }
     if (first > last)
         return facts;
     std::size_t crossings = 0, run = 0, longest = 0;
@@ -48,8 +45,7 @@ inline ToneFacts Examine(const std::vector<std::int16_t>& samples, unsigned rate
     return facts;
 }
 
-// The 16-bit samples of a file: the data chunk of a WAV file with the usual 44-byte header (what
-// follows it, such as a section chunk, is no sound), or the whole of a raw file.
+// The 16-bit samples of a raw file, or of the data chunk of a WAV file with a 44-byte header.
 inline std::vector<std::int16_t> ReadSamples(const std::string& path) {
     std::ifstream f(path, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());

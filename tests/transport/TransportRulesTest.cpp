@@ -50,9 +50,8 @@ TEST(RecordingNames, a_new_title_keeps_the_start_stamp_and_the_ending_so_the_ord
                    Case{"memo.wav", "", nullptr, "memo"},
                    // Not a stamp: a 13th month.
                    Case{"20261309-090507.wav", "x", "x.wav", "20261309-090507"}}) {
-        const std::string title = c.title;
-        const std::optional<std::string> renamed = RetitledRecording(c.name, title);
-        EXPECT_EQ(renamed.value_or("refused"), c.renamed ? c.renamed : "refused") << c.name << " " << title;
+        const std::optional<std::string> renamed = RetitledRecording(c.name, c.title);
+        EXPECT_EQ(renamed.value_or("refused"), c.renamed ? c.renamed : "refused") << c.name << " " << c.title;
         EXPECT_EQ(RecordingTitle(c.name), c.titleBefore) << c.name;
     }
     // Titled or not, recordings of one second keep their places between the seconds around them.

@@ -341,11 +341,7 @@ TEST_F(SettingsDialog, the_input_in_use_is_shown_and_a_missing_receiver_is_said)
         {{"Webcam"}, "Built-in Audio", "", "Recording from: Built-in Audio", true},
         {{}, "", "", "Recording from: the default input", true},
         {{"Webcam", "USB Headset"}, "", "RecordInput=Webcam\n", "Recording from: Webcam", false},
-        {{"Line"},
-         "Built-in",
-         "RecordInput=Webcam\n",
-         "Recording from: Built-in",
-         true}, // the choice is gone
+        {{"Line"}, "Built-in", "RecordInput=Webcam\n", "Recording from: Built-in", true}, // choice gone
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.InUse.toStdString());

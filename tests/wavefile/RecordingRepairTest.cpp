@@ -31,6 +31,10 @@ Bytes Text(const std::string& text) {
     return Bytes(text.begin(), text.end());
 }
 
+Bytes Journal(const std::string& lines) {
+    return Text(kJournalHead + lines);
+}
+
 Bytes SectChunk(const std::vector<std::uint32_t>& marks) {
     Bytes chunk;
     AppendTag(chunk, "sect");
@@ -50,7 +54,7 @@ struct RepairCase {
 };
 
 std::vector<RepairCase> RepairCases() {
-    const Bytes ramp = Ramp(48001);
+    const Bytes short1000 = Unclosed(0, Ramp(1000));
     std::vector<std::uint32_t> many;
     std::string manyLines;
     for (std::uint32_t i = 0; i < 500; ++i) {
@@ -60,61 +64,22 @@ std::vector<RepairCase> RepairCases() {
     Bytes interrupted = Unclosed(0, Ramp(4000));
     const Bytes tail = SectChunk({3, 5});
     interrupted.insert(interrupted.end(), tail.begin(), tail.end());
+    const Result fixed = Result::Repaired, kept = Result::LeftAlone;
     return {
-        {"cut_mid_frame_with_two_marks",
-         Unclosed(0, ramp),
-         Text(kJournalHead + "3\n5\n"),
-         Result::Repaired,
-         48000,
-         {3, 5}},
-        {"sizes_of_the_last_second_and_more_samples",
-         Unclosed(24000, ramp),
-         Text(kJournalHead + "1\n"),
-         Result::Repaired,
-         48000,
-         {1}},
-        {"no_marks", Unclosed(0, Ramp(1000)), Text(kJournalHead), Result::Repaired, 1000, {}},
-        {"many_marks", Unclosed(0, Ramp(1000)), Text(kJournalHead + manyLines), Result::Repaired, 1000, many},
-        {"torn_last_line",
-         Unclosed(0, Ramp(1000)),
-         Text(kJournalHead + "3\n5\n12"),
-         Result::Repaired,
-         1000,
-         {3, 5}},
-        {"a_line_that_is_no_length_ends_the_marks",
-         Unclosed(0, Ramp(1000)),
-         Text(kJournalHead + "3\nx7\n5\n"),
-         Result::Repaired,
-         1000,
-         {3}},
-        {"stereo_cut_mid_frame",
-         Unclosed(0, Ramp(1003), 2),
-         Text(kJournalHead + "2\n"),
-         Result::Repaired,
-         1000,
-         {2}},
-        {"header_only", Unclosed(0, {}), Text(kJournalHead + "4\n"), Result::Repaired, 0, {4}},
-        {"a_repair_cut_off_after_its_list",
-         interrupted,
-         Text(kJournalHead + "3\n5\n"),
-         Result::Repaired,
-         4000,
-         {3, 5}},
-        {"closed_properly", ProgramFile(1000, {3}), Text(kJournalHead + "3\n"), Result::AlreadyClosed, 0, {}},
-        {"garbage_journal", Unclosed(0, Ramp(1000)), Ramp(300), Result::LeftAlone, 0, {}},
-        {"journal_of_another_version",
-         Unclosed(0, Ramp(1000)),
-         Text("tavlo section journal 2\n3\n"),
-         Result::LeftAlone,
-         0,
-         {}},
-        {"not_a_recording_of_ours",
-         Text("RIFX and then some bytes that are no header at all, not 44"),
-         Text(kJournalHead + "3\n"),
-         Result::LeftAlone,
-         0,
-         {}},
-        {"shorter_than_a_header", Ramp(20), Text(kJournalHead + "3\n"), Result::LeftAlone, 0, {}},
+        {"cut_mid_frame_with_two_marks", Unclosed(0, Ramp(48001)), Journal("3\n5\n"), fixed, 48000, {3, 5}},
+        {"stale_sizes_and_more_samples", Unclosed(24000, Ramp(48001)), Journal("1\n"), fixed, 48000, {1}},
+        {"no_marks", short1000, Journal(""), fixed, 1000, {}},
+        {"many_marks", short1000, Journal(manyLines), fixed, 1000, many},
+        {"torn_last_line", short1000, Journal("3\n5\n12"), fixed, 1000, {3, 5}},
+        {"a_line_that_is_no_length_ends_the_marks", short1000, Journal("3\nx7\n5\n"), fixed, 1000, {3}},
+        {"stereo_cut_mid_frame", Unclosed(0, Ramp(1003), 2), Journal("2\n"), fixed, 1000, {2}},
+        {"header_only", Unclosed(0, {}), Journal("4\n"), fixed, 0, {4}},
+        {"a_repair_cut_off_after_its_list", interrupted, Journal("3\n5\n"), fixed, 4000, {3, 5}},
+        {"closed_properly", ProgramFile(1000, {3}), Journal("3\n"), Result::AlreadyClosed, 0, {}},
+        {"garbage_journal", short1000, Ramp(300), kept, 0, {}},
+        {"journal_of_another_version", short1000, Text("tavlo section journal 2\n3\n"), kept, 0, {}},
+        {"not_ours", Text("RIFX, then bytes that are no header at all, not 44"), Journal("3\n"), kept, 0, {}},
+        {"shorter_than_a_header", Ramp(20), Journal("3\n"), kept, 0, {}},
     };
 }
 
@@ -165,11 +130,11 @@ INSTANTIATE_TEST_SUITE_P(Cases, RecordingRepairTest, ::testing::ValuesIn(RepairC
 TEST(RecordingRepairFolder, RepairsEachRecordingWithAJournalAndNothingElse) {
     TempDir dir;
     WriteFile(dir.Path("a.wav"), Unclosed(0, Ramp(400)));
-    WriteFile(dir.Path("a.wav.journal"), Text(kJournalHead + "1\n"));
+    WriteFile(dir.Path("a.wav.journal"), Journal("1\n"));
     WriteFile(dir.Path("b.wav"), Unclosed(0, Ramp(600)));
-    WriteFile(dir.Path("c.wav.journal"), Text(kJournalHead)); // its recording is gone
+    WriteFile(dir.Path("c.wav.journal"), Journal("")); // its recording is gone
     WriteFile(dir.Path("d.wav"), Unclosed(0, Ramp(800)));
-    WriteFile(dir.Path("d.wav.journal"), Text(kJournalHead + "2\n"));
+    WriteFile(dir.Path("d.wav.journal"), Journal("2\n"));
 
     EXPECT_EQ(CRecordingRepair::RepairFolder(dir.Path()), (std::vector<std::string>{"a.wav", "d.wav"}));
     EXPECT_EQ(ReadFile(dir.Path("b.wav")), Unclosed(0, Ramp(600))) << "no journal, no change";
@@ -196,13 +161,10 @@ TEST(SectionJournal, EachMarkIsInTheFileWhenAppendReturnsAndRemoveTakesTheJourna
     journal.Remove();
     EXPECT_FALSE(std::filesystem::exists(CSectionJournal::PathFor(wav)));
     EXPECT_FALSE(journal.Append(1));
-}
-
-TEST(SectionJournal, AJournalThatCannotBeMadeTakesNoMarksAndLeavesNothing) {
-    TempDir dir;
-    CSectionJournal journal(dir.Path("no-such-folder/x.wav"));
-    EXPECT_FALSE(journal.IsOpen());
-    EXPECT_FALSE(journal.Append(3));
+    // One that cannot be made takes no marks and leaves nothing.
+    CSectionJournal nowhere(dir.Path("no-such-folder/x.wav"));
+    EXPECT_FALSE(nowhere.IsOpen());
+    EXPECT_FALSE(nowhere.Append(3));
     EXPECT_EQ(CSectionJournal::Read(dir.Path("no-such-folder/x.wav.journal")), std::nullopt);
 }
 

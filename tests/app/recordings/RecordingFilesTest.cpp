@@ -5,9 +5,7 @@
 #include "WaveTestFiles.h"
 
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 
 using namespace wavetest;
 namespace fs = std::filesystem;
@@ -17,25 +15,15 @@ namespace {
 class RecordingFilesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        // The trash of a scratch home on the same file system as the recordings: the desktop's
-        // own trash, as a file manager lists it.
         home = dir.Path("home");
         fs::create_directories(home);
         fs::create_directories(dir.Path("rec"));
-        ::setenv("HOME", home.c_str(), 1);
-        ::setenv("XDG_DATA_HOME", (home + "/.local/share").c_str(), 1);
+        UseScratchHome(home);
         host.Folder = dir.Path("rec");
         for (const char* name : {"20261207-101500.wav", "20261207-101600.wav", "20261207-101700.wav"})
             WriteFile(host.Folder + "/" + name, ProgramFile(88200, {}));
         host.InProgress = "20261207-101700.wav";
         host.Playing = "20261207-101600.wav";
-    }
-    std::vector<std::string> Folder() {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(host.Folder))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
     }
 
     TempDir dir;
@@ -62,8 +50,9 @@ TEST_F(RecordingFilesTest, rename_keeps_the_stamp_and_refuses_what_would_lose_or
         EXPECT_EQ(outcome.Name, c.after);
         EXPECT_NE(outcome.Message.find(c.says), std::string::npos) << outcome.Message;
     }
-    EXPECT_EQ(Folder(), (std::vector<std::string>{"20261207-101500 Standup.wav", "20261207-101500 Taken.wav",
-                                                  "20261207-101600.wav", "20261207-101700.wav"}));
+    EXPECT_EQ(Files(host.Folder),
+              (std::set<std::string>{"20261207-101500 Standup.wav", "20261207-101500 Taken.wav",
+                                     "20261207-101600.wav", "20261207-101700.wav"}));
     EXPECT_EQ(ReadFile(host.Folder + "/20261207-101500 Taken.wav"), (Bytes{'k', 'e', 'e', 'p'}));
     EXPECT_EQ(host.Told,
               std::vector<std::string>{"renamed 20261207-101500.wav to 20261207-101500 Standup.wav"});
@@ -74,18 +63,16 @@ TEST_F(RecordingFilesTest, trash_follows_the_desktop_trash_and_spares_the_files_
         EXPECT_FALSE(files.MoveToTrash(busy).Done) << busy;
     const RecordingFiles::Outcome outcome = files.MoveToTrash("20261207-101500.wav");
     ASSERT_TRUE(outcome.Done) << outcome.Message;
-    EXPECT_EQ(Folder(), (std::vector<std::string>{"20261207-101600.wav", "20261207-101700.wav"}));
+    EXPECT_EQ(Files(host.Folder), (std::set<std::string>{"20261207-101600.wav", "20261207-101700.wav"}));
     EXPECT_EQ(host.Told, std::vector<std::string>{"removed 20261207-101500.wav"});
 
     // The file and its restore record, where any desktop's file manager finds them.
     const std::string trash = home + "/.local/share/Trash";
     EXPECT_EQ(ReadFile(trash + "/files/20261207-101500.wav"), ProgramFile(88200, {}));
-    std::ifstream info(trash + "/info/20261207-101500.wav.trashinfo");
-    std::stringstream text;
-    text << info.rdbuf();
-    EXPECT_EQ(
-        text.str().rfind("[Trash Info]\nPath=" + host.Folder + "/20261207-101500.wav\nDeletionDate=", 0), 0u)
-        << text.str();
+    const Bytes info = ReadFile(trash + "/info/20261207-101500.wav.trashinfo");
+    const std::string text(info.begin(), info.end());
+    EXPECT_TRUE(text.starts_with("[Trash Info]\nPath=" + host.Folder + "/20261207-101500.wav\nDeletionDate="))
+        << text;
 }
 
 } // namespace

@@ -3,6 +3,9 @@
 
 #include <QApplication>
 
+#include <cstdlib>
+#include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -33,4 +36,18 @@ inline void EnsureApplication() {
     static char* argv[] = {name, nullptr};
     if (!QApplication::instance())
         new QApplication(argc, argv);
+}
+
+// The names in a folder.
+inline std::set<std::string> Files(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+// The desktop's trash of a scratch home, on the same file system as the recordings.
+inline void UseScratchHome(const std::string& home) {
+    ::setenv("HOME", home.c_str(), 1);
+    ::setenv("XDG_DATA_HOME", (home + "/.local/share").c_str(), 1);
 }

@@ -9,19 +9,11 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <set>
 
 using namespace wavetest;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::set<std::string> Files(const std::string& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.insert(entry.path().filename().string());
-    return names;
-}
 
 std::set<std::string> Rows(const RecordingsModel& model) {
     std::set<std::string> names;
@@ -33,8 +25,7 @@ std::set<std::string> Rows(const RecordingsModel& model) {
 TEST(RecordingsWindowKeys, every_action_is_reached_from_the_keyboard) {
     EnsureApplication();
     TempDir dir;
-    ::setenv("HOME", dir.Path().c_str(), 1); // the trash of a scratch home
-    ::setenv("XDG_DATA_HOME", dir.Path(".local/share").c_str(), 1);
+    UseScratchHome(dir.Path());
     fs::create_directory(dir.Path("rec"));
     WriteFile(dir.Path("rec/a.wav"), ProgramFile(88200 * 4, {1, 1}));
     WriteFile(dir.Path("rec/b.wav"), ProgramFile(88200 * 2, {}));
