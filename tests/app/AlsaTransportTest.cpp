@@ -48,6 +48,12 @@ protected:
         std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
         QCoreApplication::processEvents();
     }
+    // How far a recording's length may stray from the time recorded: a buffer or two of the
+    // server's. PipeWire starts a stream later and matches rates adaptively, so more there.
+    static double LengthSlack() {
+        const char* server = std::getenv("TAVLO_TEST_SERVER");
+        return server && std::string(server) == "pipewire" ? 0.45 : 0.25;
+    }
     std::uint64_t Second() { return dlg->m_Player.m_pStore->Tell() / (10ull * dlg->m_Player.m_BufferSize); }
 };
 
@@ -71,7 +77,7 @@ TEST_F(AlsaTransport, record_two_sections_save_then_play_wind_and_jump) {
     EXPECT_NE(sections.find("2  0:00:03  0:00:02"), std::string::npos) << sections;
     // sox reads it, and it holds the time recorded to within a buffer or two of the server's.
     const double seconds = std::atof(Output("sox --i -D " + file).c_str());
-    EXPECT_NEAR(seconds, recorded, 0.25) << sections;
+    EXPECT_NEAR(seconds, recorded, LengthSlack()) << sections;
 
     // Play, and fast forward at 8X for half a second (two steps of 1 s).
     Press(1001);
@@ -136,11 +142,11 @@ TEST_F(AlsaTransport, a_tone_recorded_from_the_receiver_is_saved_and_played_back
         RecordProperty(std::string(what) + "Seconds", std::to_string(facts.SoundSeconds));
         RecordProperty(std::string(what) + "Hz", std::to_string(facts.Hz));
         RecordProperty(std::string(what) + "GapMs", std::to_string(facts.LongestGapMs));
-        EXPECT_NEAR(facts.SoundSeconds, recorded, 0.3);
+        EXPECT_NEAR(facts.SoundSeconds, recorded, LengthSlack() + 0.05);
         EXPECT_NEAR(facts.Hz, 1000.0, 20.0);
         EXPECT_LT(facts.LongestGapMs, 5.0);
     }
-    EXPECT_NEAR(made.Seconds, recorded, 0.25);
+    EXPECT_NEAR(made.Seconds, recorded, LengthSlack());
 }
 
 } // namespace
