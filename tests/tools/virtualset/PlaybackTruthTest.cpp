@@ -4,13 +4,11 @@
 #include "SetDriver.h"
 
 #include "platform/Clock.h"
-#include "ui/MainLayout.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -18,11 +16,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int kRate = 48000;
-
-QPoint ControlCentre(int id) {
-    const ui::MainControl* c = ui::FindMainControl(id);
-    return c ? QPoint(c->Rect.X + c->Rect.Width / 2, c->Rect.Y + c->Rect.Height / 2) : QPoint();
-}
 
 // What the speaker sounds like: its level and its pitch (from the zero crossings of a pure tone).
 struct Heard {
@@ -40,42 +33,24 @@ protected:
         ASSERT_TRUE(RunCommand("sox -n -r 48000 -c 1 -b 16 '" + (m_Folder / name).string() + "' synth " +
                                std::to_string(seconds) + " " + synth + " 2>&1"));
     }
-    void Click(SetDriver& set, int id) {
-        const QPoint at = ControlCentre(id);
-        ASSERT_TRUE(set.Click(at.x(), at.y())) << id;
-    }
-    void Expect(SetDriver& set, const char* command) {
-        ASSERT_TRUE(set.Await(std::string("out 00 00 00 ") + command)) << set.Log();
-    }
-    // A second or so of the speaker (parec takes its time to start on a busy machine), from the set's private
-    // sound server.
+    // A second or so of the speaker, from the set's private sound server, measured by sox.
     Heard Listen(SetDriver& set) {
-        std::string log = set.Log();
+        const std::string log = set.Log();
         const std::size_t at = log.find("speech ");
-        std::string speech = log.substr(at + 7, log.find('\n', at) - at - 7);
-        const std::string server = fs::path(speech).parent_path().string();
-        std::string raw;
-        RunCommand("PULSE_SERVER=unix:" + server +
-                       "/runtime/native timeout 2 parec -d vset_speaker.monitor --raw "
-                       "--format=s16le --rate=48000 --channels=1 --latency-msec=20",
-                   &raw);
-        Heard heard;
-        const std::size_t count = raw.size() / 2;
-        if (count < kRate / 4)
-            return heard;
-        double sum = 0;
-        int crossings = 0;
-        std::int16_t last = 0;
-        for (std::size_t i = 0; i < count; ++i) {
-            const auto s = static_cast<std::int16_t>(static_cast<unsigned char>(raw[2 * i]) |
-                                                     static_cast<unsigned char>(raw[2 * i + 1]) << 8);
-            sum += double(s) * s;
-            crossings += (s >= 0) != (last >= 0);
-            last = s;
-        }
-        heard.Rms = std::sqrt(sum / count);
-        heard.Hertz = crossings / 2.0 * kRate / count;
-        return heard;
+        const fs::path speech = log.substr(at + 7, log.find('\n', at) - at - 7);
+        std::string stat;
+        RunCommand("PULSE_SERVER=unix:" + speech.parent_path().string() +
+                       "/runtime/native timeout 2 parec -d vset_speaker.monitor --raw --format=s16le "
+                       "--rate=48000 --channels=1 --latency-msec=20 | sox -t raw -r 48000 -e signed -b 16 "
+                       "-c 1 - -n stat 2>&1",
+                   &stat);
+        const auto value = [&](const char* name) {
+            const std::size_t line = stat.find(name);
+            return line == std::string::npos ? 0.0 : std::atof(stat.c_str() + stat.find(':', line) + 1);
+        };
+        if (value("Samples read") < kRate / 4)
+            return {};
+        return {value("RMS     amplitude") * 32768, value("Rough   frequency")};
     }
 
     // Another visible window of Tavlo's than its main window, waiting a few seconds for it to show.
@@ -102,15 +77,14 @@ TEST_F(PlaybackTruth, file_down_while_winding_plays_the_next_file_from_its_start
     Tone("b.wav", 1200, 60);
     SetDriver set(m_Folder.string());
     ASSERT_TRUE(set.Await("ready")) << set.Log();
-    Click(set, 1001);
-    Expect(set, "C2");
+    ASSERT_TRUE(set.ClickControl(1001));
+    ASSERT_TRUE(set.Expect("C2")) << set.Log();
     Heard heard = Listen(set);
     EXPECT_NEAR(heard.Hertz, 440, 40) << "rms " << heard.Rms;
-    Click(set, 1004); // fast forward
+    ASSERT_TRUE(set.ClickControl(1004)); // fast forward
     platform::Clock().Sleep(1500);
-    Click(set, 1017); // file down: the wind ends, a.wav stops, b.wav plays
-    Expect(set, "C0");
-    Expect(set, "C2");
+    ASSERT_TRUE(set.ClickControl(1017)); // file down: the wind ends, a.wav stops, b.wav plays
+    ASSERT_TRUE(set.Expect("C0") && set.Expect("C2")) << set.Log();
     platform::Clock().Sleep(500);
     heard = Listen(set);
     EXPECT_NEAR(heard.Hertz, 1200, 100) << "rms " << heard.Rms;
@@ -123,26 +97,23 @@ TEST_F(PlaybackTruth, setup_during_a_recording_then_save_then_play_plays_the_rec
     ASSERT_TRUE(set.Await("ready")) << set.Log();
     set.Send("battery 4"); // the remote's link is up: recording needs its microphone
     platform::Clock().Sleep(400);
-    Click(set, 1000);
-    Expect(set, "C1");
+    ASSERT_TRUE(set.ClickControl(1000));
+    ASSERT_TRUE(set.Expect("C1")) << set.Log();
     platform::Clock().Sleep(1500);
-    Click(set, 1018);
+    ASSERT_TRUE(set.ClickControl(1018));
     // The settings dialog is the other window on the test's X server; Escape closes it.
     const std::string dialog = OtherWindow();
     ASSERT_FALSE(dialog.empty()) << "no settings dialog";
     ASSERT_TRUE(RunCommand("xdotool windowfocus --sync " + dialog + " key Escape"));
     platform::Clock().Sleep(1500);
-    Click(set, 1003); // File end and save
-    Expect(set, "C0");
-    Click(set, 1001);
-    Expect(set, "C2");
+    ASSERT_TRUE(set.ClickControl(1003)); // File end and save
+    ASSERT_TRUE(set.Expect("C0")) << set.Log();
+    ASSERT_TRUE(set.ClickControl(1001));
+    ASSERT_TRUE(set.Expect("C2")) << set.Log();
     platform::Clock().Sleep(300);
     const Heard heard = Listen(set);
     EXPECT_GT(heard.Rms, 300) << "the speaker is silent: Play played another file than the recording";
-    std::size_t recordings = 0;
-    for (const fs::directory_entry& entry : fs::directory_iterator(m_Folder))
-        recordings += entry.path().extension() == ".wav";
-    EXPECT_EQ(recordings, 2u);
+    EXPECT_EQ(Recordings(m_Folder).size(), 2u);
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 // The real Tavlo keeps a recording with its marks whatever ends it: a signal, the X server going
-// away, kill -9 and a new start, a disk that fills, a folder that is removed. Driven through the
-// virtual set like the other end-to-end scenarios.
+// away, kill -9 and a new start, a disk that fills, a folder that is removed.
 #include "SetDriver.h"
 
 #include "SectionsReport.h"
@@ -9,116 +8,83 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <optional>
+#include <ostream>
 #include <sstream>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// A display server of Tavlo's own (Xvfb, or a headless weston), so that killing it leaves the set's
-// display, and the set, alone. Up once the socket it listens on exists.
-class OwnServer {
-public:
-    OwnServer(const std::vector<std::string>& argv, const fs::path& socket) : m_Socket(socket) {
-        m_Pid = ::fork();
-        if (m_Pid == 0) {
-            std::vector<const char*> args;
-            for (const std::string& arg : argv)
-                args.push_back(arg.c_str());
-            args.push_back(nullptr);
-            [[maybe_unused]] FILE* quiet = std::freopen("/dev/null", "w", stderr);
-            ::execvp(args[0], const_cast<char* const*>(args.data()));
-            ::_exit(127);
-        }
-        // A bound on a hang, not a timing.
-        for (int tries = 0; tries < 100 && !fs::exists(m_Socket); ++tries)
+// A display server of Tavlo's own, so that killing it leaves the set's display alone. Up once its
+// socket exists.
+struct OwnServer {
+    OwnServer(const std::string& command, const fs::path& socket) {
+        std::string pid;
+        if (RunCommand(command + " >/dev/null 2>&1 & echo $!", &pid))
+            Pid = std::stoi(pid);
+        for (int tries = 0; tries < 100 && !fs::exists(socket); ++tries) // a bound on a hang, not a timing
             platform::Clock().Sleep(100);
+        Up = fs::exists(socket);
     }
     ~OwnServer() { Kill(); }
-    bool Up() const { return fs::exists(m_Socket); }
     void Kill() {
-        if (m_Pid > 0 && ::kill(m_Pid, SIGKILL) == 0)
-            ::waitpid(m_Pid, nullptr, 0);
-        m_Pid = -1;
+        if (Pid > 0)
+            ::kill(Pid, SIGKILL);
+        Pid = -1;
     }
-
-private:
-    fs::path m_Socket;
-    pid_t m_Pid = -1;
+    int Pid = -1;
+    bool Up = false;
 };
 
 struct Kept {
     std::size_t Wavs = 0;
     std::size_t Journals = 0;
     std::size_t Sections = 0; // of the newest recording
+    bool operator==(const Kept&) const = default;
 };
+void PrintTo(const Kept& k, std::ostream* out) {
+    *out << k.Wavs << " recordings, " << k.Journals << " journals, " << k.Sections << " sections";
+}
 
 Kept LookIn(const fs::path& folder) {
-    Kept kept;
-    std::vector<fs::path> wavs;
+    const std::vector<fs::path> wavs = Recordings(folder);
+    Kept kept{wavs.size()};
     if (fs::exists(folder))
-        for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+        for (const fs::directory_entry& entry : fs::directory_iterator(folder))
             kept.Journals += entry.path().extension() == ".journal";
-            if (entry.path().extension() == ".wav")
-                wavs.push_back(entry.path());
-        }
-    kept.Wavs = wavs.size();
-    if (!wavs.empty()) {
-        std::sort(wavs.begin(), wavs.end());
-        WaveSummary summary;
-        std::string error;
-        if (DescribeWaveFile(wavs.back().string(), summary, error) && summary.HasSectionList)
-            kept.Sections = summary.SectionStarts.size();
-    }
+    WaveSummary summary;
+    std::string error;
+    if (!wavs.empty() && DescribeWaveFile(wavs.back().string(), summary, error) && summary.HasSectionList)
+        kept.Sections = summary.SectionStarts.size();
     return kept;
 }
 
 // The command byte of the last output report the remote received.
 std::string LastOutput(const std::string& log) {
-    std::istringstream lines(log);
-    std::string last;
-    for (std::string line; std::getline(lines, line);)
-        if (line.find(" out ") != std::string::npos)
-            last = line.substr(line.find(" out ") + 14, 2);
-    return last;
+    const std::size_t at = log.rfind(" out ");
+    return at == std::string::npos ? "" : log.substr(at + 14, 2);
 }
 
 class RecordingSafetyE2E : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_Folder = fs::temp_directory_path() / ("tavlo-e2e-safety-" + std::to_string(::getpid()));
-        fs::remove_all(m_Folder);
-        fs::create_directories(m_Folder);
-        fs::create_directory_symlink(fs::path(TAVLO_BIN_DIR) / "res", m_Folder / "res");
-        Settings(".\\");
-    }
+    void SetUp() override { m_Folder = MakeTestFolder("tavlo-e2e-safety"); }
     void TearDown() override {
         if (!m_Mount.empty())
             RunCommand("umount -l '" + m_Mount.string() + "'");
-        if (!HasFailure())
-            fs::remove_all(m_Folder);
-        else
-            std::cout << "the scenario's folder is kept: " << m_Folder << "\n";
+        CleanTestFolder(m_Folder.string(), HasFailure());
     }
-    void Settings(const std::string& recordings) {
-        std::ofstream(m_Folder / "Recorder.ini")
-            << "[Recorder]\nFormat=48000\nFF/RewindSpeed=2\nFloaderName=" << recordings
-            << "\nPlayerDevice=No Device\nDefaultFloader=.\\\n";
-    }
-    // Record, mark a section after two seconds, record on: an open recording with one mark.
+    // Starts Tavlo, records, marks a section after two seconds and records on: an open recording
+    // with one mark.
     static void RecordWithAMark(SetDriver& set) {
+        ASSERT_TRUE(set.Await("ready")) << set.Log();
         set.Send("press record");
-        ASSERT_TRUE(set.Await("out 00 00 00 C1")) << set.Log();
+        ASSERT_TRUE(set.Expect("C1")) << set.Log();
         platform::Clock().Sleep(2500);
         set.Send("press stop");
-        ASSERT_TRUE(set.Await("out 00 00 00 C0")) << set.Log();
-        ASSERT_TRUE(set.Await("out 00 00 00 C1")) << set.Log();
+        ASSERT_TRUE(set.Expect("C0") && set.Expect("C1")) << set.Log();
         platform::Clock().Sleep(1500);
     }
 
@@ -126,28 +92,31 @@ protected:
     fs::path m_Mount;
 };
 
-// Ended from outside after a mark: the file is final with both sections, the remote idle last.
-TEST_F(RecordingSafetyE2E, a_signal_or_a_display_gone_saves_the_recording_with_its_marks) {
+// Ended from outside after a mark: the file is final with both sections and the remote idle last;
+// after kill -9 the marks wait in a journal, and a new start repairs the recording and plays it.
+TEST_F(RecordingSafetyE2E,
+       a_signal_a_display_gone_or_kill_9_and_a_new_start_keep_the_recording_with_its_marks) {
     const std::string x = ":" + std::to_string(400 + ::getpid() % 400);
     const fs::path wayland = m_Folder / "wayland";
     fs::create_directory(wayland);
     fs::permissions(wayland, fs::perms::owner_all);
     struct Case {
         const char* Name;
-        std::vector<std::string> Server; // started for Tavlo alone, then killed; empty: a signal
+        std::string Server; // started for Tavlo alone, then killed; empty: a signal
         fs::path Socket;
         std::vector<std::string> Options;
     };
     const std::vector<Case> cases = {
         {"TERM", {}, {}, {}},
         {"HUP", {}, {}, {}},
+        {"KILL", {}, {}, {}},
         {"X server killed",
-         {"Xvfb", x, "-nolisten", "tcp"},
+         "Xvfb " + x + " -nolisten tcp",
          "/tmp/.X11-unix/X" + x.substr(1),
          {"--tavlo-env", "DISPLAY=" + x}},
         {"Wayland compositor killed",
-         {"env", "XDG_RUNTIME_DIR=" + wayland.string(), "weston", "--backend=headless-backend.so",
-          "--use-pixman", "--socket=tavlo", "--idle-time=0"},
+         "XDG_RUNTIME_DIR=" + wayland.string() +
+             " weston --backend=headless-backend.so --use-pixman --socket=tavlo --idle-time=0",
          wayland / "tavlo",
          {"--tavlo-env", "QT_QPA_PLATFORM=wayland", "--tavlo-env",
           "WAYLAND_DISPLAY=" + (wayland / "tavlo").string()}},
@@ -157,45 +126,32 @@ TEST_F(RecordingSafetyE2E, a_signal_or_a_display_gone_saves_the_recording_with_i
         std::optional<OwnServer> server;
         if (!c.Server.empty()) {
             server.emplace(c.Server, c.Socket);
-            ASSERT_TRUE(server->Up()) << c.Server[0] << " did not start";
+            ASSERT_TRUE(server->Up) << c.Server << " did not start";
         }
         {
             SetDriver set(m_Folder.string(), c.Options);
-            ASSERT_TRUE(set.Await("ready")) << set.Log();
             RecordWithAMark(set);
             if (server)
                 server->Kill();
             else
                 set.Send(std::string("signal ") + c.Name);
-            ASSERT_TRUE(set.Await("tavlo exited")) << set.Log();
-            EXPECT_EQ(LastOutput(set.Log()), "C0") << set.Log();
+            if (std::string(c.Name) != "KILL") {
+                ASSERT_TRUE(set.Await("tavlo exited")) << set.Log();
+                EXPECT_EQ(LastOutput(set.Log()), "C0") << set.Log();
+            } else {
+                ASSERT_TRUE(set.Await("tavlo crashed")) << set.Log();
+                EXPECT_EQ(LookIn(m_Folder).Journals, 1u) << "the marks wait in the journal";
+                set.Send("start");
+                ASSERT_TRUE(set.Await("tavlo started") && set.Expect("E7")) << set.Log(); // up and running
+                EXPECT_EQ(LookIn(m_Folder), (Kept{1, 0, 2}));
+                set.Send("press play");
+                EXPECT_TRUE(set.Expect("C2")) << "the repaired recording plays\n" << set.Log();
+            }
         }
-        const Kept kept = LookIn(m_Folder);
-        EXPECT_EQ(kept.Wavs, 1u);
-        EXPECT_EQ(kept.Journals, 0u);
-        EXPECT_EQ(kept.Sections, 2u);
-        for (const fs::directory_entry& entry : fs::directory_iterator(m_Folder))
-            if (entry.path().extension() == ".wav")
-                fs::remove(entry.path());
+        EXPECT_EQ(LookIn(m_Folder), (Kept{1, 0, 2}));
+        for (const fs::path& wav : Recordings(m_Folder))
+            fs::remove(wav);
     }
-}
-
-TEST_F(RecordingSafetyE2E, kill_9_after_a_mark_then_a_new_start_finds_the_recording_repaired_and_plays_it) {
-    SetDriver set(m_Folder.string());
-    ASSERT_TRUE(set.Await("ready")) << set.Log();
-    RecordWithAMark(set);
-    set.Send("signal KILL");
-    ASSERT_TRUE(set.Await("tavlo crashed")) << set.Log();
-    EXPECT_EQ(LookIn(m_Folder).Journals, 1u) << "the marks wait in the journal";
-    set.Send("start");
-    ASSERT_TRUE(set.Await("tavlo started")) << set.Log();
-    ASSERT_TRUE(set.Await("out 00 00 00 E7")) << set.Log(); // the greeting: up and running
-    const Kept kept = LookIn(m_Folder);
-    EXPECT_EQ(kept.Wavs, 1u);
-    EXPECT_EQ(kept.Journals, 0u);
-    EXPECT_EQ(kept.Sections, 2u);
-    set.Send("press play");
-    EXPECT_TRUE(set.Await("out 00 00 00 C2")) << "the repaired recording plays\n" << set.Log();
 }
 
 TEST_F(RecordingSafetyE2E, a_small_disk_filling_up_ends_the_recording_and_keeps_it_with_its_marks) {
@@ -205,31 +161,24 @@ TEST_F(RecordingSafetyE2E, a_small_disk_filling_up_ends_the_recording_and_keeps_
         m_Mount.clear();
         GTEST_SKIP() << "no tmpfs can be mounted here (needs root)";
     }
-    Settings(m_Mount.string());
+    WriteSettings(m_Folder, m_Mount.string());
     SetDriver set(m_Folder.string());
-    ASSERT_TRUE(set.Await("ready")) << set.Log();
     RecordWithAMark(set);
     // Something else fills the disk: 20 MB are left, less than a recording may run into.
     ASSERT_TRUE(RunCommand("fallocate -l 44M '" + (m_Mount / "filler").string() + "' 2>&1"));
-    ASSERT_TRUE(set.Await("out 00 00 00 C3")) << set.Log();
-    ASSERT_TRUE(set.Await("out 00 00 00 C0")) << set.Log();
-    ASSERT_TRUE(set.Await("out 00 00 00 C3")) << set.Log();
-    const Kept kept = LookIn(m_Mount);
-    EXPECT_EQ(kept.Wavs, 1u);
-    EXPECT_EQ(kept.Journals, 0u);
-    EXPECT_EQ(kept.Sections, 2u);
+    ASSERT_TRUE(set.Expect("C3") && set.Expect("C0") && set.Expect("C3")) << set.Log();
+    EXPECT_EQ(LookIn(m_Mount), (Kept{1, 0, 2}));
 }
 
 TEST_F(RecordingSafetyE2E, a_removed_recordings_folder_then_section_stop_starts_no_new_recording_anywhere) {
     const fs::path recordings = m_Folder / "recordings";
     fs::create_directory(recordings);
-    Settings(recordings.string());
+    WriteSettings(m_Folder, recordings.string());
     SetDriver set(m_Folder.string());
-    ASSERT_TRUE(set.Await("ready")) << set.Log();
     RecordWithAMark(set);
     fs::remove_all(recordings);
     set.Send("press stop");
-    ASSERT_TRUE(set.Await("out 00 00 00 C3")) << set.Log();
+    ASSERT_TRUE(set.Expect("C3")) << set.Log();
     platform::Clock().Sleep(4000); // the alert's wait, then time for anything that should not happen
     set.Send("echo done");
     ASSERT_TRUE(set.Await("echo done"));

@@ -1,7 +1,9 @@
 #include "SetDriver.h"
 
 #include "platform/Clock.h"
+#include "ui/MainLayout.h"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <csignal>
@@ -27,10 +29,35 @@ std::string MakeTestFolder(const std::string& name) {
     const fs::path folder = fs::temp_directory_path() / (name + "-" + std::to_string(::getpid()));
     fs::remove_all(folder);
     fs::create_directories(folder);
-    std::ofstream(folder / "Recorder.ini") << "[Recorder]\nFormat=48000\nFF/RewindSpeed=2\n"
-                                              "FloaderName=.\\\nPlayerDevice=No Device\nDefaultFloader=.\\\n";
+    WriteSettings(folder);
     fs::create_directory_symlink(fs::path(TAVLO_BIN_DIR) / "res", folder / "res");
     return folder.string();
+}
+
+void WriteSettings(const std::filesystem::path& folder, const std::string& recordings) {
+    std::ofstream(folder / "Recorder.ini")
+        << "[Recorder]\nFormat=48000\nFF/RewindSpeed=2\nFloaderName=" << recordings
+        << "\nPlayerDevice=No Device\nDefaultFloader=.\\\n";
+}
+
+std::vector<std::filesystem::path> Recordings(const std::filesystem::path& folder) {
+    std::vector<std::filesystem::path> wavs;
+    if (std::filesystem::exists(folder))
+        for (const std::filesystem::directory_entry& entry : std::filesystem::directory_iterator(folder))
+            if (entry.path().extension() == ".wav")
+                wavs.push_back(entry.path());
+    std::sort(wavs.begin(), wavs.end());
+    return wavs;
+}
+
+QRect ControlRect(int id) {
+    const ui::MainControl* c = ui::FindMainControl(id);
+    return c ? QRect(c->Rect.X, c->Rect.Y, c->Rect.Width, c->Rect.Height) : QRect();
+}
+
+bool SetDriver::Alive() {
+    Send("echo alive");
+    return Await("echo alive") && !Logged("tavlo exited") && !Logged("tavlo crashed");
 }
 
 void CleanTestFolder(const std::string& folder, bool failed) {

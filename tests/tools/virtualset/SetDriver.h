@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QImage>
+#include <QRect>
 
 #include <condition_variable>
 #include <filesystem>
@@ -11,6 +12,9 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+// Where a control of Tavlo's main window is, in its client area.
+QRect ControlRect(int id);
 
 class SetDriver {
 public:
@@ -26,9 +30,14 @@ public:
     // True when the log so far has a line containing text.
     bool Logged(const std::string& text);
     std::string Log();
+    // Awaits the remote's next output report with this command byte ("C1").
+    bool Expect(const std::string& command) { return Await("out 00 00 00 " + command); }
+    // True when Tavlo has not ended by the time the set answers.
+    bool Alive();
 
     // Tavlo's window: a left click at a point of its client area, and a screenshot of it.
     bool Click(int x, int y);
+    bool ClickControl(int id) { return Click(ControlRect(id).center().x(), ControlRect(id).center().y()); }
     QImage Screenshot();
     // Types keys (xdotool's names, "ctrl+l", "Down Return") into the window titled `title` (Tavlo's
     // main window when empty), after giving it the focus. False when there is no such window.
@@ -52,6 +61,10 @@ private:
 // A new folder for one test, where Tavlo starts: Recorder.ini records at the microphone's 48000 Hz
 // (so a recording holds its samples unchanged) into the folder itself, and res/ is the program's.
 std::string MakeTestFolder(const std::string& name);
+// Writes that Recorder.ini into folder, recording into `recordings`.
+void WriteSettings(const std::filesystem::path& folder, const std::string& recordings = ".\\");
+// The recordings in folder, oldest first (they are named after their start time).
+std::vector<std::filesystem::path> Recordings(const std::filesystem::path& folder);
 // Removes the folder after a test that passed, keeps it (and says where) after one that failed.
 void CleanTestFolder(const std::string& folder, bool failed);
 

@@ -1,11 +1,8 @@
 // Shows a skinned window over a coloured backdrop, photographs the whole screen and checks that
 // the screen shows through outside the skin's shape and that the skin, its buttons, texts and
-// pictures are painted inside it. On an X display the backdrop is a window of ours and "import"
-// takes the photograph; under a Wayland compositor (wayland-screenshot.sh) the backdrop is the
-// compositor's desktop in the same colour, weston-screenshooter takes the photograph, the window
-// is found where the compositor placed it, and minimising (main) or closing (settings) must then
-// leave the desktop where the window was. "program" makes the same checks as "main" on the
-// real program, started in its own folder.
+// pictures are painted inside it. Under a Wayland compositor (wayland-screenshot.sh) the backdrop
+// is its desktop, the window is found where it was placed, and minimising (main) or closing
+// (settings) must leave the desktop there. "program" checks the real program as "main".
 //   tavlo_ui_screenshot main|settings OUT.png RESDIR
 //   tavlo_ui_screenshot program OUT.png RESDIR PROGRAM
 #include "ShowcaseMain.h"
@@ -217,20 +214,20 @@ int main(int argc, char** argv) {
     }
     // The screen shows what was painted once the events are through; try a few photographs.
     QPoint origin = kOrigin;
-    bool shown = false;
-    for (int attempt = 0; attempt < 10 && !shown; ++attempt) {
-        QApplication::processEvents();
-        QApplication::sync();
-        if (!Photograph(png)) {
-            std::fprintf(stderr, "the photograph failed\n");
-            return 1;
-        }
-        if (!onX)
-            origin = FindWindow(QImage(png), skinPath).value_or(kOrigin);
-        shown = Verify(png, checks, origin);
-        if (!shown)
+    const auto shows = [&](const QString& file, const std::vector<Check>& wanted, bool find) {
+        for (int attempt = 0; attempt < 10; ++attempt) {
+            QApplication::processEvents();
+            QApplication::sync();
+            QFile::remove(file); // a failed photograph leaves none to check
+            if (Photograph(file) && find)
+                origin = FindWindow(QImage(file), skinPath).value_or(kOrigin);
+            if (Verify(file, wanted, origin))
+                return true;
             QTest::qWait(200);
-    }
+        }
+        return false;
+    };
+    const bool shown = shows(png, checks, !onX);
     if (program) {
         tavlo.kill();
         tavlo.waitForFinished();
@@ -249,14 +246,8 @@ int main(int argc, char** argv) {
         window->showMinimized();
     else
         window->reject();
-    for (int attempt = 0; attempt < 10; ++attempt) {
-        QApplication::processEvents();
-        if (Photograph(after) && Verify(after, gone, origin)) {
-            std::printf("%s: %s leaves the desktop\n", qPrintable(mode),
-                        mode == "main" ? "minimising" : "closing");
-            return 0;
-        }
-        QTest::qWait(200);
-    }
-    return 1;
+    if (!shows(after, gone, false))
+        return 1;
+    std::printf("%s: %s leaves the desktop\n", qPrintable(mode), mode == "main" ? "minimising" : "closing");
+    return 0;
 }
