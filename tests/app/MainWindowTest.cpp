@@ -238,8 +238,9 @@ TEST_F(MainWindow, TheWindowMenuOpensTheRecordingsFolderOrSaysWhyItCannot) {
         const std::string folder = fs::canonical(start / "rec").string();
         EXPECT_EQ(opener.Opened, std::vector<std::string>{folder});
         ASSERT_EQ(boxes.Boxes.size(), c.Boxes);
-        if (c.Boxes)
+        if (c.Boxes) {
             EXPECT_NE(boxes.Boxes[0].Text.find(folder), std::string::npos) << boxes.Boxes[0].Text;
+        }
         platform::SetFolderOpener(nullptr);
         dlg->OnCancel();
     }
