@@ -9,16 +9,6 @@
 namespace apptest {
 namespace {
 
-// Section start seconds of a recording as the program's reader lists them.
-std::vector<std::uint32_t> Starts(const fs::path& file) {
-    g_FileName = file.string();
-    CWaveReader reader;
-    std::vector<std::uint32_t> starts;
-    for (SectionNode* n = reader.m_pFirstSection; n; n = n->pNext)
-        starts.push_back(n->Seconds);
-    return starts;
-}
-
 class RecordingSafety : public WindowTest {
 protected:
     // Records 3 s, marks, records 2 s more: the recording is open with one mark. Returns its name.
@@ -60,7 +50,7 @@ TEST_F(RecordingSafety,
         ASSERT_FALSE(sent.empty());
         EXPECT_EQ(sent.back(), 0xC0);
         EXPECT_FALSE(dlg->isVisible()) << "the program ends after the save";
-        EXPECT_EQ(Starts(rec / file), (std::vector<std::uint32_t>{0, 3}));
+        EXPECT_EQ(SectionStarts(rec / file), (std::vector<std::uint32_t>{0, 3}));
         EXPECT_EQ(Folder(), std::vector<std::string>{file});
     }
 }
@@ -76,7 +66,7 @@ TEST_F(RecordingSafety,
     EXPECT_EQ(boxes.Boxes[0].Text, "Insufficient disk space!");
     const std::vector<int> sent = Commands();
     EXPECT_EQ(std::count(sent.begin(), sent.end(), 0xC3), 3);
-    EXPECT_EQ(Starts(rec / file), (std::vector<std::uint32_t>{0, 3}));
+    EXPECT_EQ(SectionStarts(rec / file), (std::vector<std::uint32_t>{0, 3}));
 }
 
 // The folder goes away; the clock's next second, or a section mark before it, notices.
@@ -108,7 +98,7 @@ TEST_F(RecordingSafety,
         EXPECT_EQ(std::count_if(fs::directory_iterator(start), {},
                                 [](const fs::directory_entry& e) { return e.path().extension() == ".wav"; }),
                   1);
-        EXPECT_EQ(Starts(start / file), c.Starts); // the one recording there
+        EXPECT_EQ(SectionStarts(start / file), c.Starts); // the one recording there
         EXPECT_FALSE(fs::exists(rec));
     }
 }

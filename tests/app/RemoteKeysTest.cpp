@@ -16,14 +16,6 @@ protected:
             Tick(3);
         }
     }
-    std::vector<std::uint32_t> SectionStarts(const fs::path& file) {
-        g_FileName = file.string();
-        CWaveReader reader;
-        std::vector<std::uint32_t> starts;
-        for (SectionNode* n = reader.m_pFirstSection; n; n = n->pNext)
-            starts.push_back(n->Seconds);
-        return starts;
-    }
     const fs::path kFirst = fs::path("rec") / "20261207-100000.wav";
 };
 

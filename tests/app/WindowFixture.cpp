@@ -2,6 +2,7 @@
 
 #include "StartFolder.h"
 
+#include "wavefile/WaveReader.h"
 #include "wavefile/WaveWriter.h"
 
 #include <QImage>
@@ -188,6 +189,15 @@ std::string WindowTest::Picture(const QLabel& label, const char* kind, int count
             return file;
     }
     return "";
+}
+
+std::vector<std::uint32_t> WindowTest::SectionStarts(const fs::path& file) {
+    g_FileName = file.string();
+    CWaveReader reader;
+    std::vector<std::uint32_t> starts;
+    for (SectionNode* n = reader.m_pFirstSection; n; n = n->pNext)
+        starts.push_back(n->Seconds);
+    return starts;
 }
 
 } // namespace apptest

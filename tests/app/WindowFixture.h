@@ -106,6 +106,8 @@ protected:
     void RunSetup();
     // The names in the recordings folder, sorted.
     std::vector<std::string> Folder();
+    // Section start seconds of `file` as the program's reader lists them.
+    static std::vector<std::uint32_t> SectionStarts(const fs::path& file);
     std::pair<int, int> Images(int id) { return dlg->ButtonById(id)->PictureIds(); }
     // The picture file (e.g. "battery-4") the label shows, or "" when it shows none of them.
     std::string Picture(const QLabel& label, const char* kind, int count);
