@@ -7,8 +7,6 @@
 #include "WindSteps.h"
 #include "platform/Clock.h"
 
-#include <cstdio>
-
 void CSorvinDlg::OnForwardTick() {
     WindTick(true);
 }
@@ -19,7 +17,7 @@ void CSorvinDlg::OnRewindTick() {
 
 // One step of fast forward (timer 1) or rewind (timer 2); a speed without steps ends the winding.
 void CSorvinDlg::WindTick(bool forward) {
-    const unsigned id = forward ? 1 : 2;
+    const TimerId id = forward ? TIMER_FORWARD : TIMER_REWIND;
     if (const std::optional<WindStep> step = forward ? ForwardStep(g_Speed) : RewindStep(g_Speed)) {
         m_Timers->KillTimer(id);
         m_Timers->SetTimer(id, step->PeriodMs);
@@ -30,8 +28,7 @@ void CSorvinDlg::WindTick(bool forward) {
         m_Player.Start();
         return;
     }
-    ReleaseWind(forward);
-    UpdateTexts();
+    Apply(TransportEvent::WindOff);
 }
 
 void CSorvinDlg::ShowTime(std::uint64_t seconds) {
@@ -43,10 +40,11 @@ void CSorvinDlg::ShowTime(std::uint64_t seconds) {
 }
 
 void CSorvinDlg::OnClockTick() {
-    if (m_Recording) {
+    if (IsRecording(m_State)) {
         CheckRecordingFile();
-        WatchRecording();
-        if (!m_Recording)
+        if (m_State == TransportState::Recording)
+            WatchRecording();
+        if (m_State != TransportState::Recording)
             return;
         g_RecordSeconds += 1;
         ShowTime(static_cast<std::uint32_t>(g_RecordSeconds));
@@ -61,15 +59,13 @@ void CSorvinDlg::OnClockTick() {
     m_PlaySecond = static_cast<std::uint32_t>(m_Player.m_pStore->Tell() / SecondBytes());
     ShowTime(m_PlaySecond);
     UpdateTexts();
-    if (m_PlaySecond <= 1) {
-        // The first two seconds end a rewind by themselves.
-        ReleaseWind(false);
-        UpdateTexts();
-    }
+    // The first two seconds end a rewind by themselves.
+    if (m_PlaySecond <= 1)
+        Apply(TransportEvent::StartReached);
     // At or past the end: a position can step over the last whole second (a wind step, or a file
     // shorter than its header says), and a file shorter than two seconds ends here too.
     if (m_PlaySecond >= static_cast<std::uint32_t>(g_PlayLength)) {
-        EndOfFile();
+        Apply(TransportEvent::EndOfFile);
         return;
     }
     if (g_HasSections && m_pReader) {
@@ -77,22 +73,4 @@ void CSorvinDlg::OnClockTick() {
         m_strSection = "Section " + std::to_string(m_Sections.m_CurSection);
         UpdateTexts();
     }
-}
-
-void CSorvinDlg::EndOfFile() {
-    if (m_FastForward) {
-        ReleaseWind(true);
-        UpdateTexts();
-        OnSectionStop();
-        return;
-    }
-    m_Timers->KillTimer(3);
-    platform::Clock().Sleep(1000);
-    if (g_FileList.empty())
-        return;
-    // The folder plays in an endless loop: after the last recording comes the first again.
-    if (g_CurFile != g_FileList.end())
-        PlayOnFromNext();
-    else
-        OnSectionStop();
 }

@@ -7,7 +7,6 @@
 
 namespace {
 
-constexpr unsigned kPollTimer = 4;
 constexpr unsigned kPollMs = 100;
 constexpr unsigned kReconnectWaitMs = 2000;
 
@@ -25,18 +24,14 @@ void CSorvinDlg::OnWatchTick() {
     // 1. The presence test.
     const bool present = OpenReceiver();
 
-    // 2. Gone: end what needs the receiver, and keep looking every second.
+    // 2. Gone: end what needs the receiver (playback once, in the first second), and keep looking
+    //    every second.
     if (!present) {
         if (m_Timers)
-            m_Timers->KillTimer(kPollTimer);
-        OnFileEndSave();
-        if (!g_DeviceLost) {
-            // Stop must stop playback, not merely end a wind.
-            EndWinding();
-            OnSectionStop();
-        }
+            m_Timers->KillTimer(TIMER_POLL);
+        Apply(g_DeviceLost ? TransportEvent::DeviceAway : TransportEvent::DeviceLost);
         ShowBatteryPicture(0);
-        if (!m_Recording && !m_Playing) {
+        if (m_State == TransportState::Idle) {
             m_strStatus = "Detect No Device!";
             m_strSection = " ";
             m_strTime = " ";
@@ -54,22 +49,19 @@ void CSorvinDlg::OnWatchTick() {
     if (g_AwaitReconnect) {
         g_AwaitReconnect = false;
         g_DeviceOpen = true;
-        if (!m_Recording && !m_Playing) {
+        if (m_State == TransportState::Idle) {
             m_strStatus = "Ready";
             UpdateTexts();
         }
         if (m_Timers)
-            m_Timers->SetTimer(kPollTimer, kPollMs);
+            m_Timers->SetTimer(TIMER_POLL, kPollMs);
         platform::Clock().Sleep(kReconnectWaitMs);
         g_DeviceLost = false;
         ShowBatteryPicture(m_BatteryLevel);
-        ProbeDevice();
         // What went on through a failed probe (a recording, playback) is what the remote shows.
-        SendCommand(m_Recording                  ? remote::kRecording
-                    : m_Playing && !m_PlayPaused ? remote::kPlaying
-                                                 : remote::kIdle);
+        Apply(TransportEvent::DeviceBack);
         if (m_Timers)
-            m_Timers->SetTimer(kPollTimer, kPollMs);
+            m_Timers->SetTimer(TIMER_POLL, kPollMs);
     }
     // 4. Present and nothing lost: nothing else.
 }

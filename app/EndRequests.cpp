@@ -2,7 +2,8 @@
 
 #include "platform/Clock.h"
 
-#include <QGuiApplication>
+#include <QCoreApplication>
+#include <QEvent>
 
 #include <atomic>
 #include <csignal>
@@ -42,8 +43,12 @@ EndRequests::EndRequests(std::function<void(Reason)> handler)
         for (int signal : kEndSignals)
             ::sigaction(signal, &action, nullptr);
     }
-    if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        connect(app, &QGuiApplication::commitDataRequest, this, [this] { Deliver(Reason::Session); });
+    // Only a real quit ends the program: the session manager's commit-data request also comes at a
+    // checkpoint, and before a logout that the user may still cancel, after which the recording
+    // must go on. The quit itself arrives as the application's Quit event (the session manager's
+    // "die", or the application told to quit) or as aboutToQuit.
+    if (QCoreApplication* app = QCoreApplication::instance()) {
+        app->installEventFilter(this);
         connect(app, &QCoreApplication::aboutToQuit, this, [this] { Deliver(Reason::Session); });
     }
     g_Pid = ::getpid();
@@ -62,6 +67,12 @@ EndRequests::~EndRequests() {
     for (int fd : m_Pipe)
         if (fd >= 0)
             ::close(fd);
+}
+
+bool EndRequests::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == QCoreApplication::instance() && event->type() == QEvent::Quit)
+        Deliver(Reason::Session);
+    return false;
 }
 
 void EndRequests::OnSignal(int signal) {

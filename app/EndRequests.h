@@ -6,8 +6,9 @@
 #include <thread>
 
 // The ways the program is ended from outside rather than by its Close button: SIGTERM, SIGINT and
-// SIGHUP (a shutdown, a kill, a closed terminal), the session ending (the session manager's
-// commit-data request, the application quitting), and the display connection going away (the X
+// SIGHUP (a shutdown, a kill, a closed terminal), the session ending (the application quitting;
+// not a commit-data request, which a checkpoint or a cancelled logout also makes), and the display
+// connection going away (the X
 // server or the compositor gone). Each reaches the handler on the window's thread, so that it can
 // save an open recording as File end and save does before the program ends.
 //
@@ -33,6 +34,10 @@ public:
     // process the call does not return: the window's thread saves and ends the process. Does
     // nothing without an EndRequests object, or in a forked child.
     static void BeforeQuickExit(int status);
+
+protected:
+    // The application's Quit event.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     static void OnSignal(int signal);

@@ -13,6 +13,14 @@
 
 #include <algorithm>
 #include <clocale>
+#include <filesystem>
+
+namespace {
+
+// The wait between the stop of one file and the start of the next.
+constexpr unsigned kChangeFileWaitMs = 1000;
+
+} // namespace
 
 // Where the recordings go when their folder has gone: the start-up directory, unless the settings'
 // "DefaultFloader" names another folder in full that is there. The installed program keeps its
@@ -36,7 +44,7 @@ void CSorvinDlg::ScanFolder() {
     if (g_RescanFolder) {
         // Recordings the program could not close (a power cut, a kill) are finished before they
         // are listed; the open recording's own journal is not one of them.
-        if (!m_Recording)
+        if (!IsRecording(m_State))
             CRecordingRepair::RepairFolder(FolderPath(g_FolderName));
         g_FileList.clear();
         g_CurFile = g_FileList.end();
@@ -63,11 +71,9 @@ void CSorvinDlg::ScanFolder() {
     if (!g_FileList.empty()) {
         g_CurFile = g_FileList.begin();
         SortRecordings(g_FileList);
-        // While recording, the name and the status line belong to the open recording: the file
-        // being written is what the clock shows and what the save lists.
-        if (!m_Recording) {
+        // While recording, the status line belongs to the open recording.
+        if (!IsRecording(m_State)) {
             m_strStatus = *g_CurFile;
-            g_FileName = m_strStatus;
             UpdateTexts();
         }
     } else {
@@ -77,16 +83,14 @@ void CSorvinDlg::ScanFolder() {
 }
 
 void CSorvinDlg::OnFileUp() {
-    ChangeFile(false);
+    Apply(TransportEvent::FileUp);
 }
 
 void CSorvinDlg::OnFileDown() {
-    ChangeFile(true);
+    Apply(TransportEvent::FileDown);
 }
 
 void CSorvinDlg::ChangeFile(bool down) {
-    if (m_Recording)
-        return;
     if (g_FileList.empty() || g_CurFile == g_FileList.end() || *g_CurFile == kNoWavFiles)
         return;
     OpenListEntry(down ? NextRecording(g_FileList, g_CurFile) : PreviousRecording(g_FileList, g_CurFile));
@@ -95,74 +99,85 @@ void CSorvinDlg::ChangeFile(bool down) {
 void CSorvinDlg::OpenListEntry(std::list<std::string>::iterator entry) {
     g_CurFile = entry;
     m_strStatus = *g_CurFile;
-    // The new file plays from its start: a wind must not carry the old stream on under its name.
-    if (m_FastForward || m_Rewind)
-        EndWinding();
     ShowTime(0);
     UpdateTexts();
-    g_FileName = *g_CurFile;
-    OnSectionStop();
-    platform::Clock().Sleep(1000);
-    OnPlayPause();
+    // The new file plays from its start: a wind must not carry the old stream on under its name.
+    if (IsPlaying(m_State))
+        StopPlayback();
+    platform::Clock().Sleep(kChangeFileWaitMs);
+    PlayCurrentFile();
     // Only a file that plays may show its name over what the attempt reported.
-    if (!g_DeviceOpen && m_Playing) {
+    if (!g_DeviceOpen && IsPlaying(m_State)) {
         m_strStatus = *g_CurFile;
         UpdateTexts();
     }
 }
 
 void CSorvinDlg::ListSavedRecording() {
-    const std::string saved = g_FileName;
+    const std::filesystem::path saved(m_RecordPath);
     if (g_CurFile != g_FileList.end() && *g_CurFile == kNoWavFiles) {
         g_RescanFolder = true;
         ScanFolder();
     }
     // The saved recording is the current entry, so that the status line, the current entry and
-    // the file Play opens all name it. A scan made during the recording may list it already.
-    if (!g_FileList.empty() && g_FileList.front() == kNoWavFiles)
-        g_FileList.clear();
-    auto at = std::find(g_FileList.begin(), g_FileList.end(), saved);
-    if (at == g_FileList.end())
-        at = g_FileList.insert(g_FileList.end(), saved);
-    g_CurFile = at;
-    g_FileName = saved;
+    // the file Play opens all name it. A scan made during the recording may list it already. Saved
+    // into another folder than the list's (Setup moved the recordings meanwhile), it is listed by
+    // its full path: where it is, not under its name in the wrong folder.
+    std::error_code error;
+    const bool here = std::filesystem::equivalent(saved.parent_path(), ListFolder(), error);
+    g_CurFile = AddRecording(g_FileList, g_CurFile, here ? saved.filename().string() : saved.string());
+}
+
+std::string CSorvinDlg::ListPath(const std::string& entry) const {
+    return entry.starts_with('/') ? entry : ListFolder() + "/" + entry;
+}
+
+void CSorvinDlg::PlayNext() {
+    m_Timers->KillTimer(TIMER_CLOCK);
+    platform::Clock().Sleep(kChangeFileWaitMs);
+    // The folder plays in an endless loop: after the last recording comes the first again. A list
+    // with nothing to play (Setup chose an empty folder, everything was trashed) ends the loop.
+    if (g_FileList.empty() || g_CurFile == g_FileList.end() || *g_CurFile == kNoWavFiles) {
+        StopPlayback();
+        return;
+    }
+    PlayOnFromNext();
 }
 
 void CSorvinDlg::PlayOnFromNext() {
     // A file that cannot be opened is passed over after its second of "File Open Error!", at most
-    // once round the folder; anything else that stops the loop (no output device, the
-    // placeholder) ends it.
+    // once round the folder; anything else that stops the loop (no output device) ends it.
     for (std::size_t tries = g_FileList.size(); tries > 0; --tries) {
-        OnFileDown();
-        if (m_Playing || m_strStatus != kFileOpenError)
+        ChangeFile(true);
+        if (IsPlaying(m_State) || m_strStatus != kFileOpenError)
             return;
         if (tries > 1)
-            platform::Clock().Sleep(1000);
+            platform::Clock().Sleep(kChangeFileWaitMs);
     }
 }
 
 void CSorvinDlg::OnSetup() {
-    // The recording's folder, should the dialog move the recordings elsewhere meanwhile.
-    std::string recordingFolder;
-    if (m_Recording)
-        platform::FileSystem().GetCurrentDirectory(recordingFolder);
+    Apply(TransportEvent::Setup);
+}
+
+void CSorvinDlg::RunSetup() {
     // The button keeps its pressed look while the dialog is open.
-    SetImages(m_BtnSetup, 158, 166);
+    SetImages(m_BtnSetup, ui::look::kSetupOpen);
     {
         FolderDlg dlg(this);
         dlg.m_WorkDir = m_WorkDir;
         dlg.m_pHid = &m_Hid;
         dlg.exec();
     }
-    SetImages(m_BtnSetup, 158, 153);
-    // The dialog's changes reach the window only through the file.
+    // The program may have ended while the dialog was open; then nothing more is done.
+    Apply(TransportEvent::SetupEnded);
+}
+
+void CSorvinDlg::ReloadSettings() {
+    SetImages(m_BtnSetup, ui::look::kSetupIdle);
+    // The dialog's changes reach the window only through the file. A recording goes on in its
+    // own folder, which every check made for it keeps looking at.
     LoadSettings();
-    std::string folder;
-    if (m_Recording && !recordingFolder.empty() && g_FileName.front() != '/' &&
-        platform::FileSystem().GetCurrentDirectory(folder) && folder != recordingFolder) {
-        // The open recording stays where it was made: from here on it is known by its full path.
-        g_FileName = recordingFolder + "/" + g_FileName;
-    }
     g_RescanFolder = true;
     ScanFolder();
     CheckDiskSpace();

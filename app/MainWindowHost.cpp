@@ -18,12 +18,12 @@ std::string MainWindowHost::CurrentRecording() {
     return *g_CurFile;
 }
 
-std::string MainWindowHost::RecordingInProgress() {
-    return m_Dlg.m_Recording ? g_FileName : std::string();
+std::string MainWindowHost::RecordingPath() {
+    return IsRecording(m_Dlg.State()) ? m_Dlg.RecordingPath() : std::string();
 }
 
-std::string MainWindowHost::PlayingRecording() {
-    return m_Dlg.m_Playing && m_Dlg.m_pReader ? m_Dlg.m_pReader->FileName() : std::string();
+std::string MainWindowHost::PlayingPath() {
+    return IsPlaying(m_Dlg.State()) && m_Dlg.m_pReader ? m_Dlg.m_pReader->FileName() : std::string();
 }
 
 void MainWindowHost::PlayRecording(const std::string& name, unsigned section) {

@@ -11,8 +11,8 @@ public:
 
     std::string RecordingsFolder() override;
     std::string CurrentRecording() override;
-    std::string RecordingInProgress() override;
-    std::string PlayingRecording() override;
+    std::string RecordingPath() override;
+    std::string PlayingPath() override;
     void PlayRecording(const std::string& name, unsigned section) override;
     void RecordingRenamed(const std::string& from, const std::string& to) override;
     void RecordingRemoved(const std::string& name) override;

@@ -20,9 +20,6 @@ const char* const kObjectPath = "/org/mpris/MediaPlayer2";
 const char* const kServiceName = "org.mpris.MediaPlayer2.tavlo";
 // The track id MPRIS reserves for "no track".
 const char* const kNoTrack = "/org/mpris/MediaPlayer2/TrackList/NoTrack";
-// How often the window's state is compared with what the bus was told. Playback changes come
-// from the buttons, the remote's keys and the timers alike; one look at the state catches them all.
-constexpr int kWatchMs = 250;
 constexpr int kTopVolume = 7;
 // RequestName: fail rather than wait in line for the name; the answer when it is ours.
 constexpr uint kDoNotQueue = 4;
@@ -39,8 +36,9 @@ QDBusObjectPath TrackId(const std::string& name) {
 CMprisPlayer::CMprisPlayer(CSorvinDlg& window) : QObject(&window), m_Window(window), m_Bus(QString()) {
     new MprisRootAdaptor(this);
     new MprisPlayerAdaptor(this);
-    m_Watch.setInterval(kWatchMs);
-    connect(&m_Watch, &QTimer::timeout, this, &CMprisPlayer::Publish);
+    // Playback changes come from the buttons, the remote's keys, the timers and the bus alike; each
+    // is an event of the window's, which sends the notice.
+    connect(&window, &CSorvinDlg::TransportChanged, this, &CMprisPlayer::Publish);
 }
 
 bool CMprisPlayer::Register(QDBusConnection bus) {
@@ -48,7 +46,6 @@ bool CMprisPlayer::Register(QDBusConnection bus) {
         return false;
     m_Bus = bus;
     m_Shown = Current();
-    m_Watch.start();
     RequestName(kServiceName, true);
     return true;
 }
@@ -72,15 +69,16 @@ void CMprisPlayer::RequestName(const QString& name, bool orInstanceName) {
 
 CMprisPlayer::State CMprisPlayer::Current() const {
     State state;
-    const bool winding = m_Window.m_FastForward || m_Window.m_Rewind;
-    if (m_Window.m_Playing && (winding || !m_Window.m_PlayPaused))
+    const TransportState transport = m_Window.State();
+    // A wind over a paused file moves the position but nothing is heard: that is paused.
+    if (IsHeard(transport))
         state.PlaybackStatus = "Playing";
-    else if (m_Window.m_Playing)
+    else if (IsPlaying(transport))
         state.PlaybackStatus = "Paused";
     else
         state.PlaybackStatus = "Stopped";
     const bool hasFile = g_CurFile != g_FileList.end() && *g_CurFile != kNoWavFiles;
-    state.CanPlay = hasFile && !m_Window.m_Recording;
+    state.CanPlay = hasFile && !IsRecording(transport) && transport != TransportState::Ending;
     state.Volume = m_Window.m_Muted ? 0.0 : static_cast<double>(m_Window.m_SoundLevel) / kTopVolume;
     if (!hasFile) {
         state.Metadata["mpris:trackid"] = QVariant::fromValue(QDBusObjectPath(kNoTrack));
@@ -92,16 +90,18 @@ CMprisPlayer::State CMprisPlayer::Current() const {
     state.Metadata["xesam:title"] = name;
     state.Metadata["xesam:url"] = QUrl::fromLocalFile(QDir::current().absoluteFilePath(name)).toString();
     // The length is known once the file is open.
-    if (m_Window.m_Playing)
+    if (IsPlaying(transport))
         state.Metadata["mpris:length"] = static_cast<qint64>(g_PlayLength) * 1000000;
     return state;
 }
 
 qint64 CMprisPlayer::PositionUs() const {
-    return m_Window.m_Playing ? static_cast<qint64>(m_Window.m_PlaySecond) * 1000000 : 0;
+    return IsPlaying(m_Window.State()) ? static_cast<qint64>(m_Window.m_PlaySecond) * 1000000 : 0;
 }
 
 void CMprisPlayer::Publish() {
+    if (!m_Bus.isConnected())
+        return;
     const State now = Current();
     if (now == m_Shown)
         return;

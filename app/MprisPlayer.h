@@ -2,16 +2,16 @@
 #include <QDBusConnection>
 #include <QObject>
 #include <QString>
-#include <QTimer>
 #include <QVariantMap>
 
 class CSorvinDlg;
 
 // The window as a media player on the session bus (MPRIS 2, "org.mpris.MediaPlayer2.tavlo"), so
 // that the keyboard's media keys and the desktop's media controls drive playback. Every command
-// runs the window's own handler, as a click on its button does (the remote unit is told the same
-// way); every property is read from the window's state when asked. Runs on the user-interface
-// thread, where the bus delivers its calls.
+// is an event of the window's, as a click on its button is (the remote unit is told the same way);
+// every property is read from the window's state when asked, and the bus hears of a change when
+// the window's change notice comes. Runs on the user-interface thread, where the bus delivers its
+// calls.
 class CMprisPlayer : public QObject {
     Q_OBJECT
 public:
@@ -42,5 +42,4 @@ private:
     CSorvinDlg& m_Window;
     QDBusConnection m_Bus;
     State m_Shown;
-    QTimer m_Watch;
 };

@@ -25,44 +25,27 @@ bool MprisPlayerAdaptor::CanPlay() const {
     return m_Player.Current().CanPlay;
 }
 
-bool MprisPlayerAdaptor::Winding() const {
-    return m_Window.m_FastForward || m_Window.m_Rewind;
-}
-
+// The media controls' commands are the window's events; its change notice tells the bus.
 void MprisPlayerAdaptor::Play() {
-    // Play/Pause plays when stopped, resumes when paused and ends winding; it would pause playback.
-    if (!m_Window.m_Playing || m_Window.m_PlayPaused || Winding())
-        PlayPause();
+    m_Window.Apply(TransportEvent::Play);
 }
 
 void MprisPlayerAdaptor::Pause() {
-    if (m_Window.m_Playing && !m_Window.m_PlayPaused && !Winding())
-        PlayPause();
+    m_Window.Apply(TransportEvent::Pause);
 }
 
 void MprisPlayerAdaptor::PlayPause() {
     m_Window.OnPlayPause();
-    m_Player.Publish();
 }
 
 void MprisPlayerAdaptor::Stop() {
-    // Section/Stop marks a section while recording; a media key's Stop must not.
-    if (m_Window.m_Recording)
-        return;
-    // The first Section/Stop only ends winding; the next one stops.
-    if (Winding())
-        m_Window.OnSectionStop();
-    if (m_Window.m_Playing)
-        m_Window.OnSectionStop();
-    m_Player.Publish();
+    m_Window.Apply(TransportEvent::Stop);
 }
 
 void MprisPlayerAdaptor::Next() {
     m_Window.OnFileDown();
-    m_Player.Publish();
 }
 
 void MprisPlayerAdaptor::Previous() {
     m_Window.OnFileUp();
-    m_Player.Publish();
 }

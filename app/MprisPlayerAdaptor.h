@@ -36,8 +36,8 @@ public:
     bool No() const { return false; }
 
 public slots:
-    // The window's own commands, as the buttons run them: Play/Pause, Section/Stop, File down and
-    // File up. Each tells the bus at once what it changed.
+    // The window's own commands: Play/Pause, File down and File up as the buttons run them, and
+    // the media controls' Play, Pause and Stop, which never pause, play or mark by turns.
     void Play();
     void Pause();
     void PlayPause();
@@ -46,8 +46,6 @@ public slots:
     void Previous();
 
 private:
-    bool Winding() const;
-
     CMprisPlayer& m_Player;
     CSorvinDlg& m_Window;
 };

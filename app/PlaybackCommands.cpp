@@ -1,7 +1,9 @@
-// Playback: Play/Pause and Section/Stop.
+// Playback: Play/Pause, Section/Stop, and the media controls' own Play, Pause and Stop.
 #include "ProgramState.h"
 #include "RecordingsList.h"
+#include "RemoteReport.h"
 #include "SorvinDlg.h"
+#include "platform/FileSystem.h"
 
 #include <clocale>
 
@@ -10,39 +12,42 @@ namespace {
 // The paused time blinks between black and a pale yellow.
 const QColor kPausedTimeColour(200, 255, 255);
 
-// Shown when the output device does not open: nothing plays, so nothing may look as if it played.
+// Shown when the output device does not open, or goes while playing: nothing plays, so nothing
+// may look as if it played.
 const char* const kNoPlaybackDevice = "No Playback Device!";
+
+constexpr unsigned kClockMs = 1000;
 
 } // namespace
 
 void CSorvinDlg::OnPlayPause() {
-    if (m_Recording)
-        return;
-    SetImages(m_BtnPlay, 130, 130);
-    SetImages(m_BtnRecord, 165, 145);
-    if (m_FastForward || m_Rewind) {
-        // Play ends the winding and plays on from where the last step left it.
-        ReleaseWind(m_FastForward);
-        m_Player.Start();
-        UpdateTexts();
-        return;
-    }
-    if (m_Stopped) {
-        PlayCurrentFile();
-        return;
-    }
-    if (!m_PlayPaused) {
-        m_Player.DevicePause();
-        m_PlayPaused = true;
-        SendState(0xC0);
-        SetImages(m_BtnPlay, 130, 129);
-        m_TimeText.ChooseBlinkTextColors(Qt::black, kPausedTimeColour);
-    } else {
-        m_Player.DeviceRestart();
-        m_PlayPaused = false;
-        SendStateCode(1);
-        SteadyTime();
-    }
+    Apply(TransportEvent::PlayPause);
+}
+
+void CSorvinDlg::OnSectionStop() {
+    Apply(TransportEvent::SectionStop);
+}
+
+void CSorvinDlg::PausePlayback() {
+    // A wind over the playing file ends where its last step left the file.
+    EndWinding();
+    m_Player.DevicePause();
+    Enter(TransportState::Paused);
+    ReportState();
+    m_TimeText.ChooseBlinkTextColors(Qt::black, kPausedTimeColour);
+}
+
+void CSorvinDlg::ResumePlayback() {
+    EndWinding();
+    m_Player.DeviceRestart();
+    Enter(TransportState::Playing);
+    ReportState();
+    SteadyTime();
+}
+
+std::string CSorvinDlg::ListFolder() const {
+    std::string folder;
+    return platform::FileSystem().GetCurrentDirectory(folder) ? folder : std::string(".");
 }
 
 void CSorvinDlg::PlayCurrentFile() {
@@ -52,16 +57,13 @@ void CSorvinDlg::PlayCurrentFile() {
         return;
     m_strStatus = *g_CurFile;
     UpdateTexts();
-    if (m_strStatus == kNoWavFiles) {
-        SetImages(m_BtnPlay, 130, 129);
+    if (m_strStatus == kNoWavFiles)
         return;
-    }
     // What the status line shows is what plays: the current entry, even right after a recording
     // was saved under another name.
-    g_FileName = *g_CurFile;
     std::unique_ptr<CWaveReader> reader;
     try {
-        reader = std::make_unique<CWaveReader>();
+        reader = std::make_unique<CWaveReader>(ListPath(*g_CurFile));
     } catch (...) {
         RefusePlay(kFileOpenError);
         return;
@@ -94,56 +96,44 @@ void CSorvinDlg::PlayCurrentFile() {
             g_LastSectionStart = n->Seconds;
         StartSections(m_Sections, ReaderSections());
     }
-    m_Playing = true;
-    m_Stopped = false;
+    Enter(TransportState::Playing);
     g_PlayLength = static_cast<std::int32_t>(m_pReader->GetLength() / SecondBytes());
     if (g_DeviceOpen)
-        SendStateCode(1);
+        ReportState();
     m_PlaySecond = 0;
-    m_Timers->SetTimer(3, 1000);
+    m_Timers->SetTimer(TIMER_CLOCK, kClockMs);
 }
 
 void CSorvinDlg::RefusePlay(const char* why) {
     // Nothing plays: neither the Play button nor another file's section and time may say so.
-    SetImages(m_BtnPlay, 130, 129);
     m_strStatus = why;
     m_strSection = " ";
     m_strTime = " ";
     UpdateTexts();
 }
 
-void CSorvinDlg::OnSectionStop() {
+void CSorvinDlg::StopPlayback() {
     SteadyTime();
-    if (m_FastForward || m_Rewind) {
-        // Stop while winding only ends the winding; playback goes on.
-        ReleaseWind(m_FastForward);
-        UpdateTexts();
-        return;
-    }
-    if (m_Recording && !m_RecordPaused) {
-        MarkSection();
-        return;
-    }
-    if (!m_Playing)
-        return;
-    m_Timers->KillTimer(3);
+    EndWinding();
+    m_Timers->KillTimer(TIMER_CLOCK);
     if (m_Player.m_pStore) {
         m_Player.Halt();
         m_Player.m_pStore->Seek(0, true);
     }
-    SetImages(m_BtnSection, 143, 133);
-    m_Stopped = true;
-    m_Playing = false;
-    m_PlayPaused = false;
+    Enter(TransportState::Idle);
     // The display shows where the next Play starts: the beginning of the file.
     ShowTime(0);
     m_strSection = "Section 1";
     UpdateTexts();
-    SetImages(m_BtnPlay, 130, 129);
-    SetImages(m_BtnRewind, 147, 134);
-    SetImages(m_BtnForward, 146, 135);
-    SetImages(m_BtnRecord, 165, 145);
-    SendState(0xC0);
+    ReportState();
     if (g_DiskFull)
-        SendState(0xC3);
+        SendState(remote::kAlert);
+}
+
+// The output device failed under playback: it stops where it is, and the folder does not play on
+// into silence.
+void CSorvinDlg::StopForOutputLost() {
+    StopPlayback();
+    m_strStatus = kNoPlaybackDevice;
+    UpdateTexts();
 }

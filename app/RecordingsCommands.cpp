@@ -21,6 +21,8 @@ void CSorvinDlg::OnRecordings() {
     if (!m_RecordingsWindow) {
         m_RecordingsHost = std::make_unique<MainWindowHost>(*this);
         m_RecordingsWindow = std::make_unique<RecordingsWindow>(*m_RecordingsHost, this);
+        // The window shows the recording in progress and the current one as the state changes.
+        connect(this, &CSorvinDlg::TransportChanged, m_RecordingsWindow.get(), &RecordingsWindow::FollowHost);
     }
     m_RecordingsWindow->show();
     m_RecordingsWindow->raise();
@@ -28,21 +30,26 @@ void CSorvinDlg::OnRecordings() {
 }
 
 void CSorvinDlg::PlayRecording(const std::string& name, unsigned section) {
-    if (m_Recording)
-        return;
+    Apply(TransportEvent::PlayRow, {name, "", section});
+}
+
+void CSorvinDlg::RecordingRenamed(const std::string& from, const std::string& to) {
+    Apply(TransportEvent::EntryRenamed, {from, to});
+}
+
+void CSorvinDlg::RecordingRemoved(const std::string& name) {
+    Apply(TransportEvent::EntryRemoved, {name, "", 1});
+}
+
+void CSorvinDlg::PlayRow(const TransportDetail& detail) {
     // A recording saved into the folder by another program since the scan joins the list.
-    const auto entry = AddRecording(g_FileList, g_CurFile, name);
-    // A recording chosen in the list is to play: winding ends first, so that the stop below
-    // stops the old file instead of only ending the winding.
-    if (m_FastForward || m_Rewind)
-        OnSectionStop();
-    OpenListEntry(entry);
+    OpenListEntry(AddRecording(g_FileList, g_CurFile, detail.Name));
     // The section shows at once (Play leaves it to the next clock tick).
-    PlayFromSection(section);
+    PlayFromSection(detail.Section);
 }
 
 void CSorvinDlg::PlayFromSection(unsigned section) {
-    if (!g_HasSections || !m_Playing || !m_pReader)
+    if (!g_HasSections || !IsPlaying(m_State) || !m_pReader)
         return;
     SectionNode* node = m_pReader->m_pFirstSection;
     while (node && node->Number != section)
@@ -53,7 +60,7 @@ void CSorvinDlg::PlayFromSection(unsigned section) {
     if (!node)
         return;
     section = node->Number;
-    m_Timers->KillTimer(3);
+    m_Timers->KillTimer(TIMER_CLOCK);
     if (m_Player.m_pStore) {
         m_Player.Halt();
         m_Player.m_pStore->Seek(static_cast<std::int64_t>(node->Seconds) * SecondBytes(), true);
@@ -66,34 +73,31 @@ void CSorvinDlg::PlayFromSection(unsigned section) {
     m_strSection = "Section " + std::to_string(section);
     ShowTime(node->Seconds);
     UpdateTexts();
-    m_Timers->SetTimer(3, 1000);
+    m_Timers->SetTimer(TIMER_CLOCK, 1000);
     SteadyTime();
 }
 
-void CSorvinDlg::RecordingRenamed(const std::string& from, const std::string& to) {
-    auto entry = std::find(g_FileList.begin(), g_FileList.end(), from);
-    if (entry == g_FileList.end())
+// The list's entries follow a rename or a trash made in the recordings window. The file being
+// recorded and the one playing are refused there by their paths, and the list's current entry is
+// no name of theirs: only the list and the status line that names its entry change.
+void CSorvinDlg::FollowList(TransportEvent event, const TransportDetail& detail) {
+    if (event == TransportEvent::EntryRenamed) {
+        auto entry = std::find(g_FileList.begin(), g_FileList.end(), detail.Name);
+        if (entry == g_FileList.end())
+            return;
+        *entry = detail.NewName;
+        SortRecordings(g_FileList);
+        if (entry == g_CurFile && m_strStatus == detail.Name) {
+            m_strStatus = detail.NewName;
+            UpdateTexts();
+        }
         return;
-    *entry = to;
-    SortRecordings(g_FileList);
-    if (entry == g_CurFile) {
-        g_FileName = to;
-        if (m_strStatus == from)
-            m_strStatus = to;
-        UpdateTexts();
     }
-}
-
-void CSorvinDlg::RecordingRemoved(const std::string& name) {
     const auto before = g_CurFile;
-    const bool wasCurrent = before != g_FileList.end() && *before == name;
-    RemoveRecording(g_FileList, g_CurFile, name);
-    if (!wasCurrent || g_CurFile == g_FileList.end())
-        return;
+    const bool wasCurrent = before != g_FileList.end() && *before == detail.Name;
+    RemoveRecording(g_FileList, g_CurFile, detail.Name);
     // The next recording is current now; the display names it when it named the one removed.
-    if (*g_CurFile != kNoWavFiles)
-        g_FileName = *g_CurFile;
-    if (m_strStatus == name) {
+    if (wasCurrent && g_CurFile != g_FileList.end() && m_strStatus == detail.Name) {
         m_strStatus = *g_CurFile;
         UpdateTexts();
     }

@@ -13,6 +13,7 @@
 #include "resources/Resources.h"
 #include "ui/MainLayout.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
@@ -26,9 +27,9 @@ namespace {
 const char* const kInstanceName = "DonotRepeatPemuProgram";
 const char* const kSkinFile = "res/Rgn.bmp";
 
-// The receiver: vendor 0x0C45, product 0x0200.
-constexpr unsigned kVendorId = 3141;
-constexpr unsigned kProductId = 512;
+constexpr unsigned kKeepAliveMs = 300000;
+constexpr unsigned kPollMs = 100;
+constexpr unsigned kWatchMs = 1000;
 
 const QColor kDisplayColour(0x07, 0xD2, 0xD4);
 
@@ -75,70 +76,24 @@ CSkinButton* CSorvinDlg::ButtonById(int id) {
 
 void CSorvinDlg::OnInitDialog() {
     // 1. One recorder per user: a second start ends here, before anything is shown.
-    platform::IInstanceLock& lock = platform::InstanceLock();
-    //    It brings the running one forward first, so that starting it again from the menu finds it.
-    if (lock.IsHeld(kInstanceName) || !lock.Take(kInstanceName)) {
-        platform::CallRunningInstance(lock.CallPath(kInstanceName));
-        m_ExitProcess(0);
+    if (!TakeInstance())
         return;
-    }
-    connect(&m_Calls, &platform::InstanceCalls::Called, this, &CSkinDialog::BringToFront);
-    m_Calls.Listen(lock.CallPath(kInstanceName));
-
     // 2. The controls take their places on the window.
-    for (const ui::MainControl& control : ui::kMainControls) {
-        QRect rect(control.Rect.X, control.Rect.Y, control.Rect.Width, control.Rect.Height);
-        if (CSkinButton* button = ButtonById(control.Id)) {
-            button->setGeometry(rect);
-            const int id = control.Id;
-            connect(button, &QAbstractButton::clicked, this, [this, id] { OnButton(id); });
-        }
-    }
-    if (const ui::MainControl* c = ui::FindMainControl(1014))
-        m_BatteryPicture.setGeometry(c->Rect.X, c->Rect.Y, c->Rect.Width, c->Rect.Height);
-    if (const ui::MainControl* c = ui::FindMainControl(1013))
-        m_VolumePicture.setGeometry(c->Rect.X, c->Rect.Y, c->Rect.Width, c->Rect.Height);
-    m_LevelMeter.setGeometry(ui::kLevelMeter.X, ui::kLevelMeter.Y, ui::kLevelMeter.Width,
-                             ui::kLevelMeter.Height);
-    m_LevelMeter.hide();
-    const std::pair<CColorStatic*, int> texts[] = {
-        {&m_SectionText, 1031}, {&m_StatusText, 1032}, {&m_TimeText, 1033}, {&m_SpeedText, 1030}};
-    for (auto [text, id] : texts)
-        if (const ui::MainControl* c = ui::FindMainControl(id))
-            text->setGeometry(c->Rect.X, c->Rect.Y, c->Rect.Width, c->Rect.Height);
-
-    // The display reads like a recorder's: the time large, the rest in a firm small face.
-    QFont displayFont("DejaVu Sans", 10, QFont::DemiBold);
-    for (CColorStatic* text : {&m_SectionText, &m_StatusText, &m_SpeedText})
-        text->setFont(displayFont);
-    QFont timeFont("DejaVu Sans Mono", 18, QFont::Bold);
-    m_TimeText.setFont(timeFont);
-
+    PlaceControls();
     // 3. The display's colour depth is the desktop's business on Linux: Qt paints the skin at
     //    whatever depth the screen has, so nothing is changed here.
-
     // 4. Start values.
-    m_FirstFocus = true;
-    m_Channels = 1;
-    m_Stopped = true;
-    m_Recording = m_Playing = m_RecordPaused = m_FastForward = m_Rewind = m_Muted = false;
-    m_BatteryLevel = 0;
-    m_SoundLevel = 7;
-    m_MinFreeSpaceMB = 50;
-    g_RescanFolder = true;
-    g_DeviceOpen = true;
-    g_AwaitReconnect = g_KeyHeld = g_HoldForward = g_LinkUp = g_DeviceLost = g_DiskFull = false;
-    g_HoldCount = g_LastSectionStart = g_PlayLength = 0;
-
+    SetStartValues();
     // 5. The start-up directory holds Recorder.ini and res/.
     if (!platform::FileSystem().GetCurrentDirectory(m_WorkDir)) {
         m_WorkDir.clear();
         platform::MessageBoxes().Show("No Found Recorder.ini", "Tavlo", platform::MessageIcon::Exclamation);
+        // The program may have been ended while the box was open.
+        if (Ended())
+            return;
     }
-
     // 6. Buttons.
     SetUpButtons();
-
     // The timers exist from here on, even in a window without its skin, whose buttons still run
     // commands that start and stop them; they start at step 16.
     if (!m_Timers) {
@@ -147,22 +102,90 @@ void CSorvinDlg::OnInitDialog() {
         m_OwnTimers = std::move(timers);
     }
     m_Timers->SetHandler([this](unsigned id) { OnTimer(id); });
-
     // 7. Without its skin the window stays rectangular and nothing else starts.
     // 8. and 9. Shape the window after the skin, give it the skin's size and keep the skin for painting.
     if (!ApplySkin(kSkinFile))
         return;
-
     // 10. Pictures.
     ShowVolumePicture(7);
     ShowBatteryPicture(0);
-
     // 11. Settings, then the recordings folder.
     LoadSettings();
     ScanFolder();
-
     // 12. The receiver.
-    if (m_Hid.Open(kVendorId, kProductId, nullptr, nullptr, nullptr, 1)) {
+    OpenReceiverAtStart();
+    // 13. A frameless window has no system menu: "About Tavlo" is on the window's right-click
+    //     menu instead (see contextMenuEvent), with "Recordings" (Ctrl+L).
+    SetUpRecordingsWindow();
+    // 14. Icons.
+    setWindowIcon(m_hIcon);
+    // 15. The free-disk-space check, then the texts' colours.
+    CheckDiskSpace();
+    StyleTexts();
+    // 16. Timers.
+    StartTimers();
+    // 17. Greet the remote unit.
+    GreetRemote();
+    // The media keys, where there is a session bus; the program works the same without one.
+    m_Mpris = new CMprisPlayer(*this);
+    m_Mpris->Register(QDBusConnection::sessionBus());
+    // 18. Done.
+}
+
+bool CSorvinDlg::TakeInstance() {
+    platform::IInstanceLock& lock = platform::InstanceLock();
+    // It brings the running one forward first, so that starting it again from the menu finds it.
+    if (lock.IsHeld(kInstanceName) || !lock.Take(kInstanceName)) {
+        platform::CallRunningInstance(lock.CallPath(kInstanceName));
+        m_ExitProcess(0);
+        return false;
+    }
+    connect(&m_Calls, &platform::InstanceCalls::Called, this, &CSkinDialog::BringToFront);
+    m_Calls.Listen(lock.CallPath(kInstanceName));
+    return true;
+}
+
+void CSorvinDlg::PlaceControls() {
+    const auto place = [](QWidget& widget, int id) {
+        if (const ui::MainControl* c = ui::FindMainControl(id))
+            widget.setGeometry(c->Rect.X, c->Rect.Y, c->Rect.Width, c->Rect.Height);
+    };
+    for (CSkinButton* button : Buttons()) {
+        const int id = button->ControlId();
+        place(*button, id);
+        connect(button, &QAbstractButton::clicked, this, [this, id] { OnButton(id); });
+    }
+    place(m_BatteryPicture, 1014);
+    place(m_VolumePicture, 1013);
+    m_LevelMeter.setGeometry(ui::kLevelMeter.X, ui::kLevelMeter.Y, ui::kLevelMeter.Width,
+                             ui::kLevelMeter.Height);
+    m_LevelMeter.hide();
+    for (auto [text, id] :
+         {std::pair{&m_SectionText, 1031}, {&m_StatusText, 1032}, {&m_TimeText, 1033}, {&m_SpeedText, 1030}})
+        place(*text, id);
+    // The display reads like a recorder's: the time large, the rest in a firm small face.
+    QFont displayFont("DejaVu Sans", 10, QFont::DemiBold);
+    for (CColorStatic* text : {&m_SectionText, &m_StatusText, &m_SpeedText})
+        text->setFont(displayFont);
+    m_TimeText.setFont(QFont("DejaVu Sans Mono", 18, QFont::Bold));
+}
+
+void CSorvinDlg::SetStartValues() {
+    m_FirstFocus = true;
+    m_Channels = 1;
+    m_State = TransportState::Idle;
+    m_Muted = false;
+    m_BatteryLevel = 0;
+    m_SoundLevel = 7;
+    m_MinFreeSpaceMB = 50;
+    g_RescanFolder = true;
+    g_DeviceOpen = true;
+    g_AwaitReconnect = g_KeyHeld = g_HoldForward = g_LinkUp = g_DeviceLost = g_DiskFull = false;
+    g_HoldCount = g_LastSectionStart = g_PlayLength = 0;
+}
+
+void CSorvinDlg::OpenReceiverAtStart() {
+    if (OpenReceiver()) {
         m_strStatus = "Ready";
         m_strSection = " ";
         m_strTime = " ";
@@ -171,17 +194,10 @@ void CSorvinDlg::OnInitDialog() {
         g_DeviceOpen = false;
     }
     UpdateTexts();
+}
 
-    // 13. A frameless window has no system menu: "About Tavlo" is on the window's right-click
-    //     menu instead (see contextMenuEvent), with "Recordings" (Ctrl+L).
-    SetUpRecordingsWindow();
-
-    // 14. Icons.
-    setWindowIcon(m_hIcon);
-
-    // 15. The free-disk-space check, then the texts: black on the display colour; the speed text
-    //     blinks black and white.
-    CheckDiskSpace();
+// Black on the display colour; the speed text blinks black and white.
+void CSorvinDlg::StyleTexts() {
     for (CColorStatic* text : {&m_SectionText, &m_StatusText, &m_TimeText, &m_SpeedText}) {
         text->ChooseBlinkBkColors(kDisplayColour, kDisplayColour);
         text->BeginBkBlink();
@@ -191,24 +207,21 @@ void CSorvinDlg::OnInitDialog() {
             text->ChooseBlinkTextColors(Qt::black, Qt::black);
         text->BeginTextBlink();
     }
+}
 
-    // 16. Timers.
-    m_Timers->SetTimer(5, 300000);
+void CSorvinDlg::StartTimers() {
+    m_Timers->SetTimer(TIMER_KEEPALIVE, kKeepAliveMs);
     if (g_DeviceOpen)
-        m_Timers->SetTimer(4, 100);
-    m_Timers->SetTimer(6, 1000);
+        m_Timers->SetTimer(TIMER_POLL, kPollMs);
+    m_Timers->SetTimer(TIMER_WATCH, kWatchMs);
+}
 
-    // 17. Greet the remote unit: the volume, then idle. Sends to a missing device fail quietly.
+// The volume, then idle. Sends to a missing device fail quietly.
+void CSorvinDlg::GreetRemote() {
     m_SoundLevel = 7;
-    SendCommand(0xE7);
+    SendCommand(remote::VolumeCommand(m_SoundLevel));
     ProbeDevice();
-    SendCommand(0xC0);
-
-    // The media keys, where there is a session bus; the program works the same without one.
-    m_Mpris = new CMprisPlayer(*this);
-    m_Mpris->Register(QDBusConnection::sessionBus());
-
-    // 18. Done.
+    SendCommand(remote::kIdle);
 }
 
 void CSorvinDlg::SetUpButtons() {
@@ -247,11 +260,11 @@ void CSorvinDlg::ShowBatteryPicture(int level) {
 }
 
 bool CSorvinDlg::ProbeDevice() {
-    if (m_Hid.Open(kVendorId, kProductId, nullptr, nullptr, nullptr, 1))
+    if (OpenReceiver())
         return true;
     g_DeviceOpen = false;
     if (m_Timers)
-        m_Timers->KillTimer(4);
+        m_Timers->KillTimer(TIMER_POLL);
     // A probe fails during a replug or a USB reset too: the device watch must bring the poll
     // back when the receiver answers again, as after a loss it saw itself.
     g_AwaitReconnect = true;
@@ -262,8 +275,10 @@ void CSorvinDlg::SteadyTime() {
     m_TimeText.ChooseBlinkTextColors(Qt::black, Qt::black);
 }
 
-void CSorvinDlg::SetImages(CSkinButton& button, int lit, int normal) {
-    button.AssignImagesFromResources(lit, kButtonKey, normal, kButtonKey);
+void CSorvinDlg::SetImages(CSkinButton& button, const ui::Pictures& pictures) {
+    // Drawn from the state after every event: a button that already wears them is left alone.
+    if (button.PictureIds() != std::pair{pictures.Lit, pictures.Normal})
+        button.AssignImagesFromResources(pictures.Lit, kButtonKey, pictures.Normal, kButtonKey);
 }
 
 std::uint64_t CSorvinDlg::SecondBytes() const {
@@ -285,58 +300,28 @@ void CSorvinDlg::SendCommand(std::uint8_t command) {
 }
 
 void CSorvinDlg::OnButton(int id) {
-    switch (id) {
-    case 1:
-        OnOK();
-        break;
-    case 2:
-        OnCancel();
-        break;
-    case 1000:
-        OnRecord();
-        break;
-    case 1001:
-        OnPlayPause();
-        break;
-    case 1002:
-        OnSectionStop();
-        break;
-    case 1003:
-        OnFileEndSave();
-        break;
-    case 1004:
-        OnFastForward();
-        break;
-    case 1005:
-        OnRewind();
-        break;
-    case 1006:
-        OnSectionDown();
-        break;
-    case 1007:
-        OnSectionUp();
-        break;
-    case 1010:
-        OnVolumeUp();
-        break;
-    case 1011:
-        OnVolumeDown();
-        break;
-    case 1012:
-        OnMute();
-        break;
-    case 1016:
-        OnFileUp();
-        break;
-    case 1017:
-        OnFileDown();
-        break;
-    case 1018:
-        OnSetup();
-        break;
-    default:
-        break;
-    }
+    // Each button's command, by control id.
+    static constexpr std::pair<int, void (CSorvinDlg::*)()> kCommands[] = {
+        {1, &CSorvinDlg::OnOK},
+        {2, &CSorvinDlg::OnCancel},
+        {1000, &CSorvinDlg::OnRecord},
+        {1001, &CSorvinDlg::OnPlayPause},
+        {1002, &CSorvinDlg::OnSectionStop},
+        {1003, &CSorvinDlg::OnFileEndSave},
+        {1004, &CSorvinDlg::OnFastForward},
+        {1005, &CSorvinDlg::OnRewind},
+        {1006, &CSorvinDlg::OnSectionDown},
+        {1007, &CSorvinDlg::OnSectionUp},
+        {1010, &CSorvinDlg::OnVolumeUp},
+        {1011, &CSorvinDlg::OnVolumeDown},
+        {1012, &CSorvinDlg::OnMute},
+        {1016, &CSorvinDlg::OnFileUp},
+        {1017, &CSorvinDlg::OnFileDown},
+        {1018, &CSorvinDlg::OnSetup},
+    };
+    for (const auto& [control, command] : kCommands)
+        if (control == id)
+            (this->*command)();
 }
 
 void CSorvinDlg::OnOK() {
@@ -344,16 +329,13 @@ void CSorvinDlg::OnOK() {
 }
 
 void CSorvinDlg::OnCancel() {
-    if (m_Recording) {
-        platform::MessageBoxes().Show("You are recording voice!\nPlease save the file before exit.", "Tavlo",
-                                      platform::MessageIcon::Exclamation);
-        return;
-    }
-    if (m_Closing)
-        return;
-    m_Closing = true;
+    Apply(TransportEvent::Close);
+}
+
+void CSorvinDlg::EndProgram() {
+    Enter(TransportState::Ending);
     ProbeDevice();
-    SendCommand(0xC0);
+    SendCommand(remote::kIdle);
     m_Recorder.Terminate();
     m_Player.Terminate();
     m_pWriter.reset();
@@ -363,29 +345,42 @@ void CSorvinDlg::OnCancel() {
         m_Hid.CloseWrite();
     }
     if (m_Timers)
-        for (unsigned id = 1; id <= 6; ++id)
+        for (unsigned id = TIMER_FORWARD; id <= TIMER_WATCH; ++id)
             m_Timers->KillTimer(id);
+    CloseNestedDialogs();
     EndDialog(QDialog::Rejected);
+}
+
+// A menu, a message box, Setup, About or a rename may be running its own loop inside this
+// window's: each is closed, so that its loop returns, the code after it sees the program ending,
+// and the process ends instead of waiting for a person to close them.
+void CSorvinDlg::CloseNestedDialogs() {
+    while (QWidget* popup = QApplication::activePopupWidget())
+        if (!popup->close())
+            break;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<QDialog*>(widget); dialog && dialog != this && dialog->isVisible())
+            dialog->reject();
 }
 
 void CSorvinDlg::OnTimer(unsigned id) {
     switch (id) {
-    case 1:
+    case TIMER_FORWARD:
         OnForwardTick();
         break;
-    case 2:
+    case TIMER_REWIND:
         OnRewindTick();
         break;
-    case 3:
+    case TIMER_CLOCK:
         OnClockTick();
         break;
-    case 4:
+    case TIMER_POLL:
         OnPollTick();
         break;
-    case 5:
+    case TIMER_KEEPALIVE:
         OnKeepAliveTick();
         break;
-    case 6:
+    case TIMER_WATCH:
         OnWatchTick();
         break;
     default:
@@ -400,6 +395,11 @@ void CSorvinDlg::OnAbout() {
 
 void CSorvinDlg::closeEvent(QCloseEvent* event) {
     // The window's close is the cancel command; the closing sequence decides whether it closes.
+    // Once the program ends the window closes as asked (the application closes its windows on quit).
+    if (Ended()) {
+        event->accept();
+        return;
+    }
     event->ignore();
     OnCancel();
 }

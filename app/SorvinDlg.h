@@ -12,11 +12,14 @@
 
 #include "IRecordingsHost.h"
 #include "SectionWindow.h"
+#include "TimerIds.h"
+#include "TransportRules.h"
 #include "audio/WavePlayer.h"
 #include "audio/WaveRecorder.h"
 #include "hidlib/kelvane.h"
 #include "platform/WindowTimers.h"
 #include "platform/qt/InstanceCalls.h"
+#include "ui/ButtonLooks.h"
 #include "ui/CColorStatic.h"
 #include "ui/CLevelMeter.h"
 #include "ui/CSkinButton.h"
@@ -27,8 +30,10 @@
 #include "wavefile/WaveWriter.h"
 
 // The recorder's main window: the skinned window with the transport buttons, the status texts,
-// the volume and battery pictures, both audio engines and the link to the receiver. It holds
-// the state every command handler shares. Everything here runs on the user-interface thread.
+// the volume and battery pictures, both audio engines and the link to the receiver. Its transport
+// is one state value (m_State); every input becomes an event that Apply turns into the step the
+// rules name, and the window, the remote unit and the media controls are drawn from the state.
+// Everything here runs on the user-interface thread.
 // The main window's buttons wear pictures whose key colour RGB(242,241,241) is transparent.
 inline constexpr QRgb kButtonKey = 0xFFF2F1F1;
 
@@ -36,15 +41,31 @@ class CMprisPlayer;
 class QAction;
 class RecordingsWindow;
 
+// What an event of the recordings window names: a recording, its new name, the section to play.
+struct TransportDetail {
+    std::string Name;
+    std::string NewName;
+    unsigned Section = 1;
+};
+
 class CSorvinDlg : public CSkinDialog {
     Q_OBJECT
 public:
     explicit CSorvinDlg(QWidget* parent = nullptr);
     ~CSorvinDlg() override;
 
+    // --- The transport (TransportDispatch.cpp) -------------------------------------------------
+    // Runs the step the rules give `event` in the current state, then draws the window from the
+    // state and sends the change notice. An event the state ignores changes nothing.
+    void Apply(TransportEvent event, const TransportDetail& detail = {});
+    TransportState State() const { return m_State; }
+    // The full path of the file a recording goes into, from its start; it stays the last one made
+    // after the save. Nothing else moves it: not Setup, not a rename in the recordings window.
+    const std::string& RecordingPath() const { return m_RecordPath; }
+
     // The OK command (button 1, Enter) minimises the window.
     void OnOK();
-    // The cancel command (button 2, Escape, the window's close): the closing sequence.
+    // The cancel command (button 2, Escape, the window's close, the media controls' Quit).
     void OnCancel();
     // The Setup command: runs the settings dialog, then loads the settings again.
     void OnSetup();
@@ -60,11 +81,11 @@ public:
     // --- Recording (RecordCommands.cpp) ---------------------------------------------------
     void OnRecord();
     void OnFileEndSave();
-    // Enough free space for recording in the recordings folder; saves a running recording and
-    // alerts the remote unit when there is not.
+    // Enough free space for recording: in the open recording's own folder while one runs, else in
+    // the recordings folder. Too little, or the folder gone, is a DiskLow or FolderLost event.
     bool CheckDiskSpace();
-    // The program is ended from outside (a signal, the session, the display gone): an open
-    // recording is saved as File end and save saves it, then the closing sequence runs.
+    // The program is ended from outside (a signal, the session quitting): an open recording is
+    // saved as File end and save saves it, open dialogs close, then the closing sequence runs.
     void OnEndedFromOutside();
     // The display connection is gone and the process is ending: the recording's file is finished
     // and the remote told idle, without drawing anything.
@@ -73,6 +94,8 @@ public:
     void SendStateCode(int mode);
     // The presence test, then `command`: how the transport commands send 0xC0 and 0xC3.
     void SendState(std::uint8_t command);
+    // The presence test, then what the state shows on the remote's light (0xC0, 0xC1 or 0xC2).
+    void ReportState();
 
     // --- Playback (PlaybackCommands.cpp, WindCommands.cpp) ------------------------------------
     void OnPlayPause();
@@ -92,7 +115,7 @@ public:
     // --- The recordings window (RecordingsCommands.cpp) ----------------------------------
     void OnRecordings();
     // Makes `name` the current entry and plays it, as File up/down play theirs, from the start of
-    // section `section` (from 1). Nothing while recording.
+    // section `section` (from 1).
     void PlayRecording(const std::string& name, unsigned section);
     // The list follows a recording renamed or moved away by the recordings window.
     void RecordingRenamed(const std::string& from, const std::string& to);
@@ -116,9 +139,8 @@ public:
     void OnRemoteEvent(std::uint8_t event);
     // The receiver's Open (vendor 0x0C45, product 0x0200, polling reads); its result only.
     bool OpenReceiver();
-    // Shows the flash pictures on `button` (`flashOut` 0: `flashIn` alone), waits 500 ms (the
-    // window waits with it), then gives the button the pictures `lit` and `normal`.
-    void FlashButton(CSkinButton& button, int flashIn, int flashOut, int lit, int normal);
+    // Shows `flash` on `button` for 500 ms (the window waits with it), then its pictures after.
+    void FlashButton(CSkinButton& button, const ui::Flash& flash);
 
     // The main window's timers; tests hand in fakes before OnInitDialog.
     void UseTimers(platform::IWindowTimers* timers);
@@ -138,7 +160,8 @@ public:
     // Beside the open recording: its marks made durable, and a way to its bytes if its folder goes.
     std::unique_ptr<CSectionJournal> m_pJournal;
     std::unique_ptr<CRecordingRescue> m_pRescue;
-    // The recording's folder as a full path, taken when it starts.
+    // The recording's folder as a full path, taken when it starts: every check made for the
+    // recording looks there, whatever Setup chooses meanwhile.
     std::string m_RecordFolder;
     CWavePlayer m_Player;
     std::unique_ptr<CWaveReader> m_pReader;
@@ -146,14 +169,15 @@ public:
     CKelvane m_Hid;
 
     // --- Transport and recording state ---------------------------------------------------
+    // The flags every handler used to keep for itself, now readings of m_State.
+    TransportFlag m_Recording{m_State, IsRecording};
+    TransportFlag m_RecordPaused{m_State, [](TransportState s) { return s == TransportState::RecordPaused; }};
+    TransportFlag m_Playing{m_State, IsPlaying};
+    TransportFlag m_PlayPaused{m_State, IsPlayPaused};
+    TransportFlag m_Stopped{m_State, IsStopped};
+    TransportFlag m_FastForward{m_State, IsForward};
+    TransportFlag m_Rewind{m_State, IsRewind};
     std::uint16_t m_Channels = 1;
-    bool m_PlayPaused = false;
-    bool m_Recording = false;
-    bool m_Playing = false;
-    bool m_Stopped = true;
-    bool m_RecordPaused = false;
-    bool m_FastForward = false;
-    bool m_Rewind = false;
     std::int32_t m_MinFreeSpaceMB = 50;
     bool m_FirstFocus = true;
     bool m_Muted = false;
@@ -205,6 +229,11 @@ public:
     // Writes the 8-byte output report with `command` in byte 3; the result is not looked at.
     void SendCommand(std::uint8_t command);
 
+signals:
+    // The change notice: an event was applied. The media controls and the recordings window
+    // look at the state again.
+    void TransportChanged();
+
 protected:
     // Start-up, in its fixed order. Runs once, before the window first shows (exec or show).
     void OnInitDialog() override;
@@ -218,67 +247,130 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    // Command steps shared by several handlers.
-    void StartRecording();
-    void ResumeRecording();
-    void MarkSection();
-    // Too little room for recording: save, alert the remote unit and the user.
-    void OnDiskFull();
-    // Ends a recording whose file could not take more samples (disk full, or the format's limit).
-    void CheckRecordingFile();
-    // The status line while recording: the file's name, but first which input records when it
-    // is not the receiver's microphone.
-    std::string RecordingStatus() const;
-    // Once a second while recording (RecordingSafety.cpp): the recordings folder still there, and
-    // room on its disk.
-    void WatchRecording();
-    // The recordings folder went away under the recording: end it, save what the open file still
-    // holds into the fallback folder, alert the remote unit.
-    void OnRecordingFolderLost();
-    // Where recordings go when their folder has gone: the settings' default folder when it names
-    // one in full that is there, else the start-up directory.
-    std::string FallbackFolder() const;
-    // Steps 1 to 5 of File end and save, without the recordings list.
-    void EndRecording();
-    // Steps 1 and 2: the capture stopped, the file finished; its journal goes once it is complete.
-    void CloseRecordingFile();
-    void PlayCurrentFile();
-    // Playback did not start: says why and shows nothing playing.
-    void RefusePlay(const char* why);
-    // Ends fast forward (true) or rewind: its timer, its button's looks and the speed text.
-    void ReleaseWind(bool forward);
-    void WindTick(bool forward);
-    void EndWinding();
-    void Wind(bool forward);
-    void JumpToSection(bool down);
-    void ChangeFile(bool down);
-    // Makes the recording just saved the current entry of the list.
-    void ListSavedRecording();
-    // File down at the end of a file, passing over files that cannot be opened.
-    void PlayOnFromNext();
-    // Makes `entry` current, stops, waits a second and plays it: the path of File up/down.
-    void OpenListEntry(std::list<std::string>::iterator entry);
-    void SetUpRecordingsWindow();
-    void PlayFromSection(unsigned section);
-    void EndOfFile();
-    void ShowTime(std::uint64_t seconds);
-    // The time text stops blinking.
-    void SteadyTime();
-    // A button's pictures: `lit` under the mouse, `normal` otherwise.
-    void SetImages(CSkinButton& button, int lit, int normal);
-    // Bytes of one second of the playing file (never 0).
-    std::uint64_t SecondBytes() const;
-    SectionCursor ReaderSections();
+    // --- The dispatch (TransportDispatch.cpp) ---
+    void Run(TransportStep step, TransportEvent event, const TransportDetail& detail);
+    void Enter(TransportState state) { m_State = state; }
+    // The buttons, the speed text and the level meter as the state has them.
+    void ShowState();
+    // The program is ending: no step runs any more, nothing is drawn.
+    bool Ended() const { return m_State == TransportState::Ending; }
 
+    // --- Start-up steps (SorvinDlg.cpp) ---
+    bool TakeInstance();
+    void PlaceControls();
+    void SetStartValues();
+    void OpenReceiverAtStart();
+    void StyleTexts();
+    void StartTimers();
+    void GreetRemote();
     void SetUpButtons();
     void OnButton(int id);
     void LoadSettings();
     void FirstFocus();
 
+    // --- Recording steps (RecordCommands.cpp, RecordingSafety.cpp) ---
+    void StartRecording();
+    // Opens the writer, its journal and the capture for a new recording; false when refused.
+    bool OpenRecording();
+    void ResumeRecording();
+    void MarkSection();
+    void SaveRecording();
+    // The recording's file finished and the state back to idle, without the recordings list.
+    void EndRecording();
+    // The capture stopped, the file finished; its journal goes once the file is complete.
+    void CloseRecordingFile();
+    void WarnDiskFull();
+    void SaveForDiskFull();
+    // "Insufficient disk space!", then the alert again once the user has read it.
+    void ShowDiskFull();
+    void SaveForInputLost();
+    // The folder the free-space and folder checks look at.
+    std::string SpaceFolder() const;
+    // Ends a recording whose file could not take more samples (disk full, or the format's limit).
+    void CheckRecordingFile();
+    // The status line while recording: the file's name, but first which input records when it
+    // is not the receiver's microphone.
+    std::string RecordingStatus() const;
+    // Once a second while recording: the recording's folder still there, and room on its disk.
+    void WatchRecording();
+    void AlertFolderLost();
+    // The recordings folder went away under the recording: end it, save what the open file still
+    // holds into the fallback folder, alert the remote unit.
+    void RescueRecording();
+    // Where recordings go when their folder has gone: the settings' default folder when it names
+    // one in full that is there, else the start-up directory.
+    std::string FallbackFolder() const;
+    // The closing sequence; open dialogs and menus are closed with it.
+    void EndProgram();
+    void EndQuietly();
+    void CloseNestedDialogs();
+
+    // --- Playback steps (PlaybackCommands.cpp, WindCommands.cpp) ---
+    void PlayCurrentFile();
+    // Playback did not start: says why and shows nothing playing.
+    void RefusePlay(const char* why);
+    void PausePlayback();
+    void ResumePlayback();
+    void StopPlayback();
+    void StopForOutputLost();
+    // The wind's timers and speed text go; the engine plays on from where the last step left it.
+    void EndWinding();
+    void EndWind();
+    void WindTick(bool forward);
+    void Wind(bool forward);
+    void JumpToSection(bool down);
+
+    // --- The list steps (FileCommands.cpp, RecordingsCommands.cpp) ---
+    void ChangeFile(bool down);
+    // Makes the recording just saved the current entry of the list.
+    void ListSavedRecording();
+    void PlayNext();
+    // File down at the end of a file, passing over files that cannot be opened.
+    void PlayOnFromNext();
+    // Makes `entry` current, stops, waits a second and plays it: the path of File up/down.
+    void OpenListEntry(std::list<std::string>::iterator entry);
+    void PlayRow(const TransportDetail& detail);
+    void FollowList(TransportEvent event, const TransportDetail& detail);
+    void RunSetup();
+    void ReloadSettings();
+    void SetUpRecordingsWindow();
+    void PlayFromSection(unsigned section);
+    // The folder the list shows and Play opens from, as a full path.
+    std::string ListFolder() const;
+    // Where the list's `entry` lies: a name in the list's folder, or a full path of its own.
+    std::string ListPath(const std::string& entry) const;
+
+    // --- Volume steps (VolumeCommands.cpp) ---
+    void RaiseVolume();
+    void LowerVolume();
+    void ToggleMute();
+
+    // --- The remote's reports (RemotePoll.cpp) ---
+    void CountHold();
+    // The first report since start or since the link was lost; false when the probe fails.
+    bool BringLinkUp();
+    void OnFileKeyReport(std::uint8_t event);
+    void OnWindKeyDown(std::uint8_t event);
+    void OnPlayKeyReport(std::uint8_t event);
+    void OnFileDownKeyReport(std::uint8_t event);
+    void OnStopKeyReport(std::uint8_t event);
+    void OnRecordKeyReport(std::uint8_t event);
+    void OnLinkLostReport(std::uint8_t event);
+    void OnWindKeyUp(std::uint8_t event);
+
+    void ShowTime(std::uint64_t seconds);
+    // The time text stops blinking.
+    void SteadyTime();
+    void SetImages(CSkinButton& button, const ui::Pictures& pictures);
+    // Bytes of one second of the playing file (never 0).
+    std::uint64_t SecondBytes() const;
+    SectionCursor ReaderSections();
+
+    TransportState m_State = TransportState::Idle;
+    std::string m_RecordPath;
     platform::IWindowTimers* m_Timers = nullptr;
     std::unique_ptr<platform::IWindowTimers> m_OwnTimers;
     void (*m_ExitProcess)(int);
-    bool m_Closing = false;
     // Later starts call here to bring this window forward.
     platform::InstanceCalls m_Calls;
     // The media keys and the desktop's media controls; a child of the window.

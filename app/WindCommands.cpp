@@ -4,68 +4,60 @@
 
 #include <cstdio>
 
-void CSorvinDlg::ReleaseWind(bool forward) {
-    (forward ? m_FastForward : m_Rewind) = false;
-    m_Timers->KillTimer(forward ? 1 : 2);
-    if (forward)
-        SetImages(m_BtnForward, 146, 135);
-    else
-        SetImages(m_BtnRewind, 147, 134);
-    m_strSpeed = " ";
-}
+namespace {
 
-void CSorvinDlg::EndWinding() {
-    ReleaseWind(true);
-    ReleaseWind(false);
-}
+constexpr unsigned kClockMs = 1000;
+
+} // namespace
 
 void CSorvinDlg::OnFastForward() {
-    Wind(true);
+    Apply(TransportEvent::FastForward);
 }
 
 void CSorvinDlg::OnRewind() {
-    Wind(false);
+    Apply(TransportEvent::Rewind);
 }
 
-// Fast forward and rewind mirror each other: pressing one releases the other, pressing it again
-// releases it, and engaging starts its timer at once so that the first step comes without delay.
-void CSorvinDlg::Wind(bool forward) {
-    if (!m_Playing)
-        return;
-    bool& engaged = forward ? m_FastForward : m_Rewind;
-    bool& other = forward ? m_Rewind : m_FastForward;
-    if (other) {
-        ReleaseWind(!forward);
-        UpdateTexts();
-    }
-    if (engaged) {
-        ReleaseWind(forward);
-    } else {
-        CSkinButton& button = forward ? m_BtnForward : m_BtnRewind;
-        const int lit = forward ? 146 : 147;
-        SetImages(button, lit, lit);
-        engaged = true;
-        m_Timers->SetTimer(forward ? 1 : 2, 0);
-        char speed[16];
-        std::snprintf(speed, sizeof speed, "%uX", g_Speed);
-        m_strSpeed = g_Speed == 0 ? "OFF" : speed;
-    }
+void CSorvinDlg::OnSectionDown() {
+    Apply(TransportEvent::SectionDown);
+}
+
+void CSorvinDlg::OnSectionUp() {
+    Apply(TransportEvent::SectionUp);
+}
+
+void CSorvinDlg::EndWinding() {
+    m_Timers->KillTimer(TIMER_FORWARD);
+    m_Timers->KillTimer(TIMER_REWIND);
+}
+
+// Play, Stop, the wind's own key again or a speed without steps: playback goes on from where the
+// last step left it, playing or paused as it was.
+void CSorvinDlg::EndWind() {
+    EndWinding();
+    m_Player.Start();
+    Enter(TransportOutcome(m_State, TransportStep::EndWind));
     UpdateTexts();
     SteadyTime();
 }
 
-void CSorvinDlg::OnSectionDown() {
-    JumpToSection(true);
-}
-
-void CSorvinDlg::OnSectionUp() {
-    JumpToSection(false);
+// Engages fast forward or rewind over the playing or paused file, or turns one into the other; its
+// timer starts at once, so that the first step comes without delay.
+void CSorvinDlg::Wind(bool forward) {
+    m_Timers->KillTimer(forward ? TIMER_REWIND : TIMER_FORWARD);
+    Enter(TransportOutcome(m_State, forward ? TransportStep::WindForward : TransportStep::WindRewind));
+    m_Timers->SetTimer(forward ? TIMER_FORWARD : TIMER_REWIND, 0);
+    char speed[16];
+    std::snprintf(speed, sizeof speed, "%uX", g_Speed);
+    m_strSpeed = g_Speed == 0 ? "OFF" : speed;
+    UpdateTexts();
+    SteadyTime();
 }
 
 void CSorvinDlg::JumpToSection(bool down) {
-    if (!g_HasSections || !m_Playing || !m_pReader)
+    if (!g_HasSections || !m_pReader)
         return;
-    m_Timers->KillTimer(3);
+    m_Timers->KillTimer(TIMER_CLOCK);
     if (m_Player.m_pStore) {
         m_Player.Halt();
         m_Player.m_pStore->Seek(0, true);
@@ -82,6 +74,6 @@ void CSorvinDlg::JumpToSection(bool down) {
         StepSectionDown(m_Sections, ReaderSections());
     else
         StepSectionUp(m_Sections, ReaderSections(), static_cast<std::uint32_t>(g_LastSectionStart));
-    m_Timers->SetTimer(3, 1000);
+    m_Timers->SetTimer(TIMER_CLOCK, kClockMs);
     SteadyTime();
 }

@@ -3,8 +3,6 @@
 #include <list>
 #include <string>
 
-#include "wavefile/FileName.h" // g_FileName: the name of the current recording, shared with the wave reader
-
 // Program-wide state of the recorder: one copy per process, shared by the main window's
 // handlers, its timers and the remote unit's report decoding. Touched on the user-interface
 // thread only. The start-up sequence sets the values that have a start value.

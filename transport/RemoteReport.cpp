@@ -8,6 +8,13 @@ std::uint8_t VolumeCommand(unsigned level) {
     return static_cast<std::uint8_t>(0xE0 | (level & 0x07));
 }
 
+std::uint8_t StateCommand(TransportState state) {
+    // A recording paused by its mark shows idle until it resumes.
+    if (state == TransportState::Recording)
+        return kRecording;
+    return IsHeard(state) ? kPlaying : kIdle;
+}
+
 int BatteryLevel(std::uint8_t event) {
     return event >= 0xA0 && event <= 0xA4 ? event - 0xA0 + 1 : 0;
 }

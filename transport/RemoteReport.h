@@ -4,6 +4,8 @@
 #include <optional>
 #include <vector>
 
+#include "TransportState.h"
+
 // The reports that pass between the recorder and the remote unit through the receiver's HID
 // interface. Both kinds are 8 bytes as the program sees them, byte 0 the report number 0: the
 // remote unit's event code in input byte 2, the program's command in output byte 3.
@@ -39,6 +41,9 @@ inline constexpr std::uint8_t kPair = 0xD4;
 
 // The volume command for level 0..7 (0xE0 to 0xE7); 0xE0 also stands for mute.
 std::uint8_t VolumeCommand(unsigned level);
+// What the remote unit's light shows for `state`: recording (capture running), playing (sound is
+// heard), or idle.
+std::uint8_t StateCommand(TransportState state);
 // The battery level 1..5 that events 0xA0 to 0xA4 report; 0 for every other event.
 int BatteryLevel(std::uint8_t event);
 

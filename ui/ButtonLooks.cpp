@@ -19,10 +19,12 @@ const Row kFixed[] = {
     {1028, {181, 176, 175, kDialogKeyColour}}, {1039, {186, 185, 184, kDialogKeyColour}},
 };
 
-const ButtonLook kRecordIdle{167, 165, 145, kButtonKeyColour};
-const ButtonLook kRecording{169, 168, 132, kButtonKeyColour};
-const ButtonLook kMuteOff{174, 138, 0, kButtonKeyColour};
-const ButtonLook kMuteOn{182, 144, 0, kButtonKeyColour};
+const ButtonLook kRecordIdle{flash::kRecordIdle.In, look::kRecordIdle.Lit, look::kRecordIdle.Normal,
+                             kButtonKeyColour};
+const ButtonLook kRecording{flash::kRecording.In, look::kRecording.Lit, look::kRecording.Normal,
+                            kButtonKeyColour};
+const ButtonLook kMuteOff{174, look::kMuteOff.Lit, look::kMuteOff.Normal, kButtonKeyColour};
+const ButtonLook kMuteOn{182, look::kMuteOn.Lit, look::kMuteOn.Normal, kButtonKeyColour};
 
 std::optional<ButtonLook> Fixed(int controlId) {
     for (const Row& row : kFixed) {

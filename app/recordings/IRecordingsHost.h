@@ -11,10 +11,11 @@ public:
     virtual std::string RecordingsFolder() = 0;
     // The list's current entry; "" when the list has none.
     virtual std::string CurrentRecording() = 0;
-    // The file a recording goes into right now; "" when nothing is recorded.
-    virtual std::string RecordingInProgress() = 0;
-    // The file open for playback (playing or paused); "" when none.
-    virtual std::string PlayingRecording() = 0;
+    // The full path of the file a recording goes into right now; "" when nothing is recorded. It
+    // need not lie in the recordings folder: Setup may have chosen another since it started.
+    virtual std::string RecordingPath() = 0;
+    // The full path of the file open for playback (playing or paused); "" when none.
+    virtual std::string PlayingPath() = 0;
 
     // Makes `name` the current entry and plays it from the start of section `section` (from 1),
     // as File up and File down play the entry they move to.

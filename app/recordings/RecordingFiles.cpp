@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <unistd.h>
 
 namespace {
@@ -28,6 +29,15 @@ int RenameNoReplace(const std::string& from, const std::string& to) {
     return 0;
 }
 
+// The same file, by its identity where both exist, else by the path as written.
+bool SameFile(const std::string& a, const std::string& b) {
+    if (a.empty() || b.empty())
+        return false;
+    std::error_code error;
+    const bool same = std::filesystem::equivalent(a, b, error);
+    return error ? a == b : same;
+}
+
 } // namespace
 
 std::string RecordingFiles::PathOf(const std::string& name) {
@@ -35,11 +45,20 @@ std::string RecordingFiles::PathOf(const std::string& name) {
 }
 
 std::string RecordingFiles::InUse(const std::string& name) {
-    if (name == m_Host.RecordingInProgress())
+    const std::string path = PathOf(name);
+    if (SameFile(path, m_Host.RecordingPath()))
         return name + " is being recorded; save the recording first.";
-    if (name == m_Host.PlayingRecording())
+    if (SameFile(path, m_Host.PlayingPath()))
         return name + " is open for playback; stop it first.";
     return "";
+}
+
+std::string RecordingFiles::InProgressName() {
+    const std::filesystem::path recording(m_Host.RecordingPath());
+    if (recording.empty())
+        return "";
+    const std::string name = recording.filename().string();
+    return SameFile(recording.string(), PathOf(name)) ? name : "";
 }
 
 RecordingFiles::Outcome RecordingFiles::Rename(const std::string& name, const std::string& title) {

@@ -21,9 +21,12 @@ public:
     Outcome Rename(const std::string& name, const std::string& title);
     // Moves `name` to the trash, where the desktop's file manager can restore it.
     Outcome MoveToTrash(const std::string& name);
+    // The name of the recording in progress when it lies in the recordings folder; "" otherwise.
+    std::string InProgressName();
 
 private:
-    // Why `name` may not be changed now; "" when it may.
+    // Why `name` may not be changed now; "" when it may. Told by path, not by name: the file being
+    // recorded or played may lie in another folder than the one shown, under the same name.
     std::string InUse(const std::string& name);
     std::string PathOf(const std::string& name);
 

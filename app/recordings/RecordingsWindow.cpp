@@ -72,8 +72,6 @@ RecordingsWindow::RecordingsWindow(IRecordingsHost& host, QWidget* mainWindow)
         m_View.header()->resizeSection(c, widths[c]);
     connect(&m_View, &QTreeView::activated, this, &RecordingsWindow::Play);
     connect(&m_Model, &RecordingsModel::Changed, this, &RecordingsWindow::ShowProgress);
-    m_Follow.setInterval(1000);
-    connect(&m_Follow, &QTimer::timeout, this, &RecordingsWindow::FollowHost);
 
     m_Status.setAccessibleName(tr("Status"));
     m_Status.setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
@@ -100,25 +98,21 @@ QAction* RecordingsWindow::AddAction(const QString& text, const QKeySequence& ke
 }
 
 void RecordingsWindow::FollowHost() {
+    if (!isVisible())
+        return;
     const std::string folder = m_Host.RecordingsFolder();
     if (!folder.empty())
         m_Model.SetFolder(folder);
-    m_Model.SetMarks(m_Host.CurrentRecording(), m_Host.RecordingInProgress());
+    m_Model.SetMarks(m_Host.CurrentRecording(), m_Files.InProgressName());
 }
 
 void RecordingsWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     FollowHost();
-    m_Follow.start();
     if (!m_Placed) {
         m_Placed = true;
         PlaceBesideMainWindow();
     }
-}
-
-void RecordingsWindow::hideEvent(QHideEvent* event) {
-    m_Follow.stop();
-    QWidget::hideEvent(event);
 }
 
 // Beside the main window where the screen has room for the whole window: to its right, else to its
@@ -156,7 +150,7 @@ void RecordingsWindow::Play(const QModelIndex& index) {
     const RecordingInfo* recording = m_Model.RecordingAt(index);
     if (!recording)
         return;
-    if (recording->Name == m_Host.RecordingInProgress()) {
+    if (recording->Name == m_Files.InProgressName()) {
         m_LastMessage = tr("%1 is being recorded.").arg(QString::fromStdString(recording->Name));
         ShowProgress();
         return;
@@ -201,7 +195,7 @@ void RecordingsWindow::CopyLabels() {
     const RecordingInfo* recording = Selected();
     if (!recording)
         return;
-    if (recording->Status != RecordingInfo::State::Read || recording->Name == m_Host.RecordingInProgress()) {
+    if (recording->Status != RecordingInfo::State::Read || recording->Name == m_Files.InProgressName()) {
         m_LastMessage =
             tr("The sections of %1 are not known yet.").arg(QString::fromStdString(recording->Name));
     } else {

@@ -5,7 +5,6 @@
 
 #include <QAction>
 #include <QLabel>
-#include <QTimer>
 #include <QTreeView>
 #include <QWidget>
 
@@ -21,8 +20,8 @@ class RecordingsWindow : public QWidget {
 public:
     RecordingsWindow(IRecordingsHost& host, QWidget* mainWindow);
 
-    // Takes the main window's folder and marks again; the main window calls it whenever its
-    // display changes.
+    // Takes the main window's folder and marks again, while shown; the main window calls it on
+    // every change of its state.
     void FollowHost();
 
     RecordingsModel& Model() { return m_Model; }
@@ -40,7 +39,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
@@ -56,9 +54,6 @@ private:
     RecordingsModel m_Model;
     QTreeView m_View;
     QLabel m_Status;
-    // The main window tells nobody when a recording is saved or playback stops; while shown, this
-    // window looks once a second (a few string compares).
-    QTimer m_Follow;
     QList<QAction*> m_Actions;
     QString m_LastMessage;
     std::string m_Follows; // a recording the keyboard goes to as soon as it is listed

@@ -15,8 +15,7 @@ struct Recording {
     std::uint64_t Tenths = 0;
 };
 Recording Read(const fs::path& file) {
-    g_FileName = file.string();
-    CWaveReader reader;
+    CWaveReader reader(file.string());
     Recording r;
     for (SectionNode* n = reader.m_pFirstSection; n; n = n->pNext)
         r.Starts.push_back(n->Seconds);
@@ -33,6 +32,12 @@ TEST_F(RecordCommands, record_mark_and_save_make_one_file_with_its_sections_and_
     EXPECT_TRUE(dlg->m_Recording);
     EXPECT_EQ(Images(1000), std::make_pair(168, 132));
     EXPECT_EQ(timers.Period(3), 1000u);
+    // Close (Escape) is refused while the recording is open, which goes on.
+    QTest::keyClick(dlg.get(), Qt::Key_Escape);
+    ASSERT_EQ(boxes.Boxes.size(), 1u);
+    EXPECT_EQ(boxes.Boxes[0].Text, "You are recording voice!\nPlease save the file before exit.");
+    EXPECT_EQ(boxes.Boxes[0].Caption, "Tavlo");
+    EXPECT_TRUE(dlg->isVisible() && dlg->m_Recording);
     // The marks' journal lies beside the open recording and goes when it is saved.
     EXPECT_EQ(Folder(), (std::vector<std::string>{"20261207-100000.wav", "20261207-100000.wav.journal"}));
 
@@ -252,7 +257,9 @@ TEST_F(RecordCommands,
             Speak(10);
             clock.Advance(1000);
             Tick(3);
-            EXPECT_EQ(dlg->m_strStatus, second < 3 && !c.Named.empty() ? c.Named : g_FileName);
+            EXPECT_EQ(dlg->m_strStatus, second < 3 && !c.Named.empty()
+                                            ? c.Named
+                                            : fs::path(dlg->RecordingPath()).filename().string());
             EXPECT_EQ(dlg->m_LevelMeter.LitSegments(), c.Lit);
         }
         Press(1003);

@@ -15,7 +15,7 @@ protected:
     std::string RecordWithAMark() {
         Open();
         Press(1000);
-        const std::string name = g_FileName;
+        const std::string name = fs::path(dlg->RecordingPath()).filename();
         Speak(30);
         clock.Advance(3000);
         Press(1002);

@@ -192,8 +192,7 @@ std::string WindowTest::Picture(const QLabel& label, const char* kind, int count
 }
 
 std::vector<std::uint32_t> WindowTest::SectionStarts(const fs::path& file) {
-    g_FileName = file.string();
-    CWaveReader reader;
+    CWaveReader reader(file.string());
     std::vector<std::uint32_t> starts;
     for (SectionNode* n = reader.m_pFirstSection; n; n = n->pNext)
         starts.push_back(n->Seconds);

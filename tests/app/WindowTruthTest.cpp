@@ -231,7 +231,7 @@ TEST_F(WindowTruth, setup_during_a_recording_keeps_its_name_and_play_after_the_s
         SCOPED_TRACE(otherFolder ? "the recordings moved elsewhere" : "the same folder");
         Open();
         Press(1000);
-        const std::string name = g_FileName;
+        const std::string name = fs::path(dlg->RecordingPath()).filename();
         Speak(10);
         if (otherFolder) {
             fs::create_directory(start / "other");

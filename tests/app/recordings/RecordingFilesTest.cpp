@@ -22,8 +22,8 @@ protected:
         host.Folder = dir.Path("rec");
         for (const char* name : {"20261207-101500.wav", "20261207-101600.wav", "20261207-101700.wav"})
             WriteFile(host.Folder + "/" + name, ProgramFile(88200, {}));
-        host.InProgress = "20261207-101700.wav";
-        host.Playing = "20261207-101600.wav";
+        host.InProgress = host.Folder + "/20261207-101700.wav";
+        host.Playing = host.Folder + "/20261207-101600.wav";
     }
 
     TempDir dir;

@@ -15,8 +15,8 @@ class FakeRecordingsHost : public IRecordingsHost {
 public:
     std::string RecordingsFolder() override { return Folder; }
     std::string CurrentRecording() override { return Current; }
-    std::string RecordingInProgress() override { return InProgress; }
-    std::string PlayingRecording() override { return Playing; }
+    std::string RecordingPath() override { return InProgress; }
+    std::string PlayingPath() override { return Playing; }
     void PlayRecording(const std::string& name, unsigned section) override {
         Told.push_back("play " + name + " from section " + std::to_string(section));
     }
@@ -25,7 +25,8 @@ public:
     }
     void RecordingRemoved(const std::string& name) override { Told.push_back("removed " + name); }
 
-    std::string Folder, Current, InProgress, Playing;
+    std::string Folder, Current;
+    std::string InProgress, Playing; // full paths
     std::vector<std::string> Told;
 };
 

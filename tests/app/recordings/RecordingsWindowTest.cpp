@@ -55,7 +55,7 @@ TEST(RecordingsWindowKeys, every_action_is_reached_from_the_keyboard) {
           Step{{Qt::Key_Up, Qt::Key_Up, Qt::Key_F2}, "renamed a.wav to Call.wav", "is now Call.wav"},
           Step{{Qt::Key_Down, Qt::Key_Delete}, "", "open for playback"},
           Step{{Qt::Key_Up, Qt::Key_Delete}, "removed Call.wav", "moved to the trash"}}) {
-        host.Playing = "b.wav";
+        host.Playing = host.Folder + "/b.wav";
         host.Told.clear();
         for (QKeyCombination key : s.keys)
             QTest::keyClick(&window.View(), key.key(), key.keyboardModifiers());
