@@ -22,7 +22,8 @@
 // while the player is halted; the section list is touched only from the window's thread.
 class CWaveReader : public CWaveFile, public CWaveDataStore {
 public:
-    // Opens the file named by g_FileName. Throws WaveErrors::RiffDoesntMatch, WaveDoesntMatch,
+    // Opens the file named by g_FileName (the tools and benchmarks' way; the program names its
+    // file). Throws WaveErrors::RiffDoesntMatch, WaveDoesntMatch,
     // FmtDoesntMatch, DataDoesntMatch or FormatDoesntMatch (sound the program cannot play: not
     // integer PCM, or outside PcmFormat.h) when the file is rejected; a file that cannot be opened
     // (missing, unreadable, not a regular file) reads as empty and is rejected as not RIFF.

@@ -56,8 +56,8 @@ class BenchHost : public IRecordingsHost {
 public:
     std::string RecordingsFolder() override { return Folder; }
     std::string CurrentRecording() override { return ""; }
-    std::string RecordingInProgress() override { return ""; }
-    std::string PlayingRecording() override { return ""; }
+    std::string RecordingPath() override { return ""; }
+    std::string PlayingPath() override { return ""; }
     void PlayRecording(const std::string&, unsigned) override {}
     void RecordingRenamed(const std::string&, const std::string&) override {}
     void RecordingRemoved(const std::string&) override {}

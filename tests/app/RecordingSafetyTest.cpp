@@ -4,6 +4,7 @@
 #include "WindowFixture.h"
 #include "wavefile/WaveReader.h"
 
+#include <QTimer>
 #include <csignal>
 
 namespace apptest {
@@ -34,6 +35,12 @@ TEST_F(RecordingSafety,
         {"SIGINT", [] { std::raise(SIGINT); }},
         {"SIGHUP", [] { std::raise(SIGHUP); }},
         {"session quits", [] { QMetaObject::invokeMethod(qApp, "aboutToQuit"); }},
+        // The session manager's "die" reaches the application as its Quit event.
+        {"session's quit event",
+         [] {
+             QEvent quit(QEvent::Quit);
+             QCoreApplication::sendEvent(qApp, &quit);
+         }},
     };
     for (const auto& [name, end] : ends) {
         SCOPED_TRACE(name);
@@ -52,6 +59,42 @@ TEST_F(RecordingSafety,
         EXPECT_FALSE(dlg->isVisible()) << "the program ends after the save";
         EXPECT_EQ(SectionStarts(rec / file), (std::vector<std::uint32_t>{0, 3}));
         EXPECT_EQ(Folder(), std::vector<std::string>{file});
+    }
+}
+
+// A dialog runs a loop of its own inside the window's: an end requested meanwhile saves at once,
+// closes the dialog without waiting for a person, and nothing of the dialog's caller runs after.
+TEST_F(RecordingSafety, an_end_requested_while_a_dialog_is_open_saves_closes_it_and_runs_nothing_after) {
+    const std::vector<std::pair<const char*, std::function<void()>>> dialogs = {
+        {"Setup", [this] { Press(1018); }},
+        {"About", [this] { dlg->OnAbout(); }},
+    };
+    for (const auto& [name, open] : dialogs) {
+        SCOPED_TRACE(name);
+        if (name != dialogs.front().first)
+            NextCase();
+        const std::string file = RecordWithAMark();
+        EndRequests requests([this](EndRequests::Reason) { dlg->OnEndedFromOutside(); });
+        // Setup's caller would load the settings again once the dialog closed.
+        std::ofstream(start / "Recorder.ini") << "[Recorder]\nFF/RewindSpeed=32\n";
+        QTimer::singleShot(0, [] { std::raise(SIGTERM); });
+        // Were the dialog left open, a person would have to close it: here a bound on the hang.
+        bool waitedForAPerson = false;
+        QTimer::singleShot(3000, dlg.get(), [&] {
+            if (QWidget* dialog = QApplication::activeModalWidget()) {
+                waitedForAPerson = true;
+                dialog->close();
+            }
+        });
+        open();
+        EXPECT_FALSE(waitedForAPerson);
+        EXPECT_FALSE(dlg->m_Recording);
+        EXPECT_FALSE(dlg->isVisible());
+        const std::vector<int> sent = Commands();
+        ASSERT_FALSE(sent.empty());
+        EXPECT_EQ(sent.back(), 0xC0);
+        EXPECT_EQ(g_Speed, 8u) << "nothing runs after the dialog on the ended window";
+        EXPECT_EQ(SectionStarts(rec / file), (std::vector<std::uint32_t>{0, 3}));
     }
 }
 

@@ -2,6 +2,7 @@
 // through the list and the handlers of File up/down, and the list follows files renamed or
 // removed there; each checked by what the remote hears and the window shows.
 #include "MainWindowHost.h"
+#include "RecordingFiles.h"
 #include "WindowFixture.h"
 
 namespace apptest {
@@ -80,11 +81,26 @@ TEST_F(RecordingsCommands, the_list_takes_in_files_that_came_and_follows_renames
     // Nothing plays from the list while recording.
     Press(1000);
     EXPECT_TRUE(fs::equivalent(fs::path(host.RecordingPath()).parent_path(), rec)) << host.RecordingPath();
+    const std::string live = fs::path(host.RecordingPath()).filename();
     Commands();
     host.PlayRecording("c.wav", 1);
     EXPECT_EQ(*g_CurFile, "b.wav");
     EXPECT_EQ(Commands(), std::vector<int>{});
+
+    // The list's current entry renamed while recording: the recording keeps its name, its status
+    // line and its journal, and is itself refused for rename and trash.
+    RecordingFiles files(host);
+    ASSERT_TRUE(files.Rename("b.wav", "Call").Done);
+    EXPECT_EQ(*g_CurFile, "Call.wav");
+    clock.Advance(1000);
+    Tick(3);
+    EXPECT_EQ(dlg->m_strStatus, live);
+    EXPECT_FALSE(files.Rename(live, "Gone").Done);
+    EXPECT_FALSE(files.MoveToTrash(live).Done);
+    EXPECT_TRUE(fs::exists(rec / (live + ".journal")));
     Press(1003);
+    EXPECT_EQ(*g_CurFile, live); // the save lists the recording, not the renamed entry
+    EXPECT_FALSE(fs::exists(rec / (live + ".journal")));
 }
 
 } // namespace

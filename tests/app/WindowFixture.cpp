@@ -34,6 +34,12 @@ void MakeRecording(const fs::path& file, unsigned tenths, std::vector<unsigned> 
     writer.Close();
 }
 
+void MakeThreeRecordings(const fs::path& folder) {
+    MakeRecording(folder / "a.wav", 100, {4});
+    MakeRecording(folder / "b.wav", 30);
+    MakeRecording(folder / "c.wav", 30);
+}
+
 bool WaitUntil(const std::function<bool()>& condition) {
     for (int i = 0; i < 10000 && !condition(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));

@@ -46,13 +46,16 @@ class SpaceFileSystem : public platform::PosixFileSystem {
 public:
     bool GetDiskFreeSpace(const std::string&, std::uint64_t& bytes) override {
         bytes = FreeBytes;
-        return true;
+        return !FreeSpaceFails;
     }
     std::uint64_t FreeBytes = 1ull << 40;
+    bool FreeSpaceFails = false;
 };
 
 // A recording of `tenths` tenths of a second (44.1 kHz mono) with the given section lengths (seconds).
 void MakeRecording(const fs::path& file, unsigned tenths, std::vector<unsigned> marks = {});
+// a.wav (10 s, sections at 0 and 4 s), b.wav and c.wav (3 s each) in `folder`.
+void MakeThreeRecordings(const fs::path& folder);
 
 // Polls until `condition` holds (the engine's threads catch up), for at most ten seconds.
 bool WaitUntil(const std::function<bool()>& condition);

@@ -1,6 +1,11 @@
 // The window never shows what is not happening, and no edge (a replug, a refusal, a damaged file,
 // a file change in a wind, a missing skin, a lost link) leaves it stuck.
+#include "MainWindowHost.h"
+#include "MprisPlayer.h"
+#include "MprisPlayerAdaptor.h"
 #include "WindowFixture.h"
+
+#include <QTimer>
 
 #include <functional>
 
@@ -11,9 +16,7 @@ class WindowTruth : public WindowTest {
 protected:
     void SetUp() override {
         WindowTest::SetUp();
-        MakeRecording(rec / "a.wav", 100, {4}); // 10 s: sections at 0 and 4 s
-        MakeRecording(rec / "b.wav", 30);
-        MakeRecording(rec / "c.wav", 30);
+        MakeThreeRecordings(rec);
     }
     // A new file in the place of the old one: a reader still open on the old one reads on.
     void Damage(const char* name) {
@@ -226,22 +229,81 @@ TEST_F(WindowTruth, a_window_without_its_skin_plays_after_setup) {
     EXPECT_EQ(dlg->m_strStatus, "a.wav");
 }
 
-TEST_F(WindowTruth, setup_during_a_recording_keeps_its_name_and_play_after_the_save_plays_it) {
-    for (bool otherFolder : {false, true}) {
-        SCOPED_TRACE(otherFolder ? "the recordings moved elsewhere" : "the same folder");
+// The media controls' Pause and Play mean the same in a wind as outside one: Pause leaves the file
+// paused, Play leaves it playing, and the status says what is heard.
+TEST_F(WindowTruth, media_pause_and_play_during_a_wind_end_it_as_they_say) {
+    struct Case {
+        const char* name;
+        bool pausedFirst;
+        const char* statusInWind;
+        void (MprisPlayerAdaptor::*command)();
+        const char* status;
+        int lastReport;
+    };
+    const Case cases[] = {
+        {"pause over playback", false, "Playing", &MprisPlayerAdaptor::Pause, "Paused", 0xC0},
+        {"play over a paused file", true, "Paused", &MprisPlayerAdaptor::Play, "Playing", 0xC2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         Open();
-        Press(1000);
-        const std::string name = fs::path(dlg->RecordingPath()).filename();
-        Speak(10);
-        if (otherFolder) {
+        auto* player = new CMprisPlayer(*dlg); // the window's child, as in the program
+        auto* media = player->findChild<MprisPlayerAdaptor*>();
+        Press(1001);
+        if (c.pausedFirst)
+            Press(1001);
+        Press(1004);
+        Tick(1);
+        EXPECT_EQ(player->Current().PlaybackStatus, c.statusInWind);
+        Commands();
+        (media->*c.command)();
+        EXPECT_FALSE(dlg->m_FastForward || timers.IsRunning(1));
+        EXPECT_EQ(player->Current().PlaybackStatus, c.status);
+        const std::vector<int> told = Commands();
+        ASSERT_FALSE(told.empty());
+        EXPECT_EQ(told.back(), c.lastReport);
+        NextCase();
+    }
+}
+
+// The recording owns its file: whatever folder the settings name when the dialog closes, every
+// check made for the recording looks at its own folder, and the save lists it where it is.
+TEST_F(WindowTruth, setup_during_a_recording_keeps_its_folder_and_play_after_the_save_plays_it) {
+    enum class When { SameFolder, OtherFolder, RecordWhileOpen };
+    for (When when : {When::SameFolder, When::OtherFolder, When::RecordWhileOpen}) {
+        SCOPED_TRACE(static_cast<int>(when));
+        Open();
+        if (when != When::RecordWhileOpen)
+            Press(1000);
+        if (when != When::SameFolder) {
             fs::create_directory(start / "other");
             WriteSettings((start / "other").string());
         }
+        // The remote's Record while the dialog is open records into the folder the user saw.
+        QTimer::singleShot(0, [&] {
+            if (when == When::RecordWhileOpen)
+                dlg->OnRecord();
+        });
         RunSetup();
+        ASSERT_TRUE(dlg->m_Recording);
+        const std::string name = fs::path(dlg->RecordingPath()).filename();
+        EXPECT_TRUE(fs::exists(rec / name));
+        Speak(10);
         clock.Advance(1000);
         Tick(3);
         EXPECT_NE(dlg->m_strStatus.find(name), std::string::npos) << dlg->m_strStatus;
+        if (when != When::SameFolder) {
+            // The settings' folder goes: nothing of that touches the recording.
+            fs::remove_all(start / "other");
+            Commands();
+            Tick(5);
+            Press(1002);
+            EXPECT_EQ(Commands(), (std::vector<int>{0xE0, 0xE7, 0xC0, 0xC1})); // keep-alive, then the mark
+            EXPECT_TRUE(dlg->m_Recording && !dlg->m_RecordPaused);
+        }
         Press(1003);
+        EXPECT_TRUE(fs::exists(rec / name));
+        EXPECT_FALSE(fs::exists(rec / (name + ".journal")));
         EXPECT_EQ(std::count_if(g_FileList.begin(), g_FileList.end(),
                                 [&](const std::string& n) { return n.find(name) != n.npos; }),
                   1);
@@ -250,6 +312,23 @@ TEST_F(WindowTruth, setup_during_a_recording_keeps_its_name_and_play_after_the_s
         EXPECT_EQ(g_PlayLength, 1); // the recording, not a.wav
         NextCase();
     }
+}
+
+TEST_F(WindowTruth, the_end_of_a_file_with_nothing_left_to_play_stops_and_every_view_says_so) {
+    Open();
+    Press(1001);
+    fs::create_directory(start / "empty");
+    WriteSettings((start / "empty").string());
+    RunSetup();
+    ASSERT_EQ(*g_CurFile, "No WAV files");
+    Commands();
+    PlayOut();
+    Tick(3);
+    EXPECT_EQ(Commands(), std::vector<int>{0xC0});
+    EXPECT_FALSE(dlg->m_Playing || timers.IsRunning(3));
+    EXPECT_EQ(Images(1001), std::make_pair(130, 129));
+    EXPECT_EQ(CMprisPlayer(*dlg).Current().PlaybackStatus, "Stopped");
+    EXPECT_EQ(MainWindowHost(*dlg).PlayingPath(), ""); // free for rename and trash
 }
 
 } // namespace

@@ -1,5 +1,6 @@
-// The transport's rules without a window: recording names, wind steps, the time text, the
+// The transport's rules without a window: the state table, recording names, wind steps, the time text, the
 // recordings list and the section window.
+#include "TransportRules.h"
 #include "RecordingName.h"
 #include "RecordingsList.h"
 #include "SectionWindow.h"
@@ -17,6 +18,29 @@ platform::LocalTime At(int h, int m, int s) {
     platform::LocalTime t;
     t.Year = 2026, t.Month = 3, t.Day = 9, t.Hour = h, t.Minute = m, t.Second = s;
     return t;
+}
+
+TEST(TransportTable,
+     a_recording_ends_only_by_a_save_only_record_starts_one_and_saving_or_ending_take_nothing) {
+    using enum TransportStep;
+    const std::set<TransportStep> saves{SaveRecording,   SaveForDiskFull, SaveForInputLost,
+                                        RescueRecording, SaveAndEnd,      EndQuietly};
+    for (std::size_t e = 0; e < kTransportEvents; ++e) {
+        const auto event = static_cast<TransportEvent>(e);
+        for (std::size_t s = 0; s < kTransportStates; ++s) {
+            const auto state = static_cast<TransportState>(s);
+            SCOPED_TRACE(std::string(EventName(event)) + " in " + StateName(state));
+            const TransportStep step = TransportRule(state, event);
+            const TransportState after = TransportOutcome(state, step);
+            if (state == TransportState::Saving || state == TransportState::Ending) {
+                EXPECT_EQ(step, Ignored);
+            } else if (IsRecording(state) && !IsRecording(after)) {
+                EXPECT_TRUE(saves.count(step)) << StepName(step);
+            } else if (!IsRecording(state) && IsRecording(after)) {
+                EXPECT_EQ(step, StartRecording);
+            }
+        }
+    }
 }
 
 TEST(RecordingNames, two_starts_in_one_second_get_names_that_are_new_and_sort_in_start_order) {

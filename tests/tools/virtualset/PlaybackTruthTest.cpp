@@ -116,4 +116,25 @@ TEST_F(PlaybackTruth, setup_during_a_recording_then_save_then_play_plays_the_rec
     EXPECT_EQ(Recordings(m_Folder).size(), 2u);
 }
 
+// Setup leaves no recording to play next: at the end of the file playback stops, and the remote
+// says so instead of showing playing for ever.
+TEST_F(PlaybackTruth, the_end_of_the_last_file_with_nothing_left_to_play_stops_and_tells_the_remote) {
+    Tone("a.wav", 440, 3);
+    const fs::path empty = m_Folder / "empty";
+    fs::create_directory(empty);
+    SetDriver set(m_Folder.string());
+    ASSERT_TRUE(set.Await("ready")) << set.Log();
+    ASSERT_TRUE(set.ClickControl(1001));
+    ASSERT_TRUE(set.Expect("C2")) << set.Log();
+    WriteSettings(m_Folder, empty.string());
+    ASSERT_TRUE(set.ClickControl(1018));
+    const std::string dialog = OtherWindow();
+    ASSERT_FALSE(dialog.empty()) << "no settings dialog";
+    ASSERT_TRUE(RunCommand("xdotool windowfocus --sync " + dialog + " key Escape"));
+    ASSERT_TRUE(set.Expect("C0")) << set.Log();
+    platform::Clock().Sleep(1500); // another second: nothing starts again
+    EXPECT_LT(Listen(set).Rms, 100);
+    EXPECT_TRUE(set.Alive()) << set.Log();
+}
+
 } // namespace

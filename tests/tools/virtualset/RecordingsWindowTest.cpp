@@ -1,5 +1,6 @@
 // The recordings window in the real Tavlo: a row and then a section chosen from the keyboard play
 // (the remote hears it) and show on the display as when reached with the remote and the buttons.
+#include "SectionsReport.h"
 #include "SetDriver.h"
 #include "WaveTestFiles.h"
 #include "platform/Clock.h"
@@ -66,6 +67,34 @@ TEST_F(RecordingsWindowEndToEnd, a_row_and_a_section_chosen_in_the_window_play_a
     platform::Clock().Sleep(500);
     EXPECT_TRUE(Text(set, 1032) == firstFile) << Keep(set, "status");
     EXPECT_TRUE(Text(set, 1031) == secondSection) << Keep(set, "section");
+
+    // Recording, the list's current entry gets a title; the recording itself can be neither
+    // renamed nor trashed, and its save keeps it with its mark.
+    ASSERT_TRUE(set.ClickControl(1002));
+    set.Send("press record");
+    ASSERT_TRUE(set.Expect("C0") && set.Expect("C1")) << set.Log();
+    platform::Clock().Sleep(1500);
+    set.Send("press stop");
+    ASSERT_TRUE(set.Expect("C0") && set.Expect("C1")) << set.Log();
+    ASSERT_TRUE(set.Keys("ctrl+l"));
+    ASSERT_TRUE(set.Keys("F2", "Tavlo recordings"));
+    ASSERT_TRUE(set.Keys("C a l l Return", "Rename recording"));
+    ASSERT_TRUE(set.Keys("End F2", "Tavlo recordings"));
+    ASSERT_TRUE(set.Keys("G o n e Return", "Rename recording"));
+    ASSERT_TRUE(set.Keys("End Delete Escape", "Tavlo recordings"));
+    platform::Clock().Sleep(1000);
+    set.Send("press file");
+    ASSERT_TRUE(set.Expect("C0")) << set.Log();
+    const std::vector<fs::path> kept = Recordings(m_Folder);
+    ASSERT_EQ(kept.size(), 3u);
+    EXPECT_EQ(kept[0].filename(), "20261207-090000 Call.wav");
+    const fs::path live = kept.back();
+    EXPECT_EQ(live.filename().string().find(' '), std::string::npos) << live;
+    EXPECT_FALSE(fs::exists(live.string() + ".journal"));
+    WaveSummary summary;
+    std::string error;
+    ASSERT_TRUE(DescribeWaveFile(live.string(), summary, error)) << error;
+    EXPECT_EQ(summary.SectionStarts.size(), 2u);
 
     EXPECT_TRUE(set.Alive()) << set.Log();
 }
