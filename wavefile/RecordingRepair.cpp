@@ -106,17 +106,15 @@ std::string Writer(const CSectionJournal::Contents& journal) {
     return words;
 }
 
-// Where locks cannot tell: only a journal of this machine whose process has ended is stale (a
-// journal of an older version names no writer and was always repaired).
-bool WriterIsGone(const CSectionJournal::Contents& journal) {
+} // namespace
+
+bool CRecordingRepair::WriterIsGone(const CSectionJournal::Contents& journal) {
     if (journal.Host.empty())
         return true;
     if (journal.Host != CSectionJournal::ThisHost())
         return false;
     return ::kill(static_cast<pid_t>(journal.Pid), 0) != 0 && errno == ESRCH;
 }
-
-} // namespace
 
 CRecordingRepair::Result CRecordingRepair::Repair(const std::string& recording, std::string* why) {
     const std::string journal = CSectionJournal::PathFor(recording);

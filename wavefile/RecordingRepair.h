@@ -1,4 +1,6 @@
 #pragma once
+#include "SectionJournal.h"
+
 #include <string>
 #include <vector>
 
@@ -54,4 +56,8 @@ public:
     static std::vector<std::string> RepairFolder(const std::string& folder);
     // The same, with what was passed over and why.
     static Report RepairFolderReport(const std::string& folder);
+    // Where locks cannot tell (the file system has none): whether the journal's writer is gone.
+    // Only a journal of this machine whose process no longer runs is stale; a journal of an older
+    // version names no writer and counts as stale, as it always did.
+    static bool WriterIsGone(const CSectionJournal::Contents& journal);
 };

@@ -57,7 +57,7 @@ bool ReadFirstLine(const std::string& line, CSectionJournal::Contents& out) {
         return false;
     const std::string host = writer.substr(0, blank);
     const std::optional<std::uint64_t> pid = Number(writer.substr(blank + 1), 10);
-    if (!IsHostName(host) || !pid || *pid == 0 || *pid > std::numeric_limits<long>::max())
+    if (!IsHostName(host) || !pid || *pid == 0 || *pid > std::uint64_t(std::numeric_limits<pid_t>::max()))
         return false;
     out.Host = host;
     out.Pid = static_cast<long>(*pid);

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <tuple>
 #include <unistd.h>
 
 using namespace wavetest;
@@ -211,6 +212,24 @@ TEST(RecordingRepairFolder, ARecordingAnotherProcessIsMakingIsSkippedUntilItsWri
     EXPECT_EQ(reader.m_SectionCount, 1u);
 }
 
+// Where a file system has no locks, the writer the journal names tells a stale journal.
+TEST(RecordingRepairWithoutLocks, OnlyAJournalOfThisMachineWhoseProcessEndedIsStale) {
+    const pid_t ended = ::fork();
+    if (ended == 0)
+        _exit(0);
+    ::waitpid(ended, nullptr, 0);
+    const std::string here = CSectionJournal::ThisHost();
+    for (const auto& [host, pid, gone] : {std::tuple{std::string(), 0L, true},
+                                          {here, long(ended), true},
+                                          {here, long(::getpid()), false},
+                                          {"elsewhere", long(ended), false}}) {
+        CSectionJournal::Contents journal;
+        journal.Host = host;
+        journal.Pid = pid;
+        EXPECT_EQ(CRecordingRepair::WriterIsGone(journal), gone) << host << " " << pid;
+    }
+}
+
 TEST(SectionJournal, EachMarkIsInTheFileWhenAppendReturnsAndRemoveTakesTheJournalAway) {
     TempDir dir;
     const std::string wav = dir.Path("20261208-101500.wav");
@@ -233,6 +252,10 @@ TEST(SectionJournal, EachMarkIsInTheFileWhenAppendReturnsAndRemoveTakesTheJourna
         EXPECT_TRUE(journal.Append(seconds));
     EXPECT_EQ(CSectionJournal::Read(CSectionJournal::PathFor(wav)),
               (std::vector<std::uint32_t>{12, 0, 4294967295u}));
+    // It never grows past what a start reads.
+    std::filesystem::resize_file(CSectionJournal::PathFor(wav), CSectionJournal::MaxBytes - 2);
+    EXPECT_FALSE(journal.Append(12));
+    EXPECT_EQ(std::filesystem::file_size(CSectionJournal::PathFor(wav)), CSectionJournal::MaxBytes - 2);
     journal.Remove();
     EXPECT_FALSE(std::filesystem::exists(CSectionJournal::PathFor(wav)));
     EXPECT_FALSE(journal.Append(1));
