@@ -105,7 +105,11 @@ void NoDeviceList(const CKelvane* self) {
 
 CKelvane::CKelvane()
     : m_Serial{}, m_InputReportLength(0), m_OutputReportLength(0), m_Interface(-1), m_Collection(-1),
-      m_ReadHandle(-1), m_WriteHandle(-1), m_Unnumbered(true), m_NodePath{} {}
+      m_ReadHandle(-1), m_WriteHandle(-1), m_Unnumbered(true), m_NodePath{} {
+    // A new object at the address of one gone has no failure of its own yet; this also
+    // builds the table of failures before the first object, so that it outlives them all.
+    ClearLastError(this);
+}
 
 CKelvane::~CKelvane() {
     CloseRead();

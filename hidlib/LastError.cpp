@@ -13,16 +13,16 @@ struct Failure {
     std::string text;
 };
 
-// Built on first use, never destroyed: the plain interface's objects are
-// destroyed at unload, after other static objects may be gone.
+// Built on first use. Every CKelvane constructor uses it, so it is built before any
+// object (the plain interface's static ones included) and destroyed after all of them.
 std::mutex& TableLock() {
-    static auto* lock = new std::mutex;
-    return *lock;
+    static std::mutex lock;
+    return lock;
 }
 
 std::map<const CKelvane*, Failure>& Table() {
-    static auto* table = new std::map<const CKelvane*, Failure>;
-    return *table;
+    static std::map<const CKelvane*, Failure> table;
+    return table;
 }
 
 } // namespace

@@ -18,7 +18,7 @@ namespace kelvane {
 // Records a failure of `object`. error 0 is taken as EIO: a failure always has a
 // reason.
 void SetLastError(const CKelvane* object, int error, const std::string& text);
-// The object has no failure to report (a successful Open).
+// The object has no failure to report (a new object, a successful Open).
 void ClearLastError(const CKelvane* object);
 // The errno of the object's last failure, 0 when none; its text goes into
 // buffer (at most size - 1 characters and a NUL) when buffer is not null.
