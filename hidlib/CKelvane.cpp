@@ -1,11 +1,13 @@
 #include "kelvane.h"
 
 #include "Diagnostics.h"
+#include "LastError.h"
 #include "linux/HidrawChannel.h"
 #include "linux/HidrawEnumerator.h"
 #include "linux/IdentityText.h"
 #include "linux/ReportDescriptor.h"
 
+#include <cerrno>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -52,30 +54,67 @@ bool HasCollection(const ReportLayout& layout, int collection) {
     return layout.topCollections > 1 && collection >= 1 && collection <= layout.topCollections;
 }
 
+// The hook gets the text callers of the class know; the object keeps the reason in
+// Linux terms.
+void Fail(const CKelvane* self, const char* hookText, int error, const std::string& text) {
+    if (hookText != nullptr) {
+        Diagnostic(hookText);
+    }
+    SetLastError(self, error, text);
+}
+
 // The device's report layout; zero lengths when the descriptor cannot be read.
-ReportLayout ReadLayout(const HidInterface& hid) {
+ReportLayout ReadLayout(const CKelvane* self, const HidInterface& hid) {
     ReportLayout layout;
     std::vector<unsigned char> descriptor;
     if (!ReadReportDescriptor(hid, descriptor)) {
-        Diagnostic(kReadDescriptor);
+        const int error = errno;
+        Fail(self, kReadDescriptor, error,
+             WithReason("cannot read the report descriptor of " + hid.path, error));
         return layout;
     }
     if (!ParseReportDescriptor(descriptor.data(), descriptor.size(), layout)) {
-        Diagnostic(kParseDescriptor);
+        Fail(self, kParseDescriptor, EBADMSG,
+             "the report descriptor of " + hid.path + " ends inside an item");
         layout = ReportLayout{};
     }
     return layout;
+}
+
+// A failed Read or Write in plain terms; node is where the channels were opened.
+std::string ChannelText(const char* channel, const char* node, int error) {
+    const std::string name = node[0] != '\0' ? node : "the device";
+    switch (error) {
+    case EBADF:
+        return std::string("no ") + channel + " channel is open";
+    case EINVAL:
+        return "no buffer for the report";
+    case ENODEV:
+        return name + " has gone: the device was unplugged";
+    default:
+        return WithReason(std::string(channel) + " " + name + " failed", error);
+    }
+}
+
+void NoDeviceList(const CKelvane* self) {
+    const int error = errno;
+    Fail(self, kNoDeviceList, error, WithReason("udev cannot list the hidraw devices", error));
 }
 
 } // namespace
 
 CKelvane::CKelvane()
     : m_Serial{}, m_InputReportLength(0), m_OutputReportLength(0), m_Interface(-1), m_Collection(-1),
-      m_ReadHandle(-1), m_WriteHandle(-1), m_Unnumbered(true), m_NodePath{} {}
+      m_ReadHandle(-1), m_WriteHandle(-1), m_Unnumbered(true), m_NodePath{} {
+    // A new object at the address of one gone has no failure of its own yet; this also
+    // builds the table of failures before the first object, so that it outlives them all.
+    ClearLastError(this);
+}
 
 CKelvane::~CKelvane() {
     CloseRead();
     CloseWrite();
+    ForgetLastError(this);
 }
 
 CKelvane& CKelvane::operator=(const CKelvane& other) {
@@ -89,6 +128,7 @@ CKelvane& CKelvane::operator=(const CKelvane& other) {
         m_WriteHandle = other.m_WriteHandle;
         m_Unnumbered = other.m_Unnumbered;
         std::memcpy(m_NodePath, other.m_NodePath, sizeof m_NodePath);
+        CopyLastErrorTo(this, &other);
     }
     return *this;
 }
@@ -98,14 +138,14 @@ CKelvane& CKelvane::operator=(const CKelvane& other) {
 // then ends with nothing), Candidate otherwise.
 enum class SearchStep { Candidate, Skip, Abort };
 
-static SearchStep Examine(const HidrawEnumerator& devices, std::size_t i, HidInterface& hid,
-                          unsigned vendorId, unsigned productId) {
+static SearchStep Examine(const CKelvane* self, const HidrawEnumerator& devices, std::size_t i,
+                          HidInterface& hid, unsigned vendorId, unsigned productId) {
     if (!devices.Describe(i, hid, vendorId, productId)) {
         Diagnostic(kCannotQuery);
         return SearchStep::Skip;
     }
     if (hid.path.empty()) {
-        Diagnostic(kNoDevicePath);
+        Fail(self, kNoDevicePath, ENODEV, "udev knows no device node for a hidraw device");
         return SearchStep::Abort;
     }
     return hid.idsMatch && hid.hasProduct ? SearchStep::Candidate : SearchStep::Skip;
@@ -115,9 +155,10 @@ static SearchStep Examine(const HidrawEnumerator& devices, std::size_t i, HidInt
 // simply finds nothing.
 int CKelvane::Open(unsigned vendorId, unsigned productId, char* manufacturer, char* serialNumber,
                    char* productName, int overlapped) try {
+    ClearLastError(this);
     HidrawEnumerator devices;
     if (!devices.Scan()) {
-        Diagnostic(kNoDeviceList);
+        NoDeviceList(this);
         return 0;
     }
     bool matched = false;
@@ -126,7 +167,7 @@ int CKelvane::Open(unsigned vendorId, unsigned productId, char* manufacturer, ch
     // the receiver may come after them.
     for (std::size_t i = 0; i < devices.Count() && !matched; ++i) {
         HidInterface hid;
-        const SearchStep step = Examine(devices, i, hid, vendorId, productId);
+        const SearchStep step = Examine(this, devices, i, hid, vendorId, productId);
         if (step == SearchStep::Abort) {
             return 0;
         }
@@ -138,7 +179,7 @@ int CKelvane::Open(unsigned vendorId, unsigned productId, char* manufacturer, ch
         if (Differs(productName, g_ProductText)) {
             matched = false;
         }
-        const ReportLayout layout = matched ? ReadLayout(hid) : ReportLayout{};
+        const ReportLayout layout = matched ? ReadLayout(this, hid) : ReportLayout{};
         if (m_Interface != -1 && hid.interfaceNumber != m_Interface) {
             matched = false;
         }
@@ -171,6 +212,8 @@ int CKelvane::Open(unsigned vendorId, unsigned productId, char* manufacturer, ch
                 CloseWrite();
                 m_ReadHandle = OpenReadChannel(hid.path.c_str(), overlapped != 0);
                 if (m_ReadHandle < 0) {
+                    const int error = errno;
+                    SetLastError(this, error, WithReason("cannot open " + hid.path + " for reading", error));
                     return 0;
                 }
             }
@@ -178,6 +221,8 @@ int CKelvane::Open(unsigned vendorId, unsigned productId, char* manufacturer, ch
             if (!keep) {
                 m_WriteHandle = OpenWriteChannel(hid.path.c_str());
                 if (m_WriteHandle < 0) {
+                    const int error = errno;
+                    SetLastError(this, error, WithReason("cannot open " + hid.path + " for writing", error));
                     CloseRead();
                     return 0;
                 }
@@ -186,25 +231,31 @@ int CKelvane::Open(unsigned vendorId, unsigned productId, char* manufacturer, ch
             }
         }
     }
+    if (!matched) {
+        SetLastError(this, ENODEV, "no HID device matches");
+    }
     return matched ? 1 : 0;
 } catch (...) {
+    SetLastError(this, ENOMEM, "out of memory");
     return 0;
 }
 
 int CKelvane::GetList(unsigned vendorId, unsigned productId, char* manufacturer, char* serialNumber,
                       char* productName, mdeviceList* list, int maxCount) try {
+    ClearLastError(this);
     if (list == nullptr) {
+        SetLastError(this, EINVAL, "no list to fill");
         return -1;
     }
     HidrawEnumerator devices;
     if (!devices.Scan()) {
-        Diagnostic(kNoDeviceList);
+        NoDeviceList(this);
         return 0;
     }
     int filled = 0;
     for (std::size_t i = 0; i < devices.Count(); ++i) {
         HidInterface hid;
-        const SearchStep step = Examine(devices, i, hid, vendorId, productId);
+        const SearchStep step = Examine(this, devices, i, hid, vendorId, productId);
         if (step == SearchStep::Abort) {
             return 0;
         }
@@ -223,7 +274,7 @@ int CKelvane::GetList(unsigned vendorId, unsigned productId, char* manufacturer,
         if (filled >= maxCount) {
             break;
         }
-        const ReportLayout layout = ReadLayout(hid);
+        const ReportLayout layout = ReadLayout(this, hid);
         mdeviceList& record = list[filled++];
         CopyText(record.SerialNumber, sizeof record.SerialNumber, g_SerialText);
         CopyText(record.ProductName, sizeof record.ProductName, g_ProductText);
@@ -237,11 +288,17 @@ int CKelvane::GetList(unsigned vendorId, unsigned productId, char* manufacturer,
     }
     return filled;
 } catch (...) {
+    SetLastError(this, ENOMEM, "out of memory");
     return 0;
 }
 
 int CKelvane::Read(void* buffer) {
-    return g_Overlapped ? ReadAsync(buffer) : ReadSync(buffer);
+    const int n = g_Overlapped ? ReadAsync(buffer) : ReadSync(buffer);
+    if (n < 0) {
+        const int error = errno;
+        SetLastError(this, error, ChannelText("read", m_NodePath, error));
+    }
+    return n;
 }
 
 int CKelvane::ReadAsync(void* buffer) {
@@ -253,7 +310,16 @@ int CKelvane::ReadSync(void* buffer) {
 }
 
 int CKelvane::Write(void* buffer) {
-    return WriteReport(m_WriteHandle, buffer, m_OutputReportLength);
+    const int n = WriteReport(m_WriteHandle, buffer, m_OutputReportLength);
+    if (n < 0) {
+        const int error = errno;
+        SetLastError(this, error, ChannelText("write", m_NodePath, error));
+    }
+    return n;
+}
+
+int CKelvane::GetLastError(char* text, int size) {
+    return CopyLastError(this, text, size);
 }
 
 void CKelvane::CloseRead() {

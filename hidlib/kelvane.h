@@ -13,7 +13,8 @@
  * Write uses its own channel and is independent of reading.
  *
  * Errors are return values; nothing here throws, and nothing is shown except on
- * an explicit ShowVersion call.
+ * an explicit ShowVersion call. Beside its results each object keeps the reason
+ * of its last failure, which GetLastError gives.
  */
 #ifndef KELVANE_H
 #define KELVANE_H
@@ -130,6 +131,16 @@ public:
     void GetReportLengths(int* inputLength, int* outputLength);
     // Copies "1.17c" into buffer and returns 0; -1 for a null buffer.
     int GetLibVersion(char* buffer);
+
+    // The reason of this object's last failure: returns its errno (ENODEV when no
+    // device matched or the device is gone, EACCES when a node may not be opened,
+    // EBADF without a channel, ...) and copies a text in Linux terms into text
+    // (at most size - 1 characters and a NUL; skipped when text is null), such as
+    // "cannot open /dev/hidraw2 for reading: Permission denied". Each failing call
+    // sets it; a successful Open or GetList clears it (0 and ""), except that Open
+    // keeps a problem that did not stop it: report lengths of 0 because the report
+    // descriptor could not be read. Safe from any thread.
+    int GetLastError(char* text, int size);
 
     // Interface and collection filters for Open; -1 means any.
     void SetInterface(int interfaceNumber);

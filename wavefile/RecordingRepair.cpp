@@ -1,11 +1,14 @@
 #include "RecordingRepair.h"
 
 #include "DurableFile.h"
+#include "FileLock.h"
 #include "SectionJournal.h"
 #include "WaveBytes.h"
-#include "WaveWriter.h"
+#include "WaveHeader.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <dirent.h>
 #include <fcntl.h>
 #include <optional>
@@ -16,20 +19,8 @@ using namespace wavebytes;
 
 namespace {
 
-constexpr std::uint64_t kHeader = 44;
+constexpr std::uint64_t kHeader = waveheader::kSize;
 const std::string kJournalEnd = ".journal";
-
-// The sample frame size of a header as the program writes it (16-bit PCM, plain 16-byte fmt
-// chunk, "data" at offset 36); nothing for any other file.
-std::optional<unsigned> FrameOfOwnHeader(const unsigned char* h) {
-    if (!TagIs(h, "RIFF") || !TagIs(h + 8, "WAVE") || !TagIs(h + 12, "fmt ") || Get32(h + 16) != 16 ||
-        Get16(h + 20) != 1 || Get16(h + 34) != 16 || !TagIs(h + 36, "data"))
-        return std::nullopt;
-    const unsigned channels = Get16(h + 22);
-    if (channels == 0 || Get16(h + 32) != channels * 2)
-        return std::nullopt;
-    return channels * 2;
-}
 
 std::vector<unsigned char> SectChunk(const std::vector<std::uint32_t>& marks) {
     std::vector<unsigned char> chunk(8 + 4 * marks.size());
@@ -47,7 +38,7 @@ bool ReadAt(int fd, unsigned char* data, std::size_t size, std::uint64_t offset)
 // A file closed by the writer: its "sect" chunk lies right behind the samples its header claims
 // and ends the file.
 bool ClosedProperly(int fd, const unsigned char* header, std::uint64_t size) {
-    const std::uint64_t sect = kHeader + Get32(header + 40);
+    const std::uint64_t sect = kHeader + Get32(header + waveheader::kDataSizeAt);
     unsigned char chunk[8];
     if (sect + 8 > size || !ReadAt(fd, chunk, 8, sect) || !TagIs(chunk, "sect"))
         return false;
@@ -55,12 +46,10 @@ bool ClosedProperly(int fd, const unsigned char* header, std::uint64_t size) {
 }
 
 bool WriteSizes(int fd, std::uint64_t dataBytes) {
-    unsigned char size[4];
-    Put32(size, static_cast<std::uint32_t>(kHeader - 8 + dataBytes));
-    if (!durable::WriteAt(fd, size, 4, 4))
-        return false;
-    Put32(size, static_cast<std::uint32_t>(dataBytes));
-    return durable::WriteAt(fd, size, 4, 40);
+    for (const waveheader::SizeField& field : waveheader::SizeFields(static_cast<std::uint32_t>(dataBytes)))
+        if (!durable::WriteAt(fd, field.Bytes, sizeof field.Bytes, field.At))
+            return false;
+    return true;
 }
 
 CRecordingRepair::Result Finish(int fd, const std::string& journal, CRecordingRepair::Result result) {
@@ -78,7 +67,7 @@ CRecordingRepair::Result RepairOpen(int fd, const std::string& journal,
     unsigned char header[kHeader];
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || !ReadAt(fd, header, kHeader, 0))
         return Result::LeftAlone;
-    const std::optional<unsigned> frame = FrameOfOwnHeader(header);
+    const std::optional<unsigned> frame = waveheader::FrameOfOwnHeader(header);
     if (!frame)
         return Result::LeftAlone;
     const auto size = static_cast<std::uint64_t>(st.st_size);
@@ -91,8 +80,7 @@ CRecordingRepair::Result RepairOpen(int fd, const std::string& journal,
         std::vector<unsigned char> tail(chunk.size());
         if (ReadAt(fd, tail.data(), tail.size(), size - tail.size()) && tail == chunk) {
             const std::uint64_t data = size - kHeader - chunk.size();
-            if (data <= CWaveWriter::MaxDataBytes(static_cast<unsigned short>(*frame)) &&
-                WriteSizes(fd, data))
+            if (data <= waveheader::MaxDataBytes(*frame) && WriteSizes(fd, data))
                 return Finish(fd, journal, Result::Repaired);
             return Result::Failed;
         }
@@ -100,7 +88,7 @@ CRecordingRepair::Result RepairOpen(int fd, const std::string& journal,
 
     const std::uint64_t data = (size - kHeader) / *frame * *frame;
     // More than a file can claim was never written by the program: leave it for a person to look at.
-    if (data > CWaveWriter::MaxDataBytes(static_cast<unsigned short>(*frame)))
+    if (data > waveheader::MaxDataBytes(*frame))
         return Result::LeftAlone;
     // The list first, then the sizes: a repair cut off in between is recognised by its list.
     if (::ftruncate(fd, static_cast<off_t>(kHeader + data)) != 0 ||
@@ -110,22 +98,58 @@ CRecordingRepair::Result RepairOpen(int fd, const std::string& journal,
     return Finish(fd, journal, Result::Repaired);
 }
 
+// "is being recorded by process 4242 on nas", or without the writer for an older journal.
+std::string Writer(const CSectionJournal::Contents& journal) {
+    std::string words = "it is being recorded by another program";
+    if (!journal.Host.empty())
+        words = "it is being recorded by process " + std::to_string(journal.Pid) + " on " + journal.Host;
+    return words;
+}
+
 } // namespace
 
-CRecordingRepair::Result CRecordingRepair::Repair(const std::string& recording) {
+bool CRecordingRepair::WriterIsGone(const CSectionJournal::Contents& journal) {
+    if (journal.Host.empty())
+        return true;
+    if (journal.Host != CSectionJournal::ThisHost())
+        return false;
+    return ::kill(static_cast<pid_t>(journal.Pid), 0) != 0 && errno == ESRCH;
+}
+
+CRecordingRepair::Result CRecordingRepair::Repair(const std::string& recording, std::string* why) {
     const std::string journal = CSectionJournal::PathFor(recording);
-    const std::optional<std::vector<std::uint32_t>> marks = CSectionJournal::Read(journal);
-    if (!marks)
+    const CSectionJournal::Contents contents = CSectionJournal::Load(journal);
+    if (contents.Status == CSectionJournal::State::Unreadable) {
+        if (why)
+            *why = contents.Problem;
+        return Result::Unreadable;
+    }
+    if (contents.Status != CSectionJournal::State::Read)
         return Result::LeftAlone;
-    const int fd = ::open(recording.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+    const int fd = ::open(recording.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
         return Result::LeftAlone;
-    const Result result = RepairOpen(fd, journal, *marks);
+    // Held until the repair is done: a writer that starts meanwhile cannot take the file.
+    using filelock::LockState;
+    const LockState file = filelock::TakeWriteLock(fd);
+    const bool held = file == LockState::HeldElsewhere || contents.Lock == LockState::HeldElsewhere;
+    const bool unknown = file == LockState::Unsupported || contents.Lock == LockState::Unsupported;
+    if (held || (unknown && !WriterIsGone(contents))) {
+        ::close(fd);
+        if (why)
+            *why = Writer(contents);
+        return Result::InUse;
+    }
+    const Result result = RepairOpen(fd, journal, contents.Marks);
     ::close(fd);
     return result;
 }
 
 std::vector<std::string> CRecordingRepair::RepairFolder(const std::string& folder) {
+    return RepairFolderReport(folder).Repaired;
+}
+
+CRecordingRepair::Report CRecordingRepair::RepairFolderReport(const std::string& folder) {
     std::vector<std::string> recordings;
     if (DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str())) {
         while (const dirent* entry = ::readdir(dir)) {
@@ -136,9 +160,31 @@ std::vector<std::string> CRecordingRepair::RepairFolder(const std::string& folde
         ::closedir(dir);
     }
     std::sort(recordings.begin(), recordings.end());
-    std::vector<std::string> repaired;
-    for (const std::string& name : recordings)
-        if (Repair((folder.empty() ? "." : folder) + "/" + name) == Result::Repaired)
-            repaired.push_back(name);
-    return repaired;
+    Report report;
+    for (const std::string& name : recordings) {
+        std::string why;
+        switch (Repair((folder.empty() ? "." : folder) + "/" + name, &why)) {
+        case Result::Repaired:
+            report.Repaired.push_back(name);
+            break;
+        case Result::InUse:
+            report.InUse.push_back({name, why});
+            break;
+        case Result::Unreadable:
+            report.Unreadable.push_back({name + kJournalEnd, why});
+            break;
+        default:
+            break;
+        }
+    }
+    return report;
+}
+
+std::string CRecordingRepair::Report::Note() const {
+    std::string note;
+    for (const Skipped& s : InUse)
+        note += s.Name + " was not repaired: " + s.Why + "\n";
+    for (const Skipped& s : Unreadable)
+        note += s.Name + " was not read: " + s.Why + "\n";
+    return note;
 }

@@ -6,8 +6,11 @@
 #include "WaveErrors.h"
 
 #include <algorithm>
-#include <filesystem>
+#include <cerrno>
+#include <fcntl.h>
 #include <limits>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 using namespace wavebytes;
@@ -34,12 +37,21 @@ CWaveReader::CWaveReader() : CWaveReader(g_FileName) {}
 CWaveReader::CWaveReader(const std::string& fileName) : m_FileName(fileName) {
     // Only regular files are opened: a FIFO would block the window on open, a device could
     // deliver chunks for ever to the walk that looks for "data". Anything else reads as empty.
-    std::error_code ec;
-    if (std::filesystem::is_regular_file(m_FileName, ec)) {
+    // The first look, without waiting and on a descriptor, keeps the system's reason.
+    int refused = 0;
+    const int fd = ::open(m_FileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat st {};
+    if (fd < 0)
+        refused = errno;
+    else if (::fstat(fd, &st) != 0)
+        refused = errno;
+    else if (S_ISDIR(st.st_mode))
+        refused = EISDIR;
+    if (fd >= 0)
+        ::close(fd);
+    if (refused == 0 && S_ISREG(st.st_mode)) {
         m_File.open(m_FileName, std::ios::binary | std::ios::in);
-        m_FileSize = std::filesystem::file_size(m_FileName, ec);
-        if (ec)
-            m_FileSize = 0;
+        m_FileSize = static_cast<std::uint64_t>(st.st_size);
     }
     // The streams' locale is left alone: binary reads do not depend on it, and switching the
     // program-wide locale here would race with the engines' threads.
@@ -50,16 +62,16 @@ CWaveReader::CWaveReader(const std::string& fileName) : m_FileName(fileName) {
     if (m_File.gcount() < std::streamsize(RiffHeaderSize))
         std::fill_n(riff, RiffHeaderSize, 0);
     if (!TagIs(riff, "RIFF"))
-        throw WaveErrors::RiffDoesntMatch();
+        throw WaveErrors::RiffDoesntMatch(refused, m_FileName);
     if (!TagIs(riff + 8, "WAVE"))
-        throw WaveErrors::WaveDoesntMatch();
+        throw WaveErrors::WaveDoesntMatch(0, m_FileName);
 
     const std::uint64_t samplesAt = FindChunks();
 
     // Checked after the chunks are found, so that a file that is no WAV file is still told as such.
     // Only integer PCM plays: float samples would be taken as integers, µ-law as 8-bit PCM, ADPCM
     // as 4-bit PCM, all heard as noise.
-    WaveErrors::FormatDoesntMatch format;
+    WaveErrors::FormatDoesntMatch format(0, m_FileName);
     format.FormatTag = m_FormatTag;
     FormatFromImage(&format.SampleRate, &format.BitsPerSample, &format.Channels);
     if (m_FormatTag != kPcm || !IsPlayablePcm(format.SampleRate, format.BitsPerSample, format.Channels))
@@ -152,9 +164,9 @@ std::uint64_t CWaveReader::FindChunks() {
     }
     m_File.clear();
     if (!haveFmt)
-        throw WaveErrors::FmtDoesntMatch();
+        throw WaveErrors::FmtDoesntMatch(0, m_FileName);
     if (!haveData)
-        throw WaveErrors::DataDoesntMatch();
+        throw WaveErrors::DataDoesntMatch(0, m_FileName);
     return samplesAt;
 }
 

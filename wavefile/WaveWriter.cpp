@@ -1,53 +1,73 @@
 #include "WaveWriter.h"
 
+#include "FileLock.h"
 #include "WaveBytes.h"
 #include "WaveErrors.h"
+#include "WaveHeader.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
+#include <fcntl.h>
 #include <filesystem>
-#include <limits>
+#include <unistd.h>
 
 using namespace wavebytes;
-
-namespace {
-constexpr std::uint32_t kMaxOffset = std::numeric_limits<std::uint32_t>::max();
-}
 
 CWaveWriter::CWaveWriter(const char* fileName, unsigned sampleRate, unsigned short channels)
     : m_FileName(fileName) {
     m_HeaderSize = 44;
     m_DataBytes = 0;
 
-    PutTag(m_pRiffHeader.get(), "RIFF");
-    Put32(m_pRiffHeader.get() + 4, m_HeaderSize - 8);
-    PutTag(m_pRiffHeader.get() + 8, "WAVE");
-
-    const auto blockAlign = static_cast<std::uint16_t>(channels * 2);
-    unsigned char* fmt = m_pFmtChunk.get();
-    PutTag(fmt, "fmt ");
-    Put32(fmt + 4, 16);
-    Put16(fmt + 8, 1);
-    Put16(fmt + 10, channels);
-    Put32(fmt + 12, sampleRate);
-    Put32(fmt + 16, std::uint32_t(blockAlign) * sampleRate);
-    Put16(fmt + 20, blockAlign);
-    Put16(fmt + 22, 16);
-
-    PutTag(m_pDataHeader.get(), "data");
-    Put32(m_pDataHeader.get() + 4, 0);
+    const std::array<unsigned char, waveheader::kSize> header = waveheader::Make(sampleRate, channels, 0);
+    std::copy_n(header.begin(), RiffHeaderSize, m_pRiffHeader.get());
+    std::copy_n(header.begin() + waveheader::kFmtAt, FmtChunkSize, m_pFmtChunk.get());
+    std::copy_n(header.begin() + waveheader::kDataAt, DataHeaderSize, m_pDataHeader.get());
     PutTag(m_pSectHeader.get(), "sect");
     Put32(m_pSectHeader.get() + 4, 0);
 
-    m_DataLimit = MaxDataBytes(blockAlign);
-    m_SizeUpdateBytes = std::max<std::uint32_t>(Get32(fmt + 16), 1);
+    m_DataLimit = MaxDataBytes(BlockAlign());
+    m_SizeUpdateBytes = std::max<std::uint32_t>(Get32(header.data() + waveheader::kByteRateAt), 1);
 
-    if (!OpenAndWriteHeader())
-        throw WaveErrors::FileOperation();
+    TakeFile();
+    if (!OpenAndWriteHeader()) {
+        const int error = m_Errno.load();
+        ReleaseFile();
+        throw WaveErrors::FileOperation(error, m_FileName);
+    }
+}
+
+void CWaveWriter::TakeFile() {
+    // The file is opened (and created) on a descriptor of its own first: it gives the system's
+    // reason when the file cannot be made, and it holds the lock that tells other processes (a
+    // second instance, a repair at another program's start, another machine on the same network
+    // share) that this recording is being written. The lock comes before the file is cut, so
+    // that a recording another process is writing is never emptied.
+    m_LockFd = ::open(m_FileName.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644);
+    if (m_LockFd < 0)
+        throw WaveErrors::FileOperation(errno, m_FileName);
+    if (filelock::TakeWriteLock(m_LockFd) == filelock::LockState::HeldElsewhere) {
+        ReleaseFile();
+        throw WaveErrors::FileOperation(EAGAIN, m_FileName);
+    }
+}
+
+void CWaveWriter::ReleaseFile() {
+    if (m_LockFd >= 0)
+        ::close(m_LockFd);
+    m_LockFd = -1;
+}
+
+void CWaveWriter::NoteFailure(int error) {
+    int none = 0;
+    // The first failure is the reason; what follows from it (a close after a full disk) is not.
+    m_Errno.compare_exchange_strong(none, error != 0 ? error : EIO);
+    m_Failed = true;
 }
 
 CWaveWriter::~CWaveWriter() {
     CWaveWriter::Close();
+    ReleaseFile();
     while (m_pFirstEntry) {
         SectionEntry* next = m_pFirstEntry->pNext;
         delete m_pFirstEntry;
@@ -56,9 +76,12 @@ CWaveWriter::~CWaveWriter() {
 }
 
 bool CWaveWriter::OpenAndWriteHeader() {
+    errno = 0;
     m_File.open(m_FileName, std::ios::binary | std::ios::out | std::ios::trunc);
-    if (!m_File.is_open())
+    if (!m_File.is_open()) {
+        NoteFailure(errno);
         return false;
+    }
     m_File.write(reinterpret_cast<const char*>(m_pRiffHeader.get()), RiffHeaderSize);
     m_File.write(reinterpret_cast<const char*>(m_pFmtChunk.get()), FmtChunkSize);
     m_File.write(reinterpret_cast<const char*>(m_pDataHeader.get()), DataHeaderSize);
@@ -68,6 +91,7 @@ bool CWaveWriter::OpenAndWriteHeader() {
     m_Full = false;
     // A header that cannot be written (a full disk, /dev/full) means the file cannot be made.
     if (!m_File) {
+        NoteFailure(errno);
         m_File.close();
         return false;
     }
@@ -83,10 +107,7 @@ unsigned CWaveWriter::FrameBytes() const {
 }
 
 unsigned CWaveWriter::MaxDataBytes(unsigned short blockAlign) {
-    const unsigned frame = std::max<unsigned>(blockAlign, 2);
-    // The "sect" chunk starts at 44 + D; keeping that offset within 32 bits keeps the RIFF size
-    // (36 + D) and every position a reader reports within 32 bits as well.
-    return (kMaxOffset - 44) / frame * frame;
+    return waveheader::MaxDataBytes(blockAlign);
 }
 
 void CWaveWriter::SetDataLimit(unsigned bytes) {
@@ -125,10 +146,12 @@ void CWaveWriter::Write(const char* data, unsigned* length) {
     }
     const unsigned before = m_DataBytes;
     m_DataBytes += take;
+    errno = 0;
     m_File.write(data, take);
     if (m_File && (m_DataBytes - m_BytesAtSizeUpdate >= m_SizeUpdateBytes || m_Full))
         KeepSizesCurrent();
     if (!m_File) {
+        NoteFailure(errno);
         Salvage();
         // Only what is really in the file counts as taken (never less than nothing: bytes that
         // earlier calls left in the stream's buffer may be lost too).
@@ -136,14 +159,20 @@ void CWaveWriter::Write(const char* data, unsigned* length) {
     }
 }
 
+void CWaveWriter::PutSizesInImages(unsigned dataBytes) {
+    for (const waveheader::SizeField& field : waveheader::SizeFields(dataBytes)) {
+        unsigned char* image = field.At < RiffHeaderSize
+                                   ? m_pRiffHeader.get() + field.At
+                                   : m_pDataHeader.get() + (field.At - waveheader::kDataAt);
+        std::copy_n(field.Bytes, sizeof field.Bytes, image);
+    }
+}
+
 void CWaveWriter::WriteSizes() {
-    unsigned char size[4];
-    m_File.seekp(4);
-    Put32(size, m_HeaderSize - 8 + m_DataBytes);
-    m_File.write(reinterpret_cast<const char*>(size), 4);
-    m_File.seekp(40);
-    Put32(size, m_DataBytes);
-    m_File.write(reinterpret_cast<const char*>(size), 4);
+    for (const waveheader::SizeField& field : waveheader::SizeFields(m_DataBytes)) {
+        m_File.seekp(std::streamoff(field.At));
+        m_File.write(reinterpret_cast<const char*>(field.Bytes), sizeof field.Bytes);
+    }
 }
 
 void CWaveWriter::KeepSizesCurrent() {
@@ -157,7 +186,6 @@ void CWaveWriter::KeepSizesCurrent() {
 }
 
 void CWaveWriter::Salvage() {
-    m_Failed = true;
     // What the stream still buffers may or may not reach the file; the file's own size says which
     // samples did. Closing tries once more and lets go of the rest.
     m_File.clear();
@@ -192,32 +220,36 @@ bool CWaveWriter::Seek(std::int64_t offset, bool absolute) {
         return false;
     m_DataBytes = 0;
     m_File.close();
-    Put32(m_pRiffHeader.get() + 4, m_HeaderSize - 8);
-    Put32(m_pDataHeader.get() + 4, 0);
-    // Every later Write would be lost without a file: say so.
-    if (!OpenAndWriteHeader())
-        m_Failed = true;
+    PutSizesInImages(0);
+    // Every later Write would be lost without a file: say so (OpenAndWriteHeader notes why).
+    OpenAndWriteHeader();
     return false;
 }
 
 bool CWaveWriter::Close() {
-    if (!m_File.is_open())
+    if (!m_File.is_open()) {
+        ReleaseFile();
         return !m_Failed;
+    }
     m_File.seekp(0);
-    Put32(m_pRiffHeader.get() + 4, Get32(m_pRiffHeader.get() + 4) + m_DataBytes);
-    Put32(m_pDataHeader.get() + 4, Get32(m_pDataHeader.get() + 4) + m_DataBytes);
+    // The images take the final sizes, and the whole header is written again.
+    PutSizesInImages(m_DataBytes);
     m_File.write(reinterpret_cast<const char*>(m_pRiffHeader.get()), RiffHeaderSize);
     m_File.write(reinterpret_cast<const char*>(m_pFmtChunk.get()), FmtChunkSize);
     m_File.write(reinterpret_cast<const char*>(m_pDataHeader.get()), DataHeaderSize);
     m_File.seekp(std::streamoff(Get32(m_pRiffHeader.get() + 4)) + 8);
     WriteSectionList();
+    errno = 0;
     m_File.close();
     if (m_File.fail()) {
+        NoteFailure(errno);
         // The samples that reached the file stay playable, under a header that claims only them.
         Salvage();
         MakeRoomForSections();
         m_File.close();
     }
+    // The recording is finished (or as finished as it can be): others may repair or replace it.
+    ReleaseFile();
     return !m_Failed;
 }
 
@@ -249,4 +281,8 @@ void CWaveWriter::MakeRoomForSections() {
         return;
     std::error_code ec;
     std::filesystem::resize_file(m_FileName, m_HeaderSize + m_DataBytes + list, ec);
+}
+
+std::string CWaveWriter::FailureReason() const {
+    return WaveErrors::ReasonText(m_Errno.load());
 }

@@ -32,7 +32,14 @@
 class CWaveWriter : public CWaveFile, public CWaveDataStore {
 public:
     // Creates (or cuts to length 0) fileName and writes the header for 16-bit PCM at the given
-    // rate and channel count. Throws WaveErrors::FileOperation when the file cannot be opened.
+    // rate and channel count. Throws WaveErrors::FileOperation, with the system's errno and the
+    // name, when the file cannot be made or its header cannot be written (ENOSPC on a full disk,
+    // EACCES or EROFS in a folder that takes no files), and with EAGAIN when another process holds
+    // the file's lock (it is recording into it): that file is then left as it is.
+    //
+    // From creation to Close (or destruction) the writer holds an advisory write lock on the whole
+    // file (an open file description lock, which NFS passes to its lock manager): another process
+    // can tell a recording being made from one left unfinished (CRecordingRepair does).
     CWaveWriter(const char* fileName, unsigned sampleRate, unsigned short channels);
     // Closes the file (see Close) and frees the section list.
     ~CWaveWriter() override;
@@ -73,8 +80,19 @@ public:
     // True once a write, a size update, an emptying Seek or Close failed. Any thread may ask;
     // it stays true for the writer's life.
     bool Failed() const { return m_Failed.load(); }
+    // Why the first failure happened: its errno (ENOSPC, EFBIG, EIO, ...); 0 while nothing failed.
+    // Any thread may ask. FailureReason gives it in plain words (WaveErrors::ReasonText).
+    int FailureErrno() const { return m_Errno.load(); }
+    std::string FailureReason() const;
 
 private:
+    // Opens the lock descriptor and takes the lock; throws FileOperation when it cannot.
+    void TakeFile();
+    // Closes the lock descriptor: the lock goes with it.
+    void ReleaseFile();
+    // Marks the writer failed; the first failure's errno (EIO when the system gave none) stays.
+    void NoteFailure(int error);
+    void PutSizesInImages(unsigned dataBytes);
     bool OpenAndWriteHeader();
     void KeepSizesCurrent();
     // Writes the RIFF size and the data size for m_DataBytes at offsets 4 and 40.
@@ -103,4 +121,6 @@ private:
     unsigned m_BytesAtSizeUpdate = 0;
     std::atomic<bool> m_Full{false};
     std::atomic<bool> m_Failed{false};
+    std::atomic<int> m_Errno{0};
+    int m_LockFd = -1;
 };

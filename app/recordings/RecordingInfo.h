@@ -14,4 +14,7 @@ struct RecordingInfo {
     State Status = State::Unread;
     WaveSummary Summary; // when Read
     std::string Error;   // when Rejected: why the reader refused it
+    // Why the recording's journal (left by a recording never closed) could not be read: a link,
+    // a FIFO, a file too large; "" when there is none or it reads.
+    std::string JournalProblem;
 };

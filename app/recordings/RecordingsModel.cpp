@@ -342,6 +342,8 @@ QVariant RecordingsModel::RecordingData(const Row& row, int column, int role) co
             words << tr("recording in progress");
         if (info.Status == RecordingInfo::State::Rejected)
             words << tr("cannot be played: %1").arg(Text(info.Error));
+        if (!info.JournalProblem.empty())
+            words << tr("journal not read: %1").arg(Text(info.JournalProblem));
         return words.isEmpty() ? QVariant() : QVariant(words.join("; "));
     }
     case Qt::TextAlignmentRole:

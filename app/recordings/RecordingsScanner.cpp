@@ -2,6 +2,7 @@
 
 #include "RecordingsList.h"
 #include "platform/PosixFileSystem.h"
+#include "wavefile/SectionJournal.h"
 
 #include <algorithm>
 
@@ -43,6 +44,11 @@ RecordingInfo ReadRecording(const std::string& folder, RecordingInfo info) {
         info.Status = RecordingInfo::State::Rejected;
         info.Error = error;
     }
+    // A journal the start-up repair left alone because it could not be read is named here.
+    const std::string journal = CSectionJournal::PathFor(folder + "/" + info.Name);
+    const CSectionJournal::Contents contents = CSectionJournal::Load(journal);
+    if (contents.Status == CSectionJournal::State::Unreadable)
+        info.JournalProblem = contents.Problem;
     return info;
 }
 

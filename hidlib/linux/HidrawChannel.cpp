@@ -19,6 +19,7 @@ int ReadInto(int fd, unsigned char* out, std::size_t length, bool unnumbered) {
         return (errno == EAGAIN || errno == EWOULDBLOCK) ? 0 : -1;
     }
     if (n == 0) { // end of file: the node's other side has gone
+        errno = ENODEV;
         return -1;
     }
     if (unnumbered) {
@@ -26,6 +27,19 @@ int ReadInto(int fd, unsigned char* out, std::size_t length, bool unnumbered) {
         ++n;
     }
     return static_cast<int>(n);
+}
+
+// A channel and a buffer that a report fits; errno says what is missing.
+bool Usable(int fd, const void* buffer, std::size_t length, bool unnumbered) {
+    if (fd < 0) {
+        errno = EBADF;
+        return false;
+    }
+    if (buffer == nullptr || length == 0 || (unnumbered && length < 2)) {
+        errno = EINVAL;
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -58,7 +72,7 @@ void CloseChannel(int& fd) {
 }
 
 int PollReport(int fd, void* buffer, std::size_t length, bool unnumbered) {
-    if (fd < 0 || buffer == nullptr || length == 0 || (unnumbered && length < 2)) {
+    if (!Usable(fd, buffer, length, unnumbered)) {
         return -1;
     }
     // Ask poll() first: a non-blocking read of an unplugged node does not report
@@ -68,7 +82,11 @@ int PollReport(int fd, void* buffer, std::size_t length, bool unnumbered) {
     do {
         ready = ::poll(&p, 1, 0);
     } while (ready < 0 && errno == EINTR);
-    if (ready < 0 || (p.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
+    if (ready < 0) {
+        return -1;
+    }
+    if ((p.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
+        errno = ENODEV;
         return -1;
     }
     if ((p.revents & POLLIN) == 0) {
@@ -79,7 +97,7 @@ int PollReport(int fd, void* buffer, std::size_t length, bool unnumbered) {
 }
 
 int WaitReport(int fd, void* buffer, std::size_t length, bool unnumbered) {
-    if (fd < 0 || buffer == nullptr || length == 0 || (unnumbered && length < 2)) {
+    if (!Usable(fd, buffer, length, unnumbered)) {
         return -1;
     }
     // Wait in poll() rather than in read(): the channel may have been opened for
@@ -89,15 +107,24 @@ int WaitReport(int fd, void* buffer, std::size_t length, bool unnumbered) {
     do {
         ready = ::poll(&p, 1, -1);
     } while (ready < 0 && errno == EINTR);
-    if (ready < 0 || (p.revents & POLLIN) == 0) {
+    if (ready < 0) {
+        return -1;
+    }
+    if ((p.revents & POLLIN) == 0) {
+        errno = ENODEV;
         return -1;
     }
     const int n = ReadInto(fd, static_cast<unsigned char*>(buffer), length, unnumbered);
-    return n == 0 ? -1 : n;
+    if (n == 0) {
+        errno = EAGAIN;
+        return -1;
+    }
+    return n;
 }
 
 int WriteReport(int fd, const void* buffer, std::size_t length) {
     if (fd < 0 || buffer == nullptr) {
+        errno = fd < 0 ? EBADF : EINVAL;
         return -1;
     }
     ssize_t n = 0;

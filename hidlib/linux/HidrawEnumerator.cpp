@@ -35,7 +35,9 @@ bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& bytes) {
             continue;
         }
         if (n <= 0) {
+            const int error = errno;
             ::close(fd);
+            errno = error;
             return n == 0;
         }
         bytes.insert(bytes.end(), chunk, chunk + n);
@@ -55,7 +57,11 @@ bool CopyAttribute(struct udev_device* dev, const char* name, std::string& out) 
 
 bool ReadReportDescriptor(const HidInterface& hid, std::vector<unsigned char>& descriptor) {
     descriptor.clear();
-    return !hid.hidSysPath.empty() && ReadWholeFile(hid.hidSysPath + "/report_descriptor", descriptor);
+    if (hid.hidSysPath.empty()) {
+        errno = ENOENT;
+        return false;
+    }
+    return ReadWholeFile(hid.hidSysPath + "/report_descriptor", descriptor);
 }
 
 HidrawEnumerator::HidrawEnumerator() = default;
@@ -69,18 +75,23 @@ HidrawEnumerator::~HidrawEnumerator() {
 bool HidrawEnumerator::Scan() {
     m_SysPaths.clear();
     if (m_Udev == nullptr) {
+        errno = 0;
         m_Udev = udev_new();
         if (m_Udev == nullptr) {
+            errno = errno != 0 ? errno : ENOMEM;
             return false;
         }
     }
     struct udev_enumerate* en = udev_enumerate_new(m_Udev);
     if (en == nullptr) {
+        errno = ENOMEM;
         return false;
     }
     udev_enumerate_add_match_subsystem(en, "hidraw");
-    if (udev_enumerate_scan_devices(en) < 0) {
+    // libudev answers with a negative errno.
+    if (const int result = udev_enumerate_scan_devices(en); result < 0) {
         udev_enumerate_unref(en);
+        errno = -result;
         return false;
     }
     std::vector<std::pair<unsigned long, std::string>> nodes;

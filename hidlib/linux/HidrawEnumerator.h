@@ -32,7 +32,8 @@ struct HidInterface {
 };
 
 // The report descriptor as the kernel keeps it in sysfs; read only for devices
-// that matched, since it costs a file open. False when it cannot be read.
+// that matched, since it costs a file open. False when it cannot be read, with
+// errno set.
 bool ReadReportDescriptor(const HidInterface& hid, std::vector<unsigned char>& descriptor);
 
 class HidrawEnumerator {
@@ -42,7 +43,8 @@ public:
     HidrawEnumerator(const HidrawEnumerator&) = delete;
     HidrawEnumerator& operator=(const HidrawEnumerator&) = delete;
 
-    // Lists the hidraw nodes present; false when udev cannot be reached.
+    // Lists the hidraw nodes present; false when udev cannot be reached, with
+    // errno set.
     bool Scan();
     std::size_t Count() const { return m_SysPaths.size(); }
     // Fills the identity of interface i from sysfs without opening its node: its

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
 #include <vector>
@@ -19,6 +20,12 @@ protected:
     void SetUp() override {
         AddStandardDevices(bus);
         ASSERT_EQ(hid.Open(kReceiverVendor, kReceiverProduct, nullptr, nullptr, nullptr, 1), 1);
+    }
+
+    std::pair<int, std::string> Why() {
+        char text[128];
+        const int error = hid.GetLastError(text, sizeof text);
+        return {error, text};
     }
 
     Bytes ReadOne(int* result) {
@@ -70,7 +77,30 @@ TEST_F(ReceiverReports, ReadAfterTheReceiverIsUnpluggedGivesMinusOne) {
     // The channel stays open and keeps saying so until it is closed.
     ReadOne(&n);
     EXPECT_EQ(n, -1);
+    EXPECT_EQ(Why(), std::make_pair(ENODEV, std::string("/dev/hidraw2 has gone: the device was unplugged")));
     EXPECT_EQ(hid.Open(kReceiverVendor, kReceiverProduct, nullptr, nullptr, nullptr, 1), 0);
+    EXPECT_EQ(Why(), std::make_pair(ENODEV, std::string("no HID device matches")));
+}
+
+TEST_F(ReceiverReports, EachFailureKeepsItsReasonInLinuxTermsBesideTheResult) {
+    EXPECT_EQ(Why(), std::make_pair(0, std::string())) << "a successful Open leaves nothing to report";
+    unsigned char report[8] = {};
+    EXPECT_EQ(hid.Read(nullptr), -1);
+    EXPECT_EQ(Why(), std::make_pair(EINVAL, std::string("no buffer for the report")));
+    hid.CloseWrite();
+    EXPECT_EQ(hid.Write(report), -1);
+    EXPECT_EQ(Why(), std::make_pair(EBADF, std::string("no write channel is open")));
+    char shortText[4];
+    EXPECT_EQ(hid.GetLastError(shortText, sizeof shortText), EBADF);
+    EXPECT_STREQ(shortText, "no ");
+    EXPECT_EQ(hid.GetLastError(nullptr, 0), EBADF);
+    CKelvane copy;
+    copy = hid;
+    EXPECT_EQ(copy.GetLastError(nullptr, 0), EBADF);
+    copy = CKelvane(); // the copy shares the channels: only one may close them
+    EXPECT_EQ(copy.GetLastError(nullptr, 0), 0);
+    EXPECT_EQ(hid.Open(kReceiverVendor, kReceiverProduct, nullptr, nullptr, nullptr, 1), 1);
+    EXPECT_EQ(Why(), std::make_pair(0, std::string()));
 }
 
 // hidraw keeps unread reports per open file (a pty, as emulated here, does not),

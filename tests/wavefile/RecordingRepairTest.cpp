@@ -5,12 +5,18 @@
 #include "wavefile/FileName.h"
 #include "wavefile/RecordingRescue.h"
 #include "wavefile/SectionJournal.h"
+#include "wavefile/WaveErrors.h"
 #include "wavefile/WaveReader.h"
+#include "wavefile/WaveWriter.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <tuple>
+#include <unistd.h>
 
 using namespace wavetest;
 using Result = CRecordingRepair::Result;
@@ -142,6 +148,88 @@ TEST(RecordingRepairFolder, RepairsEachRecordingWithAJournalAndNothingElse) {
     EXPECT_EQ(Le32(ReadFile(dir.Path("d.wav")), 40), 800u);
 }
 
+// A FIFO would hang the start, a link may lead anywhere, 100 MB would be read on the window's
+// thread: none of them is read, each is named with its reason, and nothing is changed.
+TEST(RecordingRepairFolder, JournalsThatAreNoRegularFileOrTooLargeAreListedUnreadableAndLeftAlone) {
+    TempDir dir;
+    for (const char* name : {"fifo.wav", "large.wav", "link.wav"})
+        WriteFile(dir.Path(name), Unclosed(0, Ramp(400)));
+    ASSERT_EQ(::mkfifo(dir.Path("fifo.wav.journal").c_str(), 0600), 0);
+    WriteFile(dir.Path("large.wav.journal"), Journal("1\n"));
+    std::filesystem::resize_file(dir.Path("large.wav.journal"), 100 << 20);
+    WriteFile(dir.Path("elsewhere"), Journal("1\n"));
+    std::filesystem::create_symlink("elsewhere", dir.Path("link.wav.journal"));
+
+    const CRecordingRepair::Report report = CRecordingRepair::RepairFolderReport(dir.Path());
+    EXPECT_TRUE(report.Repaired.empty());
+    EXPECT_EQ(report.Note(), "fifo.wav.journal was not read: it is not a regular file\n"
+                             "large.wav.journal was not read: it is larger than a journal can be\n"
+                             "link.wav.journal was not read: it is a symbolic link\n");
+    for (const char* name : {"fifo.wav", "large.wav", "link.wav"})
+        EXPECT_EQ(ReadFile(dir.Path(name)), Unclosed(0, Ramp(400))) << name;
+    EXPECT_EQ(ReadFile(dir.Path("elsewhere")), Journal("1\n"));
+}
+
+// A second process records (the same folder shared, another instance) while this one starts.
+TEST(RecordingRepairFolder, ARecordingAnotherProcessIsMakingIsSkippedUntilItsWriterIsGone) {
+    TempDir dir;
+    const std::string wav = dir.Path("20261208-101500.wav");
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t writer = ::fork();
+    if (writer == 0) {
+        CWaveWriter recording(wav.c_str(), 48000, 1);
+        CSectionJournal journal(wav);
+        unsigned length = 96000; // one second: the sizes go to the file
+        recording.Write(reinterpret_cast<const char*>(Ramp(length).data()), &length);
+        journal.Append(3);
+        [[maybe_unused]] const ssize_t said = ::write(ready[1], "r", 1);
+        ::pause();
+        _exit(0);
+    }
+    char said = 0;
+    ASSERT_EQ(::read(ready[0], &said, 1), 1);
+    const Bytes recorded = ReadFile(wav);
+
+    const CRecordingRepair::Report report = CRecordingRepair::RepairFolderReport(dir.Path());
+    EXPECT_EQ(report.Note(), "20261208-101500.wav was not repaired: it is being recorded by process " +
+                                 std::to_string(writer) + " on " + CSectionJournal::ThisHost() + "\n");
+    EXPECT_EQ(ReadFile(wav), recorded);
+    EXPECT_TRUE(std::filesystem::exists(CSectionJournal::PathFor(wav)));
+    try {
+        CWaveWriter over(wav.c_str(), 44100, 1);
+        ADD_FAILURE() << "a recording being made was emptied";
+    } catch (const WaveErrors::FileOperation& e) {
+        EXPECT_EQ(e.Reason(), "another program is writing it");
+    }
+    EXPECT_EQ(ReadFile(wav), recorded);
+
+    ::kill(writer, SIGKILL);
+    ::waitpid(writer, nullptr, 0);
+    EXPECT_EQ(CRecordingRepair::RepairFolder(dir.Path()), std::vector<std::string>{"20261208-101500.wav"});
+    CWaveReader reader(wav);
+    EXPECT_EQ(reader.GetLength(), 96000u);
+    EXPECT_EQ(reader.m_SectionCount, 1u);
+}
+
+// Where a file system has no locks, the writer the journal names tells a stale journal.
+TEST(RecordingRepairWithoutLocks, OnlyAJournalOfThisMachineWhoseProcessEndedIsStale) {
+    const pid_t ended = ::fork();
+    if (ended == 0)
+        _exit(0);
+    ::waitpid(ended, nullptr, 0);
+    const std::string here = CSectionJournal::ThisHost();
+    for (const auto& [host, pid, gone] : {std::tuple{std::string(), 0L, true},
+                                          {here, long(ended), true},
+                                          {here, long(::getpid()), false},
+                                          {"elsewhere", long(ended), false}}) {
+        CSectionJournal::Contents journal;
+        journal.Host = host;
+        journal.Pid = pid;
+        EXPECT_EQ(CRecordingRepair::WriterIsGone(journal), gone) << host << " " << pid;
+    }
+}
+
 TEST(SectionJournal, EachMarkIsInTheFileWhenAppendReturnsAndRemoveTakesTheJournalAway) {
     TempDir dir;
     const std::string wav = dir.Path("20261208-101500.wav");
@@ -154,10 +242,20 @@ TEST(SectionJournal, EachMarkIsInTheFileWhenAppendReturnsAndRemoveTakesTheJourna
     std::filesystem::current_path(before);
     ASSERT_TRUE(journal.IsOpen());
     EXPECT_EQ(CSectionJournal::Read(CSectionJournal::PathFor(wav)), std::vector<std::uint32_t>{});
+    // It names its writer and is locked while it is open; a second one on the name is refused.
+    const CSectionJournal::Contents named = CSectionJournal::Load(CSectionJournal::PathFor(wav));
+    EXPECT_EQ(named.Host, CSectionJournal::ThisHost());
+    EXPECT_EQ(named.Pid, ::getpid());
+    EXPECT_EQ(named.Lock, filelock::LockState::HeldElsewhere);
+    EXPECT_FALSE(CSectionJournal(wav).IsOpen());
     for (std::uint32_t seconds : {12u, 0u, 4294967295u})
         EXPECT_TRUE(journal.Append(seconds));
     EXPECT_EQ(CSectionJournal::Read(CSectionJournal::PathFor(wav)),
               (std::vector<std::uint32_t>{12, 0, 4294967295u}));
+    // It never grows past what a start reads.
+    std::filesystem::resize_file(CSectionJournal::PathFor(wav), CSectionJournal::MaxBytes - 2);
+    EXPECT_FALSE(journal.Append(12));
+    EXPECT_EQ(std::filesystem::file_size(CSectionJournal::PathFor(wav)), CSectionJournal::MaxBytes - 2);
     journal.Remove();
     EXPECT_FALSE(std::filesystem::exists(CSectionJournal::PathFor(wav)));
     EXPECT_FALSE(journal.Append(1));

@@ -342,11 +342,18 @@ TEST_F(WaveReaderTest, FilesThatAreNotWavFilesAreRejectedByTheFirstFailedCheck) 
     EXPECT_THROW(Open(noData), WaveErrors::DataDoesntMatch);
 }
 
-TEST_F(WaveReaderTest, MissingFilesAndFoldersAreRejectedAsNotRiff) {
-    g_FileName = dir.Path("nothing-here.wav");
-    EXPECT_THROW(CWaveReader(), WaveErrors::RiffDoesntMatch);
-    g_FileName = dir.Path();
-    EXPECT_THROW(CWaveReader(), WaveErrors::RiffDoesntMatch);
+TEST_F(WaveReaderTest, MissingFilesAndFoldersAreRejectedAsNotRiffAndSayWhy) {
+    for (const auto& [path, error] :
+         {std::pair{dir.Path("nothing-here.wav"), ENOENT}, {dir.Path(), EISDIR}}) {
+        g_FileName = path;
+        try {
+            CWaveReader reader;
+            ADD_FAILURE() << path;
+        } catch (const WaveErrors::RiffDoesntMatch& e) {
+            EXPECT_EQ(e.Errno, error);
+            EXPECT_EQ(e.Path, path);
+        }
+    }
     const std::string fifo = dir.Path("fifo.wav");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     g_FileName = fifo;
@@ -369,8 +376,8 @@ TEST_F(WaveReaderTest, AnUnreadableFileIsRejectedAsNotRiff) {
                 _exit(3);
             try {
                 CWaveReader reader;
-            } catch (const WaveErrors::RiffDoesntMatch&) {
-                _exit(0);
+            } catch (const WaveErrors::RiffDoesntMatch& e) {
+                _exit(e.Errno == EACCES ? 0 : 4);
             } catch (...) {
                 _exit(2);
             }

@@ -9,6 +9,7 @@
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <stdexcept>
 #include <sys/resource.h>
 #include <thread>
 #include <unistd.h>
@@ -120,11 +121,64 @@ TEST_F(WaveWriterTest, ReportsItsFormatAndNoPositionOrLength) {
     EXPECT_EQ(Le32(file, 28), 192000u);
 }
 
-TEST_F(WaveWriterTest, CreationFailsWithFileOperationWhereNoFileCanBeMade) {
-    EXPECT_THROW(CWaveWriter(dir.Path("missing/rec.wav").c_str(), 44100, 1), WaveErrors::FileOperation);
-    EXPECT_THROW(CWaveWriter(dir.Path().c_str(), 44100, 1), WaveErrors::FileOperation);
-    // Opens, but not even the header can be written.
-    EXPECT_THROW(CWaveWriter("/dev/full", 44100, 1), WaveErrors::FileOperation);
+// The errno and the words that the message at Record will show.
+int CreationErrno(const std::string& path, std::string& words) {
+    try {
+        CWaveWriter writer(path.c_str(), 44100, 1);
+    } catch (const WaveErrors::FileOperation& e) {
+        words = WaveErrors::CurrentReason();
+        return e.Path == path ? e.Errno : -1;
+    }
+    return 0;
+}
+
+TEST_F(WaveWriterTest, CreationFailsWithFileOperationWhereNoFileCanBeMadeAndSaysWhy) {
+    struct Case {
+        std::string path;
+        int error;
+        const char* words;
+    };
+    std::filesystem::create_directory(dir.Path("locked"));
+    using std::filesystem::perms;
+    std::filesystem::permissions(dir.Path("locked"), perms::owner_read | perms::owner_exec |
+                                                         perms::group_read | perms::group_exec |
+                                                         perms::others_read | perms::others_exec);
+    // /dev/full opens, but not even the header can be written: the full disk.
+    for (const Case& c :
+         {Case{dir.Path("missing/rec.wav"), ENOENT, "no such file or folder"},
+          Case{dir.Path(), EISDIR, "it is a folder"}, Case{"/dev/full", ENOSPC, "no space left on the disk"},
+          Case{dir.Path("locked/rec.wav"), EACCES, "permission denied"}}) {
+        SCOPED_TRACE(c.path);
+        std::string words;
+        if (c.error != EACCES || geteuid() != 0) {
+            EXPECT_EQ(CreationErrno(c.path, words), c.error);
+            EXPECT_EQ(words, c.words);
+            continue;
+        }
+        // Root writes into any folder: the read-only folder refuses an ordinary user, in a child.
+        std::filesystem::permissions(dir.Path(), std::filesystem::perms::all);
+        EXPECT_EXIT(
+            {
+                if (setgid(65534) != 0 || setuid(65534) != 0)
+                    _exit(3);
+                const int error = CreationErrno(c.path, words);
+                std::fprintf(stderr, "%d %s\n", error, words.c_str());
+                _exit(0);
+            },
+            ::testing::ExitedWithCode(0), std::to_string(c.error) + " " + c.words);
+    }
+}
+
+TEST(WaveErrorsReason, GivesTheSystemsReasonInPlainWordsOrWhatIsWrongWithTheFile) {
+    EXPECT_EQ(WaveErrors::ReasonText(EROFS), "the disk is read-only");
+    EXPECT_EQ(WaveErrors::ReasonText(EDQUOT), "the disk quota is used up");
+    EXPECT_EQ(WaveErrors::ReasonText(E2BIG), "argument list too long") << "the system's text, in lower case";
+    EXPECT_EQ(WaveErrors::ReasonText(0), "");
+    EXPECT_EQ(WaveErrors::RiffDoesntMatch().Reason(), "it is not a WAV file");
+    EXPECT_EQ(WaveErrors::DataDoesntMatch(EIO, "x.wav").Reason(), "the disk reported an input/output error");
+    EXPECT_EQ(WaveErrors::ReasonText(std::make_exception_ptr(std::runtime_error("no memory"))), "no memory");
+    EXPECT_EQ(WaveErrors::ReasonText(std::make_exception_ptr(7)), "unknown error");
+    EXPECT_EQ(WaveErrors::CurrentReason(), "") << "outside a catch block";
 }
 
 TEST_F(WaveWriterTest, CreatingOverAnExistingFileCutsItToTheNewHeader) {
@@ -239,8 +293,8 @@ const std::vector<std::uint32_t> kLimitMarks = {4, 7, 9};
         writer.AddSection(seconds);
     const bool failedWhileRecording = writer.Failed();
     const bool closed = writer.Close();
-    std::fprintf(stderr, "taken %u failed %d closed %d failed %d\n", taken, int(failedWhileRecording),
-                 int(closed), int(writer.Failed()));
+    std::fprintf(stderr, "taken %u failed %d closed %d failed %d: %s\n", taken, int(failedWhileRecording),
+                 int(closed), int(writer.Failed()), writer.FailureReason().c_str());
     _exit(0);
 }
 
@@ -255,14 +309,17 @@ TEST_F(WaveWriterTest, AFailedWriteIsReportedAndTheFileKeepsJustTheSamplesThatRe
         std::uint32_t kept;  // sample bytes in the file and in its header afterwards
     };
     // The list of three marks takes 20 bytes.
+    // The limit reached gives EFBIG, which the recording command can name.
+    const std::string tooLarge = ": the file has grown too large\n";
     for (const Case& c : {Case{100000, 352800, "taken 99956 failed 1 closed 0 failed 1", 99936},
                           Case{100001, 352800, "taken 99956 failed 1 closed 0 failed 1", 99936},
                           Case{44 + 17640, 17640, "taken 17640 failed 0 closed 0 failed 1", 17620},
                           Case{44 + 17640 + 19, 17640, "taken 17640 failed 0 closed 0 failed 1", 17620},
-                          Case{1000000, 17640, "taken 17640 failed 0 closed 1 failed 0", 17640}}) {
+                          Case{1000000, 17640, "taken 17640 failed 0 closed 1 failed 0: \n", 17640}}) {
         SCOPED_TRACE(c.limit);
         const Bytes samples = Ramp(c.offered);
-        EXPECT_EXIT(RecordUnderFileSizeLimit(name, c.limit, samples), ::testing::ExitedWithCode(0), c.report);
+        const std::string report = std::string(c.report) + (c.kept < c.offered ? tooLarge : "");
+        EXPECT_EXIT(RecordUnderFileSizeLimit(name, c.limit, samples), ::testing::ExitedWithCode(0), report);
 
         const Bytes file = ReadFile(name);
         ASSERT_EQ(file.size(), 44u + c.kept + 20);
@@ -288,6 +345,7 @@ TEST_F(WaveWriterTest, AnEmptyingThatCannotOpenTheFileAgainFailsAndLaterSamplesA
     std::filesystem::create_directory(name); // the name can no longer be opened as a file
     writer.Seek(0, true);
     EXPECT_TRUE(writer.Failed());
+    EXPECT_EQ(writer.FailureErrno(), EISDIR);
     unsigned length = 8820;
     writer.Write(reinterpret_cast<const char*>(Ramp(8820).data()), &length);
     EXPECT_EQ(length, 0u);

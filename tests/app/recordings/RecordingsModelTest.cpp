@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using namespace wavetest;
 namespace fs = std::filesystem;
 
@@ -51,6 +53,8 @@ TEST_F(RecordingsModelTest, rows_show_start_length_sections_size_and_rate_of_eve
     Bytes unsaved = ProgramFile(0, {});
     unsaved.resize(44 + 88200);
     WriteFile(dir.Path("20261207-101700.wav"), unsaved);
+    // Its journal cannot be read: a FIFO, named in the recording's tooltip.
+    ASSERT_EQ(::mkfifo(dir.Path("20261207-101700.wav.journal").c_str(), 0600), 0);
     WriteFile(dir.Path("broken.wav"), Bytes{'n', 'o', 't', ' ', 'w', 'a', 'v'});
     // Not recordings: another ending, a mixed-case ending, a folder.
     WriteFile(dir.Path("notes.txt"), Bytes{'x'});
@@ -79,6 +83,8 @@ TEST_F(RecordingsModelTest, rows_show_start_length_sections_size_and_rate_of_eve
     EXPECT_EQ(Cell("20261207-101500.wav", RecordingsModel::kSize),
               QLocale().formattedDataSize(44 + 88200 * 20 + 16));
     EXPECT_TRUE(Cell("broken.wav", RecordingsModel::kWhen, 0, Qt::ToolTipRole).contains("RIFF"));
+    EXPECT_EQ(Cell("20261207-101700.wav", RecordingsModel::kWhen, 0, Qt::ToolTipRole),
+              "journal not read: it is not a regular file");
 
     // The sections of the first: number, start and length.
     const QModelIndex first = model.IndexOf("20261207-101500.wav");
