@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <clocale>
+#include <cstdio>
 #include <filesystem>
 
 namespace {
@@ -44,8 +45,14 @@ void CSorvinDlg::ScanFolder() {
     if (g_RescanFolder) {
         // Recordings the program could not close (a power cut, a kill) are finished before they
         // are listed; the open recording's own journal is not one of them.
-        if (!IsRecording(m_State))
-            CRecordingRepair::RepairFolder(FolderPath(g_FolderName));
+        // One that another process still records, or whose journal is no regular file, is
+        // passed over and named in the session's log.
+        if (!IsRecording(m_State)) {
+            const std::string passedOver =
+                CRecordingRepair::RepairFolderReport(FolderPath(g_FolderName)).Note();
+            if (!passedOver.empty())
+                std::fputs(passedOver.c_str(), stderr);
+        }
         g_FileList.clear();
         g_CurFile = g_FileList.end();
         search = files.FindFirst(FolderPath(g_FolderName) + "/*", found);

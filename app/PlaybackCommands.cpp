@@ -4,6 +4,7 @@
 #include "RemoteReport.h"
 #include "SorvinDlg.h"
 #include "platform/FileSystem.h"
+#include "wavefile/WaveErrors.h"
 
 #include <clocale>
 
@@ -66,6 +67,7 @@ void CSorvinDlg::PlayCurrentFile() {
         reader = std::make_unique<CWaveReader>(ListPath(*g_CurFile));
     } catch (...) {
         RefusePlay(kFileOpenError);
+        SetStatusReason(*g_CurFile + ": " + WaveErrors::CurrentReason());
         return;
     }
     m_Player.Stop();

@@ -9,8 +9,10 @@
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
 #include "ui/InputChoice.h"
+#include "wavefile/WaveErrors.h"
 
 #include <QApplication>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 
@@ -103,7 +105,13 @@ bool CSorvinDlg::OpenRecording() {
     try {
         writer = std::make_unique<CWaveWriter>(path.c_str(), rate, m_Channels);
     } catch (...) {
-        platform::MessageBoxes().Show("File Create Error", "Tavlo", platform::MessageIcon::None);
+        // The name was free, so what a half-made file left there is ours: no empty recording
+        // stays in the list. What the system said (no space, permission denied, a read-only
+        // disk) is what the user can act on.
+        std::error_code ignored;
+        std::filesystem::remove(path, ignored);
+        platform::MessageBoxes().Show("File Create Error: " + WaveErrors::CurrentReason(), "Tavlo",
+                                      platform::MessageIcon::None);
         return false;
     }
     m_Recorder.Stop();
@@ -264,13 +272,26 @@ void CSorvinDlg::SaveForInputLost() {
     UpdateTexts();
 }
 
+void CSorvinDlg::SaveForWriteFailed() {
+    const std::string why = m_pWriter ? m_pWriter->FailureReason() : std::string();
+    QApplication::alert(this);
+    SaveRecording();
+    SendState(remote::kAlert);
+    m_strStatus = "File Write Error!";
+    SetStatusReason(why);
+    platform::MessageBoxes().Show("File Write Error: " + why, "Tavlo", platform::MessageIcon::Exclamation);
+}
+
 void CSorvinDlg::CheckRecordingFile() {
     if (!m_pWriter)
         return;
     if (m_pWriter->Failed()) {
-        // The disk filled up (or the file could not be written) under a running recording: end it
-        // the way too little free space does, keeping everything that reached the file.
-        Apply(TransportEvent::DiskLow);
+        // A disk that filled up (or a file at its size limit) ends the recording the way too
+        // little free space does; any other failure says what it was. Both keep everything that
+        // reached the file.
+        const int error = m_pWriter->FailureErrno();
+        const bool noSpace = error == 0 || error == ENOSPC || error == EDQUOT || error == EFBIG;
+        Apply(noSpace ? TransportEvent::DiskLow : TransportEvent::WriteFailed);
     } else if (m_pWriter->IsFull()) {
         // The file holds all a WAV file can: save it rather than drop the rest silently.
         Apply(TransportEvent::FileFull);

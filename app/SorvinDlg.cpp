@@ -192,6 +192,9 @@ void CSorvinDlg::OpenReceiverAtStart() {
     } else {
         m_strStatus = "Detect No Device!";
         g_DeviceOpen = false;
+        char why[256] = "";
+        m_Hid.GetLastError(why, sizeof why);
+        SetStatusReason(why);
     }
     UpdateTexts();
 }
@@ -240,9 +243,16 @@ void CSorvinDlg::LoadSettings() {
     LoadSettingsFrom(m_WorkDir);
 }
 
+void CSorvinDlg::SetStatusReason(const std::string& why) {
+    m_StatusReason = {m_strStatus, why};
+    UpdateTexts();
+}
+
 void CSorvinDlg::UpdateTexts() {
     m_SectionText.setText(QString::fromStdString(m_strSection));
     m_StatusText.setText(QString::fromStdString(m_strStatus));
+    m_StatusText.setToolTip(m_strStatus == m_StatusReason.For ? QString::fromStdString(m_StatusReason.Why)
+                                                              : QString());
     m_TimeText.setText(QString::fromStdString(m_strTime));
     m_SpeedText.setText(QString::fromStdString(m_strSpeed));
 }

@@ -147,8 +147,11 @@ public:
     // How the process ends when another instance runs; tests replace the real exit.
     void SetExitProcess(void (*exitProcess)(int));
 
-    // Shows m_strSection, m_strStatus, m_strTime and m_strSpeed in their texts.
+    // Shows m_strSection, m_strStatus, m_strTime and m_strSpeed in their texts, and the status's
+    // reason as its tooltip while the status still says what the reason was given for.
     void UpdateTexts();
+    // Why the status line says what it now says ("b.wav: it is not a WAV file").
+    void SetStatusReason(const std::string& why);
 
     // --- Widgets and engines -------------------------------------------------------------
     CColorStatic m_SectionText; // 1031
@@ -213,6 +216,9 @@ public:
     QLabel m_BatteryPicture;  // 1014
     CLevelMeter m_LevelMeter; // the input's level, shown while recording
     std::string m_strSection, m_strStatus, m_strTime, m_strSpeed;
+    struct StatusReason {
+        std::string For, Why;
+    } m_StatusReason;
 
     // The sixteen buttons in control-table order, with their control ids.
     std::array<CSkinButton*, 16> Buttons();
@@ -284,6 +290,9 @@ private:
     // "Insufficient disk space!", then the alert again once the user has read it.
     void ShowDiskFull();
     void SaveForInputLost();
+    // The recording's file could not be written (an I/O error, a disk gone read-only): saves what
+    // reached it, alerts the remote and says why.
+    void SaveForWriteFailed();
     // The folder the free-space and folder checks look at.
     std::string SpaceFolder() const;
     // Ends a recording whose file could not take more samples (disk full, or the format's limit).

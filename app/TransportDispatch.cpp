@@ -114,6 +114,9 @@ void CSorvinDlg::Run(TransportStep step, TransportEvent event, const TransportDe
     case SaveForInputLost:
         this->SaveForInputLost();
         break;
+    case SaveForWriteFailed:
+        this->SaveForWriteFailed();
+        break;
     case StopForOutputLost:
         this->StopForOutputLost();
         break;

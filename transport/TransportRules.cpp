@@ -44,6 +44,7 @@ constexpr std::array<Row, kTransportEvents> kRules = {{
     {no,             no,              no,              no,              no,              no,              no,              SaveRecording,    SaveRecording,    no, no}, // LinkLost
     {WarnDiskFull,   NoteDiskFull,    NoteDiskFull,    NoteDiskFull,    NoteDiskFull,    NoteDiskFull,    NoteDiskFull,    SaveForDiskFull,  SaveForDiskFull,  no, no}, // DiskLow
     {no,             no,              no,              no,              no,              no,              no,              SaveRecording,    SaveRecording,    no, no}, // FileFull
+    {no,             no,              no,              no,              no,              no,              no,              SaveForWriteFailed,SaveForWriteFailed,no, no}, // WriteFailed
     {AlertFolderLost,AlertFolderLost, AlertFolderLost, AlertFolderLost, AlertFolderLost, AlertFolderLost, AlertFolderLost, RescueRecording,  RescueRecording,  no, no}, // FolderLost
     {no,             no,              no,              no,              no,              no,              no,              SaveForInputLost, SaveForInputLost, no, no}, // CaptureFailed
     {no,             StopForOutputLost,StopForOutputLost,StopForOutputLost,StopForOutputLost,StopForOutputLost,StopForOutputLost,no,           no,               no, no}, // OutputFailed
@@ -60,13 +61,13 @@ constexpr const char* kStateNames[kTransportStates] = {
     "RewindPaused", "Recording", "RecordPaused", "Saving",         "Ending"};
 
 constexpr const char* kEventNames[kTransportEvents] = {
-    "Record",       "SectionStop",   "FileEndSave",  "PlayPause",       "Play",           "Pause",
-    "Stop",         "FastForward",   "Rewind",       "ForwardReleased", "RewindReleased", "SectionDown",
-    "SectionUp",    "FileUp",        "FileDown",     "PlayRow",         "VolumeUp",       "VolumeDown",
-    "Mute",         "Setup",         "Close",        "WindOff",         "StartReached",   "EndOfFile",
-    "DeviceLost",   "DeviceAway",    "DeviceBack",   "LinkLost",        "DiskLow",        "FileFull",
-    "FolderLost",   "CaptureFailed", "OutputFailed", "SetupEnded",      "EntryRenamed",   "EntryRemoved",
-    "EndRequested", "DisplayLost"};
+    "Record",       "SectionStop",  "FileEndSave",   "PlayPause",       "Play",           "Pause",
+    "Stop",         "FastForward",  "Rewind",        "ForwardReleased", "RewindReleased", "SectionDown",
+    "SectionUp",    "FileUp",       "FileDown",      "PlayRow",         "VolumeUp",       "VolumeDown",
+    "Mute",         "Setup",        "Close",         "WindOff",         "StartReached",   "EndOfFile",
+    "DeviceLost",   "DeviceAway",   "DeviceBack",    "LinkLost",        "DiskLow",        "FileFull",
+    "WriteFailed",  "FolderLost",   "CaptureFailed", "OutputFailed",    "SetupEnded",     "EntryRenamed",
+    "EntryRemoved", "EndRequested", "DisplayLost"};
 
 constexpr const char* kStepNames[] = {"ignored",
                                       "StartRecording",
@@ -101,6 +102,7 @@ constexpr const char* kStepNames[] = {"ignored",
                                       "NoteDiskFull",
                                       "SaveForDiskFull",
                                       "SaveForInputLost",
+                                      "SaveForWriteFailed",
                                       "StopForOutputLost",
                                       "ReportState",
                                       "FollowList"};
@@ -135,6 +137,7 @@ TransportState TransportOutcome(TransportState state, TransportStep step) {
     case RescueRecording:
     case SaveForDiskFull:
     case SaveForInputLost:
+    case SaveForWriteFailed:
     case StopForOutputLost:
         return TransportState::Idle;
     case PlayFile:

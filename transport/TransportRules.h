@@ -38,7 +38,8 @@ enum class TransportEvent : std::uint8_t {
     DeviceBack,
     LinkLost,
     DiskLow,
-    FileFull, // the recording holds all a WAV file can
+    FileFull,    // the recording holds all a WAV file can
+    WriteFailed, // the recording's file cannot be written, not for want of space
     FolderLost,
     CaptureFailed,
     OutputFailed,
@@ -84,6 +85,7 @@ enum class TransportStep : std::uint8_t {
     NoteDiskFull,
     SaveForDiskFull,
     SaveForInputLost,
+    SaveForWriteFailed,
     StopForOutputLost,
     ReportState, // tells the remote unit the state again
     FollowList,

@@ -3,7 +3,10 @@
 #include "WindowFixture.h"
 #include "wavefile/WaveReader.h"
 
+#include <algorithm>
 #include <csignal>
+#include <cstdlib>
+#include <fstream>
 #include <sys/resource.h>
 
 namespace apptest {
@@ -109,6 +112,53 @@ TEST_F(RecordCommands, without_a_capture_device_nothing_records_and_no_empty_fil
     EXPECT_EQ(dlg->m_strStatus, "No Recording Device!");
     EXPECT_TRUE(Folder().empty());
     EXPECT_FALSE(timers.IsRunning(3));
+}
+
+// A disk of its own for one case, unmounted however the case ends.
+struct SmallDisk {
+    explicit SmallDisk(const fs::path& at, const std::string& options) : At(at) {
+        fs::create_directories(at);
+        Mounted =
+            std::system(
+                ("mount -t tmpfs -o " + options + " tmpfs '" + at.string() + "' 2>/dev/null").c_str()) == 0;
+    }
+    ~SmallDisk() {
+        if (Mounted)
+            std::system(("umount -l '" + At.string() + "'").c_str());
+    }
+    fs::path At;
+    bool Mounted = false;
+};
+
+// What the disk said when the file could not be made is what the user reads; nothing records.
+TEST_F(RecordCommands, a_record_the_disk_refuses_says_why) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"ro,size=1m", "the disk is read-only"},
+        {"size=4k", "no space left on the disk"}, // filled up below: the free-space check is the fake's
+    };
+    for (const auto& [options, why] : cases) {
+        SCOPED_TRACE(options);
+        if (options != cases[0].first)
+            NextCase();
+        SmallDisk disk(start / "disk", options);
+        if (!disk.Mounted)
+            GTEST_SKIP() << "no tmpfs can be mounted here (needs root)";
+        std::ofstream(disk.At / "filler") << std::string(8192, 'x');
+        WriteSettings(disk.At.string());
+        fs::current_path(start);
+        Open();
+        boxes.Boxes.clear();
+        const auto files = [&] { return std::distance(fs::directory_iterator(disk.At), {}); };
+        const auto before = files();
+        Press(1000);
+        EXPECT_FALSE(dlg->m_Recording);
+        ASSERT_EQ(boxes.Boxes.size(), 1u);
+        EXPECT_EQ(boxes.Boxes[0].Text, std::string("File Create Error: ") + why);
+        const std::vector<int> told = Commands();
+        EXPECT_EQ(std::count(told.begin(), told.end(), 0xC1), 0);
+        EXPECT_EQ(files(), before); // no empty recording left
+        fs::current_path(start);
+    }
 }
 
 TEST_F(RecordCommands, record_is_refused_without_the_receiver_or_its_radio_link) {

@@ -69,13 +69,15 @@ struct Refusal {
     const char* name;
     std::function<void()> spoil;
     const char* status;
+    const char* why; // the status's tooltip
 };
 
 TEST_F(WindowTruth, playback_that_cannot_start_shows_why_and_nothing_that_plays) {
     const Refusal cases[] = {
-        {"a damaged file", [this] { Damage("b.wav"); }, "File Open Error!"},
-        {"a vanished file", [this] { fs::remove(rec / "b.wav"); }, "File Open Error!"},
-        {"no output device", [this] { wave.SetFailOpen(true); }, "No Playback Device!"},
+        {"a damaged file", [this] { Damage("b.wav"); }, "File Open Error!", "b.wav: it is not a WAV file"},
+        {"a vanished file", [this] { fs::remove(rec / "b.wav"); }, "File Open Error!",
+         "b.wav: no such file or folder"},
+        {"no output device", [this] { wave.SetFailOpen(true); }, "No Playback Device!", ""},
     };
     for (const Refusal& c : cases) {
         SCOPED_TRACE(c.name);
@@ -88,6 +90,7 @@ TEST_F(WindowTruth, playback_that_cannot_start_shows_why_and_nothing_that_plays)
         c.spoil();
         Press(1017);
         EXPECT_EQ(dlg->m_strStatus, c.status);
+        EXPECT_EQ(dlg->m_StatusText.toolTip().toStdString(), c.why);
         EXPECT_EQ(dlg->m_strSection, " ");
         EXPECT_EQ(dlg->m_strTime, " ");
         EXPECT_EQ(Commands(), std::vector<int>{0xC0}); // the stop; no "playing"

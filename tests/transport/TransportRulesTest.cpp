@@ -23,8 +23,9 @@ platform::LocalTime At(int h, int m, int s) {
 TEST(TransportTable,
      a_recording_ends_only_by_a_save_only_record_starts_one_and_saving_or_ending_take_nothing) {
     using enum TransportStep;
-    const std::set<TransportStep> saves{SaveRecording,   SaveForDiskFull, SaveForInputLost,
-                                        RescueRecording, SaveAndEnd,      EndQuietly};
+    const std::set<TransportStep> saves{SaveRecording,      SaveForDiskFull, SaveForInputLost,
+                                        SaveForWriteFailed, RescueRecording, SaveAndEnd,
+                                        EndQuietly};
     for (std::size_t e = 0; e < kTransportEvents; ++e) {
         const auto event = static_cast<TransportEvent>(e);
         for (std::size_t s = 0; s < kTransportStates; ++s) {
