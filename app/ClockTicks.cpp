@@ -40,6 +40,16 @@ void CSorvinDlg::ShowTime(std::uint64_t seconds) {
 }
 
 void CSorvinDlg::OnClockTick() {
+    // A device that failed is noticed before anything the stalled stream would make of it: the
+    // clock would count on over a file that no longer grows, or run to an end nobody heard.
+    if (IsRecording(m_State) && m_Recorder.TakeDeviceFailure()) {
+        Apply(TransportEvent::CaptureFailed);
+        return;
+    }
+    if (IsPlaying(m_State) && m_Player.TakeDeviceFailure()) {
+        Apply(TransportEvent::OutputFailed);
+        return;
+    }
     if (IsRecording(m_State)) {
         CheckRecordingFile();
         if (m_State == TransportState::Recording)

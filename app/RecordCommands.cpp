@@ -69,6 +69,8 @@ void CSorvinDlg::StartRecording() {
         StopPlayback();
     g_RecordSection = 1;
     g_RecordSeconds = 0;
+    m_SectionLengths.Reset();
+    m_CaptureHeld = false;
     g_Hours = g_Minutes = g_Seconds = 0;
     if (!OpenRecording())
         return;
@@ -157,28 +159,44 @@ void CSorvinDlg::ResumeRecording() {
         return;
     Enter(TransportState::Recording);
     ReportState();
-    g_RecordStartTime = platform::Clock().MonotonicMs();
-    m_Recorder.DeviceRestart();
+    if (m_CaptureHeld) {
+        // What happened while capture was held is not in the file, so the section's clock skips it.
+        g_RecordStartTime += platform::Clock().MonotonicMs() - m_CaptureHeldAt;
+        m_CaptureHeld = false;
+        m_Recorder.DeviceRestart();
+    }
     m_Timers->SetTimer(TIMER_CLOCK, kClockMs);
 }
 
 void CSorvinDlg::MarkSection() {
     SteadyTime();
     m_Timers->KillTimer(TIMER_CLOCK);
-    Enter(TransportState::RecordPaused);
-    ReportState();
-    m_Recorder.DevicePause();
+    // Capture runs on through the mark: pausing it lost the sound from the pause to the restart
+    // (the first word after a mark), and the remote's report, the journal's write to the disk and
+    // the disk check all ran in that gap. The boundary is the moment of the mark; what is captured
+    // while the mark is made belongs to the new section.
     // The section's length is measured on the monotonic clock: a step of the wall clock (the user
-    // or time synchronisation setting it) must not make it negative or hours long.
-    const std::int64_t elapsed = platform::Clock().MonotonicMs() - g_RecordStartTime;
-    const unsigned seconds = elapsed > 0 ? static_cast<unsigned>(elapsed / 1000) : 0;
+    // or time synchronisation setting it) must not make it negative or hours long. The fraction
+    // of a second left over is carried into the next section, so that the lengths add up to where
+    // each mark was made.
+    const std::int64_t now = platform::Clock().MonotonicMs();
+    const unsigned seconds = m_SectionLengths.Close(now - g_RecordStartTime);
+    g_RecordStartTime = now;
     m_pWriter->AddSection(seconds);
     // On the disk before anything else happens: a power cut from here on keeps this mark.
     if (m_pJournal)
         m_pJournal->Append(seconds);
+    Enter(TransportState::RecordPaused);
+    ReportState();
     g_RecordSection += 1;
-    // The new section starts at once, as Record would resume it.
+    // The new section goes on at once, as Record would resume it.
     ResumeRecording();
+    // Resume refused (the disk full or unreadable): capture is held until Record resumes it.
+    if (m_State == TransportState::RecordPaused) {
+        m_Recorder.DevicePause();
+        m_CaptureHeld = true;
+        m_CaptureHeldAt = platform::Clock().MonotonicMs();
+    }
 }
 
 void CSorvinDlg::SaveRecording() {

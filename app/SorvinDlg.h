@@ -11,6 +11,7 @@
 #include <string>
 
 #include "IRecordingsHost.h"
+#include "SectionLengths.h"
 #include "SectionWindow.h"
 #include "TimerIds.h"
 #include "TransportRules.h"
@@ -166,6 +167,11 @@ public:
     // The recording's folder as a full path, taken when it starts: every check made for the
     // recording looks there, whatever Setup chooses meanwhile.
     std::string m_RecordFolder;
+    // The open recording's section lengths, each mark's fraction of a second carried on.
+    CSectionLengths m_SectionLengths;
+    // Capture was paused after a mark whose resume was refused, since m_CaptureHeldAt (monotonic).
+    bool m_CaptureHeld = false;
+    std::int64_t m_CaptureHeldAt = 0;
     CWavePlayer m_Player;
     std::unique_ptr<CWaveReader> m_pReader;
     std::uint32_t m_PlaySecond = 0;

@@ -101,7 +101,9 @@ void CWaveIOBase::FillLoop() {
         const std::uint32_t seen = m_FillSignal.Seen();
         const std::int64_t passStart = platform::Clock().MonotonicMs();
         m_FreeQueue.Lock();
-        if (!m_FreeQueue.Empty()) {
+        // A failed device would give a buffer back at once, unplayed or empty.
+        const bool feeds = !m_DeviceFailed;
+        if (feeds && !m_FreeQueue.Empty()) {
             WAVEHDR* buffer = m_FreeQueue.Front();
             FillBuffer(buffer);
             if (buffer->dwBufferLength != 0) {
@@ -134,7 +136,7 @@ void CWaveIOBase::FillLoop() {
         // Only this worker takes from the free queue, so a look without the lock is current. A
         // free buffer is work even when FillBuffer left it empty: a player at the end of its file
         // retries it on every pass.
-        const bool moreToDo = !m_FreeQueue.Empty() || m_DoneCount != 0;
+        const bool moreToDo = (feeds && !m_FreeQueue.Empty()) || m_DoneCount != 0;
         const bool parks = m_Halted;
         if (parks) {
             m_FillParked = true;
@@ -154,8 +156,11 @@ void CWaveIOBase::OnBufferDone() {
 
 void CWaveIOBase::WaveCallback(platform::HWAVE, unsigned message, std::uintptr_t instance, std::uintptr_t,
                                std::uintptr_t) {
+    auto* engine = reinterpret_cast<CWaveIOBase*>(instance);
     if (message == platform::WOM_DONE || message == platform::WIM_DATA)
-        reinterpret_cast<CWaveIOBase*>(instance)->OnBufferDone();
+        engine->OnBufferDone();
+    else if (message == platform::WAVE_FAILED)
+        engine->m_DeviceFailed = true;
 }
 
 bool CWaveIOBase::SetDataStore(CWaveDataStore* store) {
@@ -170,6 +175,9 @@ bool CWaveIOBase::SetDataStore(CWaveDataStore* store) {
         FreeBuffers();
     }
     m_pStore = store;
+    // A new store gets a new device: what the last one did no longer counts.
+    m_DeviceFailed = false;
+    m_FailureTaken = false;
     if (!store)
         return true;
     unsigned rate = 0;

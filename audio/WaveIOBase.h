@@ -47,6 +47,12 @@ public:
     // refuses; Halt and Stop return at once.
     void Terminate();
 
+    // True once after the device failed, vanished or stopped delivering (it said so with
+    // WAVE_FAILED); false again from the next SetDataStore. Any thread; the window takes it on its
+    // clock tick. A failed device is handed no more buffers: a player does not run on through its
+    // file into a device that plays nothing, and Halt still returns (the device gave back all).
+    bool TakeDeviceFailure() { return m_DeviceFailed && !m_FailureTaken.exchange(true); }
+
     // Pause and resume the device itself; the workers keep running.
     virtual bool DevicePause() = 0;
     virtual bool DeviceRestart() = 0;
@@ -85,6 +91,8 @@ protected:
     std::atomic<bool> m_Terminate{false};
     std::atomic<bool> m_Halted{true};
     std::uint32_t m_DeviceId = 0;
+    std::atomic<bool> m_DeviceFailed{false};
+    std::atomic<bool> m_FailureTaken{false};
 
 private:
     void SubmitLoop();

@@ -119,19 +119,30 @@ bool AlsaStream::Recover(long error) {
             return true;
         }
     }
+    Die();
+    return false;
+}
+
+void AlsaStream::Die() {
+    if (!m_Dead)
+        m_FailureToTell = true;
     m_Dead = true;
     GiveBackAll();
-    return false;
 }
 
 // Fires the notifications collected so far, in order, without the lock: the callback may take
 // the engine's locks, and callers of AddBuffer may be waiting for ours meanwhile. The two lists
 // trade places and keep their storage, so a buffer costs no allocation here.
 void AlsaStream::Notify(std::unique_lock<std::mutex>& lock) {
-    if (m_Finished.empty())
+    if (m_Finished.empty() && !m_FailureToTell)
         return;
+    const bool failed = m_FailureToTell;
+    m_FailureToTell = false;
     m_Delivering.swap(m_Finished);
     lock.unlock();
+    // The failure first: the engine then hands no more buffers to a device that is gone.
+    if (failed)
+        m_Callback(m_Self, WAVE_FAILED, m_Instance, 0, 0);
     for (WAVEHDR* header : m_Delivering)
         m_Callback(m_Self, m_Message, m_Instance, reinterpret_cast<std::uintptr_t>(header), 0);
     m_Delivering.clear();

@@ -61,12 +61,16 @@ protected:
     // its place and its offset, so order is kept); anything else means the device is gone, and
     // every buffer is given back so that nobody waits for it. Returns true when streaming can go on.
     bool Recover(long error);
+    // The device is gone: it says so once (WAVE_FAILED, ahead of the buffers), gives back every
+    // buffer it holds, and from now on every buffer it is handed.
+    void Die();
 
     snd_pcm_t* m_Pcm;
     unsigned m_FrameBytes;
     std::deque<WAVEHDR*> m_Queue;
     unsigned m_Offset = 0; // bytes done in the front buffer
     bool m_Dead = false;
+    bool m_FailureToTell = false;
 
 private:
     void Loop();

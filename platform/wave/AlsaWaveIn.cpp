@@ -55,8 +55,7 @@ void AlsaWaveIn::Execute(Command command) {
         snd_pcm_drop(m_Pcm);
         snd_pcm_prepare(m_Pcm);
         if (snd_pcm_start(m_Pcm) < 0) {
-            m_Dead = true;
-            GiveBackAll();
+            Die();
             break;
         }
         m_Running = true;

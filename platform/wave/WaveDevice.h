@@ -10,7 +10,8 @@ using HWAVE = IWaveDevice*;
 
 // Called on the device's own notification thread, once per buffer the device gives back
 // (message WOM_DONE or WIM_DATA, param1 the WAVEHDR*), with the instance value given at open.
-// It must return quickly: the device hands back no other buffer while it runs.
+// It must return quickly: the device hands back no other buffer while it runs. A device that
+// fails sends WAVE_FAILED once, ahead of the buffers it then gives back.
 using WaveCallback = void (*)(HWAVE device, unsigned message, std::uintptr_t instance, std::uintptr_t param1,
                               std::uintptr_t param2);
 

@@ -24,6 +24,9 @@ constexpr unsigned WAVE_MAPPER = 0xFFFFFFFFu;
 // Notification messages handed to the device callback.
 constexpr unsigned WOM_DONE = 0x3BD; // an output buffer has been played
 constexpr unsigned WIM_DATA = 0x3C0; // an input buffer has been filled (or returned partly filled)
+// The device failed, vanished or stopped delivering: it will play or capture nothing more. Sent
+// once, before the buffers it still held are given back (param1 is 0).
+constexpr unsigned WAVE_FAILED = 0x3FF;
 
 constexpr unsigned WAVE_FORMAT_PCM = 1;
 

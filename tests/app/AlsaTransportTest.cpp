@@ -149,5 +149,61 @@ TEST_F(AlsaTransport, a_tone_recorded_from_the_receiver_is_saved_and_played_back
     EXPECT_NEAR(made.Seconds, recorded, LengthSlack());
 }
 
+// A mark costs no sound: twenty of them while a steady sine plays into the receiver, and the sine
+// runs on through every one (PulseAudio's null sink is sample-exact; PipeWire, which resamples
+// adaptively, is held to no gaps), the file as long as the time recorded, each section where its
+// mark was made.
+TEST_F(AlsaTransport, twenty_marks_leave_a_steady_sine_unbroken_and_the_file_as_long_as_the_time_recorded) {
+    const std::string sink = std::getenv("TAVLO_TEST_SINK"), tone = (start / "sine.wav").string();
+    const char* server = std::getenv("TAVLO_TEST_SERVER");
+    const bool exact = !server || std::string(server) != "pipewire";
+    std::string module;
+    int player = 0;
+    if (exact) {
+        module = Output("pactl load-module module-sine sink=" + sink + " frequency=443");
+    } else {
+        ASSERT_EQ(std::system(("sox -n -r 48000 -c 1 -b 16 " + tone + " synth 8 sine 443 vol 0.4").c_str()),
+                  0);
+        player = Background("paplay -d " + sink + " " + tone + " >/dev/null");
+    }
+    Wait(0.5); // the tone is flowing
+    Open();
+    g_Format = "48000"; // the sink's own rate: nothing resampled on PulseAudio
+    Press(1000);
+    const double began = Now();
+    std::vector<double> marks;
+    for (int mark = 0; mark < 20; ++mark) {
+        Wait(0.17);
+        Press(1002);
+        marks.push_back(Now() - began);
+    }
+    Wait(0.3);
+    Press(1003);
+    const double recorded = Now() - began;
+    if (exact)
+        Output("pactl unload-module " + module);
+    else
+        ::kill(player, SIGTERM);
+
+    ASSERT_EQ(g_FileList.size(), 1u);
+    const fs::path file = rec / g_FileList.front();
+    const std::vector<std::int16_t> samples = tonecheck::ReadSamples(file);
+    const double held = static_cast<double>(samples.size()) / 48000;
+    RecordProperty("heldSeconds", std::to_string(held));
+    RecordProperty("recordedSeconds", std::to_string(recorded));
+    EXPECT_NEAR(held, recorded, LengthSlack());
+    if (exact)
+        EXPECT_EQ(tonecheck::PhaseBreaks(samples), 0u);
+    else
+        EXPECT_LT(tonecheck::Examine(samples, 48000).LongestGapMs, 5.0);
+    const std::vector<std::uint32_t> starts = SectionStarts(file);
+    ASSERT_EQ(starts.size(), 21u);
+    for (std::size_t i = 0; i < marks.size(); ++i) {
+        // The window's clock starts a little before Record returns.
+        EXPECT_LE(starts[i + 1], marks[i] + 0.2) << i;
+        EXPECT_GT(starts[i + 1] + 1.0, marks[i]) << i;
+    }
+}
+
 } // namespace
 } // namespace apptest

@@ -99,8 +99,11 @@ TEST_F(RecordCommands, a_section_length_is_measured_on_a_clock_the_wall_clock_ca
     Press(1002);
     clock.Advance(900);
     Press(1002);
+    // The 0.9 s that the second mark could not store are carried: 2 s recorded, 2 s stored.
+    clock.Advance(1100);
+    Press(1002);
     Press(1003);
-    EXPECT_EQ(Read(rec / "20261207-100000.wav").Starts, (std::vector<std::uint32_t>{0, 90, 90}));
+    EXPECT_EQ(Read(rec / "20261207-100000.wav").Starts, (std::vector<std::uint32_t>{0, 90, 90, 92}));
 }
 
 TEST_F(RecordCommands, without_a_capture_device_nothing_records_and_no_empty_file_is_left) {
@@ -275,6 +278,41 @@ namespace {
 
 // Another input than the receiver's is named for the first seconds; the meter shows what arrives
 // from the first tick on and goes with the recording.
+// Sound that arrives while a mark is made (the remote told, the mark made durable, the disk
+// checked) is in the file: twenty marks, every byte captured, in order, and each section starts
+// within a second of its mark.
+TEST_F(RecordCommands, twenty_marks_lose_none_of_the_sound_that_arrives_while_they_are_made) {
+    Open();
+    Press(1000);
+    platform::FakeWaveDevice* mic = wave.Last();
+    unsigned captured = 0;
+    const auto say = [&](unsigned bytes) {
+        ASSERT_TRUE(WaitUntil([&] { return mic->Held().size() == 8; }));
+        mic->Capture(bytes);
+        captured += bytes;
+    };
+    files.DuringCheck = [&] { say(kSecondBytes / 20); };
+    std::vector<std::uint32_t> starts{0};
+    for (int mark = 1; mark <= 20; ++mark) {
+        say(3 * kSecondBytes / 10);
+        clock.Advance(300);
+        Press(1002);
+        starts.push_back(static_cast<std::uint32_t>(mark * 3 / 10));
+    }
+    files.DuringCheck = nullptr;
+    say(kSecondBytes / 10);
+    Press(1003);
+    const fs::path file = rec / "20261207-100000.wav";
+    std::ifstream in(file, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string pattern(captured, '\0');
+    for (unsigned i = 0; i < captured; ++i)
+        pattern[i] = static_cast<char>(i % 251);
+    ASSERT_GE(bytes.size(), 44u + captured);
+    EXPECT_EQ(bytes.substr(44, captured), pattern);
+    EXPECT_EQ(Read(file).Starts, starts);
+}
+
 TEST_F(RecordCommands,
        the_status_line_names_an_input_that_is_not_the_receiver_and_the_meter_shows_its_level) {
     struct Case {

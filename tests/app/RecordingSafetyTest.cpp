@@ -146,6 +146,47 @@ TEST_F(RecordingSafety,
     }
 }
 
+// A capture or output device that fails is noticed on the clock's next second, once: a recording
+// is saved whole and the remote alerted, playback stops and the folder does not play on.
+TEST_F(RecordingSafety, a_device_that_fails_ends_what_it_was_doing_and_says_so) {
+    struct Case {
+        const char* Name;
+        std::function<void()> Begin;
+        std::vector<int> Sent; // after the failure
+        std::string Status;
+    };
+    const std::vector<Case> cases = {
+        {"capture", [this] { RecordWithAMark(); }, {0xC0, 0xC3}, "Input lost: USB Headset"},
+        {"output",
+         [this] {
+             MakeThreeRecordings(rec);
+             Open();
+             Press(1001);
+             Commands();
+         },
+         {0xC0},
+         "No Playback Device!"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        if (&c != &cases.front())
+            NextCase();
+        c.Begin();
+        const std::string recording = dlg->RecordingPath();
+        wave.Last()->Vanish();
+        Tick(3);
+        EXPECT_EQ(dlg->State(), TransportState::Idle);
+        EXPECT_EQ(Commands(), c.Sent);
+        EXPECT_EQ(dlg->m_strStatus, c.Status);
+        EXPECT_FALSE(timers.IsRunning(3)) << "nothing counts on, nothing plays next";
+        if (!recording.empty()) {
+            EXPECT_EQ(SectionStarts(recording), (std::vector<std::uint32_t>{0, 3}));
+            EXPECT_EQ(fs::file_size(recording), 44u + 50 * kSecondBytes / 10 + 12);
+            EXPECT_EQ(Folder(), std::vector<std::string>{fs::path(recording).filename()});
+        }
+    }
+}
+
 TEST_F(RecordingSafety, record_with_the_folder_gone_says_error_path_not_a_full_disk) {
     Open();
     fs::remove_all(rec);

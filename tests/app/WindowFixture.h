@@ -45,9 +45,12 @@ private:
 class SpaceFileSystem : public platform::PosixFileSystem {
 public:
     bool GetDiskFreeSpace(const std::string&, std::uint64_t& bytes) override {
+        if (DuringCheck)
+            DuringCheck();
         bytes = FreeBytes;
         return !FreeSpaceFails;
     }
+    std::function<void()> DuringCheck;
     std::uint64_t FreeBytes = 1ull << 40;
     bool FreeSpaceFails = false;
 };

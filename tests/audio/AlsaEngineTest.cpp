@@ -318,6 +318,7 @@ TEST_F(AlsaEngineTest, WhenTheSoundServerVanishesMidRecordingStopReturnsAndKeeps
     platform::Clock().Sleep(700);
     RunShell("TAVLO_PULSE_DIR='" + dir + "' " + service + " stop");
     platform::Clock().Sleep(300);
+    EXPECT_TRUE(recorder.TakeDeviceFailure()) << "a server gone is a device that failed";
     recorder.Stop(); // returns although the device is gone
     writer.Close();
     setenv("PULSE_SERVER", saved.c_str(), 1);

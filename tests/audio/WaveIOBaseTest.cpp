@@ -209,10 +209,36 @@ TEST_F(StreamWorkerTest, ADeviceThatVanishesWhileStreamingStillLetsHaltReturn) {
     ASSERT_TRUE(WaitUntil([&] { return device->Held().size() == 8; }));
     device->Capture(5000);
     device->Vanish();
+    // Told once; the next device starts with a clean slate.
+    EXPECT_TRUE(recorder.TakeDeviceFailure());
+    EXPECT_FALSE(recorder.TakeDeviceFailure());
     recorder.Halt();
     ExpectAllFree(recorder);
     EXPECT_TRUE(SameBytes(store.Written(), CapturePattern(5000)));
     recorder.Stop();
+    MemoryStore next(44100);
+    recorder.SetDataStore(&next);
+    EXPECT_FALSE(recorder.TakeDeviceFailure());
+    recorder.Stop();
+}
+
+// A dead output gives every buffer back at once: the player must not race through its file.
+TEST_F(StreamWorkerTest, APlayerWhoseDeviceVanishedReadsNoFurtherIntoItsFile) {
+    Probe<CWavePlayer> player;
+    MemoryStore store(44100, 16, 1, std::string(88200 * 10, '\1'));
+    player.SetDataStore(&store);
+    player.Start();
+    platform::FakeWaveDevice* device = Wave.Last();
+    ASSERT_TRUE(WaitUntil([&] { return device->Held().size() == 8; }));
+    device->Vanish();
+    ASSERT_TRUE(WaitUntil([&] { return player.FreeCountNow() == 8; }));
+    const std::uint64_t at = store.Tell();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100)); // 250 passes on the quick clock
+    EXPECT_EQ(store.Tell(), at);
+    EXPECT_EQ(player.FreeCountNow(), 8u);
+    EXPECT_LE(at, 9u * player.m_BufferSize);
+    EXPECT_TRUE(player.TakeDeviceFailure());
+    player.Stop();
 }
 
 // A worker with nothing to move waits for work instead of waking for a pass every 20 ms, and a

@@ -45,6 +45,40 @@ inline ToneFacts Examine(const std::vector<std::int16_t>& samples, unsigned rate
     return facts;
 }
 
+// Where a steady sine breaks: it obeys s[n+1] = 2 cos(w) s[n] - s[n-1] at every sample, so a lost or
+// doubled stretch, or a gap, shows as a sample off that rule by more than 2 % of the amplitude.
+// Counts the places (breaks closer than four samples are one), from the first to the last loud
+// sample. Only for sound that is sample-exact (no adaptive resampling).
+inline unsigned PhaseBreaks(const std::vector<std::int16_t>& samples) {
+    int amplitude = 0;
+    for (std::int16_t v : samples)
+        amplitude = std::max(amplitude, std::abs(static_cast<int>(v)));
+    std::size_t first = 0, last = samples.size();
+    while (first < last && std::abs(samples[first]) < amplitude / 2)
+        ++first;
+    while (last > first + 2 && std::abs(samples[last - 1]) < amplitude / 2)
+        --last;
+    if (last < first + 3)
+        return 1; // no tone at all
+    // cos(w) from the loud samples themselves: the median of (s[n-1] + s[n+1]) / 2 s[n].
+    std::vector<double> ratios;
+    for (std::size_t n = first + 1; n + 1 < last; n += 16)
+        if (std::abs(samples[n]) > amplitude / 2)
+            ratios.push_back((samples[n - 1] + samples[n + 1]) / (2.0 * samples[n]));
+    std::nth_element(ratios.begin(), ratios.begin() + static_cast<long>(ratios.size() / 2), ratios.end());
+    const double c = ratios[ratios.size() / 2];
+    unsigned breaks = 0;
+    std::size_t lastBreak = 0;
+    for (std::size_t n = first + 1; n + 1 < last; ++n) {
+        if (std::abs(samples[n + 1] - 2 * c * samples[n] + samples[n - 1]) <= 0.02 * amplitude)
+            continue;
+        if (breaks == 0 || n > lastBreak + 3)
+            ++breaks;
+        lastBreak = n;
+    }
+    return breaks;
+}
+
 // The 16-bit samples of a raw file, or of the data chunk of a WAV file with a 44-byte header.
 inline std::vector<std::int16_t> ReadSamples(const std::string& path) {
     std::ifstream f(path, std::ios::binary);

@@ -115,6 +115,7 @@ void FakeWaveDevice::Vanish() {
         }
         m_FrontFill = 0;
     }
+    m_Callback(m_Handle, WAVE_FAILED, m_Instance, 0, 0);
     Notify(done);
 }
 

@@ -42,7 +42,8 @@ public:
     void SetSound(const std::vector<std::int16_t>& samples);
     // Output: give back each buffer as soon as it is written (on the writer's thread).
     void SetAutoComplete(bool on);
-    // Makes the device vanish: everything held is given back and so is every later buffer.
+    // Makes the device vanish: it says so (WAVE_FAILED), then everything held is given back and so
+    // is every later buffer.
     void Vanish();
 
     // The device operations, called through the IWaveOut/IWaveIn wrappers.
