@@ -34,7 +34,7 @@ void AddCards(std::vector<AlsaCaptureEntry>& list) {
                 continue; // a playback-only device
             char pcmName[48];
             std::snprintf(pcmName, sizeof pcmName, "plughw:%d,%d", card, device);
-            list.push_back({cardName ? cardName : "", pcmName});
+            list.push_back({cardName ? cardName : "", pcmName, ""});
         }
         std::free(cardName);
         snd_ctl_close(ctl);
@@ -63,7 +63,7 @@ void AddConfiguredPcms(std::vector<AlsaCaptureEntry>& list) {
         if (name && desc && capture && !IsHelperPcm(name)) {
             std::string product = desc;
             product = product.substr(0, product.find('\n'));
-            list.push_back({product, name});
+            list.push_back({product, name, ""});
         }
         std::free(name);
         std::free(desc);

@@ -9,6 +9,8 @@ namespace platform {
 struct AlsaCaptureEntry {
     std::string ProductName;
     std::string PcmName;
+    // The sound server's name of the source, for a source of the server's; "" otherwise.
+    std::string ServerSource;
 };
 
 // Looks afresh: first the sound server's sources (ServerSourceList), then every capture device of every sound

@@ -87,6 +87,13 @@ void AlsaStream::DoCommand(Command command) {
     m_Answered.wait(lock, [&] { return m_Completed >= ticket; });
 }
 
+void AlsaStream::PostGone() {
+    std::lock_guard lock(m_Lock);
+    m_Commands.emplace_back(CmdGone, ++m_Posted);
+    const std::uint64_t one = 1;
+    (void)!write(m_WakeFd, &one, sizeof one);
+}
+
 void AlsaStream::DoClose() {
     DoCommand(CmdClose);
     if (m_Thread.joinable())
@@ -161,6 +168,8 @@ void AlsaStream::Loop() {
             if (command == CmdClose) {
                 closing = true;
                 Execute(CmdReset);
+            } else if (command == CmdGone) {
+                Die();
             } else if (!m_Dead) {
                 Execute(command);
             }

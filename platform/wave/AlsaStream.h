@@ -18,7 +18,7 @@ namespace platform {
 // eventfd, so a command is always answered: a stalled or vanished device cannot hang a caller.
 class AlsaStream {
 public:
-    enum Command { CmdStart, CmdPause, CmdRestart, CmdReset, CmdClose };
+    enum Command { CmdStart, CmdPause, CmdRestart, CmdReset, CmdClose, CmdGone };
 
     AlsaStream(const AlsaStream&) = delete;
     AlsaStream& operator=(const AlsaStream&) = delete;
@@ -38,6 +38,9 @@ protected:
     void DoCommand(Command command);
     // Gives everything back, ends the thread and closes the PCM.
     void DoClose();
+    // From any thread, without waiting: the device is gone although ALSA has not said so (the
+    // sound server moved the stream elsewhere). The thread then fails it as it fails a dead PCM.
+    void PostGone();
 
     // On the notification thread with m_Lock held.
     virtual void Execute(Command command) = 0;

@@ -5,9 +5,11 @@
 namespace platform {
 
 AlsaWaveIn::AlsaWaveIn(snd_pcm_t* pcm, const WAVEFORMATEX& format, WaveCallback callback,
-                       std::uintptr_t instance)
+                       std::uintptr_t instance, const std::string& serverSource)
     : AlsaStream(pcm, format, callback, instance, WIM_DATA) {
     Begin(this);
+    if (!serverSource.empty())
+        m_Watch = std::make_unique<ServerSourceWatch>(serverSource, [this] { PostGone(); });
 }
 
 MMRESULT AlsaWaveIn::Start() {
@@ -26,6 +28,8 @@ MMRESULT AlsaWaveIn::Reset() {
 }
 
 MMRESULT AlsaWaveIn::Close() {
+    // The watch first: once it is gone nothing posts to the thread that DoClose ends.
+    m_Watch.reset();
     DoClose();
     delete this;
     return MMSYSERR_NOERROR;

@@ -1,5 +1,9 @@
 #pragma once
 #include "platform/wave/AlsaStream.h"
+#include "platform/wave/ServerSourceWatch.h"
+
+#include <memory>
+#include <string>
 
 namespace platform {
 
@@ -7,7 +11,10 @@ namespace platform {
 // when it is full, or with its captured part when Stop or Reset ends capture.
 class AlsaWaveIn : public IWaveIn, private AlsaStream {
 public:
-    AlsaWaveIn(snd_pcm_t* pcm, const WAVEFORMATEX& format, WaveCallback callback, std::uintptr_t instance);
+    // serverSource: the sound server's name of the source the PCM records, watched for its
+    // removal; "" for a PCM of ALSA's own.
+    AlsaWaveIn(snd_pcm_t* pcm, const WAVEFORMATEX& format, WaveCallback callback, std::uintptr_t instance,
+               const std::string& serverSource = "");
 
     MMRESULT PrepareHeader(WAVEHDR* header, unsigned size) override { return DoPrepare(header, size); }
     MMRESULT UnprepareHeader(WAVEHDR* header, unsigned size) override { return DoUnprepare(header, size); }
@@ -26,6 +33,7 @@ private:
     void EndCapture();
 
     bool m_Running = false;
+    std::unique_ptr<ServerSourceWatch> m_Watch;
 };
 
 } // namespace platform

@@ -89,17 +89,19 @@ MMRESULT AlsaWaveService::InOpen(IWaveIn** device, unsigned deviceId, const WAVE
         return MMSYSERR_INVALPARAM;
     *device = nullptr;
     std::string name = "default";
+    std::string serverSource;
     if (deviceId != WAVE_MAPPER) {
         const auto list = AlsaCaptureList();
         if (deviceId >= list.size())
             return MMSYSERR_BADDEVICEID;
         name = list[deviceId].PcmName;
+        serverSource = list[deviceId].ServerSource;
     }
     snd_pcm_t* pcm = nullptr;
     const MMRESULT r = OpenPcm(&pcm, name, SND_PCM_STREAM_CAPTURE, *format);
     if (r != MMSYSERR_NOERROR)
         return r;
-    *device = new AlsaWaveIn(pcm, *format, callback, instance);
+    *device = new AlsaWaveIn(pcm, *format, callback, instance, serverSource);
     return MMSYSERR_NOERROR;
 }
 

@@ -47,7 +47,7 @@ void OnSource(pa_context*, const pa_source_info* info, int eol, void* userdata) 
     // A monitor records what an output plays; it is not a microphone.
     if (info->monitor_of_sink != PA_INVALID_INDEX || !info->name)
         return;
-    listing->Sources.push_back({Named(info), PcmFor(info->name)});
+    listing->Sources.push_back({Named(info), PcmFor(info->name), info->name});
 }
 
 // Runs the loop until `done` or the answer time has passed; false on timeout or a dead connection.

@@ -205,5 +205,31 @@ TEST_F(AlsaTransport, twenty_marks_leave_a_steady_sine_unbroken_and_the_file_as_
     }
 }
 
+// A chosen microphone that leaves the sound server mid-recording (unplugged, its module unloaded):
+// the server would move the stream to its default source, so the recording is saved and says so
+// instead of going on from another microphone.
+TEST_F(AlsaTransport, a_chosen_input_removed_from_the_server_saves_the_recording_and_says_so) {
+    const std::string sink = Output("pactl load-module module-null-sink sink_name=tavlo_doomed");
+    const std::string source =
+        Output("pactl load-module module-remap-source master=tavlo_doomed.monitor "
+               "source_name=tavlo_doomed_mic source_properties=device.description=Doomed");
+    ASSERT_FALSE(source.empty());
+    Open();
+    g_RecordInput = "Doomed";
+    Press(1000);
+    ASSERT_TRUE(dlg->m_Recording);
+    Wait(1.0);
+    Output("pactl unload-module " + source);
+    Output("pactl unload-module " + sink);
+    for (int second = 0; second < 20 && dlg->m_Recording; ++second) {
+        Wait(0.1);
+        Tick(3);
+    }
+    EXPECT_FALSE(dlg->m_Recording);
+    EXPECT_EQ(dlg->m_strStatus, "Input lost: Doomed");
+    ASSERT_EQ(g_FileList.size(), 1u);
+    EXPECT_GT(fs::file_size(rec / g_FileList.front()), 44u);
+}
+
 } // namespace
 } // namespace apptest
