@@ -13,6 +13,10 @@ namespace platform {
 
 namespace {
 std::atomic<unsigned long long> g_Xruns{0};
+// A device that streams gives or takes a period every few tens of milliseconds. One that has been
+// silent this long while it should stream has stopped (a sound server stopped or hung), and is
+// failed as a dead one is. Long enough that a loaded machine's hiccups never end a recording.
+constexpr auto kStalled = std::chrono::seconds(2);
 } // namespace
 
 unsigned long long AlsaXruns() {
@@ -99,7 +103,12 @@ void AlsaStream::DoClose() {
     if (m_Thread.joinable())
         m_Thread.join();
     if (m_Pcm) {
-        snd_pcm_close(m_Pcm);
+        // Closing a PCM whose sound server hangs waits for the server's answer, for half a minute;
+        // a dead device is closed on a thread of its own so that no caller waits for it.
+        if (m_Dead)
+            std::thread([pcm = m_Pcm] { snd_pcm_close(pcm); }).detach();
+        else
+            snd_pcm_close(m_Pcm);
         m_Pcm = nullptr;
     }
 }
@@ -209,15 +218,22 @@ void AlsaStream::Loop() {
         std::uint64_t drained;
         while (read(m_WakeFd, &drained, sizeof drained) > 0) {
         }
+        bool alive = !io;
         if (io && pcmCount > 0) {
             unsigned short revents = 0;
             const int r = snd_pcm_poll_descriptors_revents(m_Pcm, fds.data() + 1,
                                                            static_cast<unsigned>(pcmCount), &revents);
+            alive = r < 0 || revents != 0;
             if (r < 0)
                 Recover(r);
             else if (revents)
                 Transfer();
         }
+        const auto now = std::chrono::steady_clock::now();
+        if (alive || m_Dead)
+            m_QuietSince = now;
+        else if (now - m_QuietSince > kStalled)
+            Die();
         if (!m_Dead)
             Tick();
         Notify(lock);

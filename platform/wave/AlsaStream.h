@@ -3,6 +3,7 @@
 
 #include <alsa/asoundlib.h>
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -91,6 +92,8 @@ private:
     std::uint64_t m_Completed = 0;
     std::vector<WAVEHDR*> m_Finished;
     std::vector<WAVEHDR*> m_Delivering; // only the notification thread touches it
+    // Since when the device has been streaming without a sign of life (only the thread).
+    std::chrono::steady_clock::time_point m_QuietSince = std::chrono::steady_clock::now();
     std::thread m_Thread;
 };
 

@@ -301,32 +301,42 @@ TEST_F(AlsaEngineTest, ADamagedHeaderIsRefusedBeforeTheDeviceOrAnyBufferIsMade) 
     player.Stop();
 }
 
-TEST_F(AlsaEngineTest, WhenTheSoundServerVanishesMidRecordingStopReturnsAndKeepsWhatWasCaptured) {
-    // A second private server of our own, so that the shared one stays up for the other tests.
-    const std::string service = std::string(TAVLO_SOURCE_DIR) + "/scripts/services/pulseaudio";
-    const std::string exports = RunShell(service + " start");
-    const std::string server = Exported(exports, "PULSE_SERVER");
-    const std::string dir = Exported(exports, "TAVLO_PULSE_DIR");
-    ASSERT_FALSE(server.empty()) << exports;
-    const std::string saved = std::getenv("PULSE_SERVER");
-    setenv("PULSE_SERVER", server.c_str(), 1);
+// A server that ends, and one that stops answering (stopped, hung): either is a device that failed,
+// noticed by the stream itself, and what was captured before is kept.
+TEST_F(AlsaEngineTest, WhenTheSoundServerVanishesOrHangsMidRecordingStopReturnsAndKeepsWhatWasCaptured) {
+    for (const bool hangs : {false, true}) {
+        SCOPED_TRACE(hangs ? "hangs" : "ends");
+        // A second private server of our own, so that the shared one stays up for the other tests.
+        const std::string service = std::string(TAVLO_SOURCE_DIR) + "/scripts/services/pulseaudio";
+        const std::string exports = RunShell(service + " start");
+        const std::string server = Exported(exports, "PULSE_SERVER");
+        const std::string dir = Exported(exports, "TAVLO_PULSE_DIR");
+        ASSERT_FALSE(server.empty()) << exports;
+        const std::string stop = "TAVLO_PULSE_DIR='" + dir + "' " + service + " stop";
+        const std::string pid = "$(cat '" + dir + "/runtime/pulse/pid')";
+        const std::string saved = std::getenv("PULSE_SERVER");
+        setenv("PULSE_SERVER", server.c_str(), 1);
 
-    CWaveRecorder recorder;
-    CWaveWriter writer(File("vanish.wav").c_str(), 44100, 1);
-    ASSERT_TRUE(recorder.SetDataStore(&writer));
-    ASSERT_TRUE(recorder.Start());
-    platform::Clock().Sleep(700);
-    RunShell("TAVLO_PULSE_DIR='" + dir + "' " + service + " stop");
-    platform::Clock().Sleep(300);
-    EXPECT_TRUE(recorder.TakeDeviceFailure()) << "a server gone is a device that failed";
-    recorder.Stop(); // returns although the device is gone
-    writer.Close();
-    setenv("PULSE_SERVER", saved.c_str(), 1);
+        const std::string file = File(hangs ? "hang.wav" : "vanish.wav");
+        CWaveRecorder recorder;
+        CWaveWriter writer(file.c_str(), 44100, 1);
+        ASSERT_TRUE(recorder.SetDataStore(&writer));
+        ASSERT_TRUE(recorder.Start());
+        platform::Clock().Sleep(700);
+        RunShell(hangs ? "kill -STOP " + pid : stop);
+        EXPECT_TRUE(WaitUntil([&] { return recorder.TakeDeviceFailure(); }))
+            << "a server gone or hung is a device that failed";
+        recorder.Stop(); // returns although the device is gone
+        writer.Close();
+        if (hangs)
+            RunShell("kill -CONT " + pid + "; " + stop);
+        setenv("PULSE_SERVER", saved.c_str(), 1);
 
-    const Recording r = ReadRecording(File("vanish.wav"));
-    RecordProperty("vanishBytes", std::to_string(r.DataBytes));
-    EXPECT_GT(r.DataBytes, 0u);         // what was captured before is in the file
-    EXPECT_LT(r.DataBytes, 2 * 88200u); // and nothing after
+        const Recording r = ReadRecording(file);
+        RecordProperty(hangs ? "hangBytes" : "vanishBytes", std::to_string(r.DataBytes));
+        EXPECT_GT(r.DataBytes, 0u);         // what was captured before is in the file
+        EXPECT_LT(r.DataBytes, 2 * 88200u); // and nothing after
+    }
 }
 
 } // namespace
