@@ -45,8 +45,8 @@ void CSorvinDlg::OnPedalTick() {
             return;
         const std::uint8_t now = report[pedal::kBitsByte] & pedal::kPedals;
         const std::uint8_t before = m_PedalBits;
-        // Taken before the events run: a step that waits (a flash, a file change) may let
-        // another tick in.
+        // Taken before the events run, so that a tick that comes in while a step runs a loop of
+        // its own (a dialog, a message box) sees the pedals as they are.
         m_PedalBits = now;
         for (TransportEvent event : pedal::Edges(before, now))
             Apply(event);
