@@ -35,6 +35,12 @@ constexpr std::array<Row, kTransportEvents> kRules = {{
     {Mute,           Mute,            Mute,            Mute,            Mute,            Mute,            Mute,            Mute,             Mute,             no, no}, // Mute
     {RunSetup,       RunSetup,        RunSetup,        RunSetup,        RunSetup,        RunSetup,        RunSetup,        RunSetup,         RunSetup,         no, no}, // Setup
     {End,            End,             End,             End,             End,             End,             End,             RefuseClose,      RefuseClose,      no, no}, // Close
+    {no,             WindRewind,      WindRewind,      WindRewind,      WindRewind,      no,              no,              no,               no,               no, no}, // PedalLeftDown
+    {no,             no,              no,              no,              no,              EndWind,         EndWind,         no,               no,               no, no}, // PedalLeftUp
+    {PlayFile,       no,              ResumePlayback,  EndWind,         ResumePlayback,  EndWind,         ResumePlayback,  no,               no,               no, no}, // PedalMiddleDown
+    {no,             PausePlayback,   no,              PausePlayback,   no,              PausePlayback,   no,              no,               no,               no, no}, // PedalMiddleUp
+    {no,             WindForward,     WindForward,     no,              no,              WindForward,     WindForward,     no,               no,               no, no}, // PedalRightDown
+    {no,             no,              no,              EndWind,         EndWind,         no,              no,              no,               no,               no, no}, // PedalRightUp
     {no,             no,              no,              EndWind,         EndWind,         EndWind,         EndWind,         no,               no,               no, no}, // WindOff
     {no,             no,              no,              no,              no,              EndWind,         EndWind,         no,               no,               no, no}, // StartReached
     {no,             PlayNext,        PlayNext,        StopPlayback,    StopPlayback,    PlayNext,        PlayNext,        no,               no,               no, no}, // EndOfFile
@@ -60,14 +66,18 @@ constexpr const char* kStateNames[kTransportStates] = {
     "Idle",         "Playing",   "Paused",       "ForwardPlaying", "ForwardPaused", "RewindPlaying",
     "RewindPaused", "Recording", "RecordPaused", "Saving",         "Ending"};
 
+// clang-format off
 constexpr const char* kEventNames[kTransportEvents] = {
     "Record",       "SectionStop",  "FileEndSave",   "PlayPause",       "Play",           "Pause",
     "Stop",         "FastForward",  "Rewind",        "ForwardReleased", "RewindReleased", "SectionDown",
     "SectionUp",    "FileUp",       "FileDown",      "PlayRow",         "VolumeUp",       "VolumeDown",
-    "Mute",         "Setup",        "Close",         "WindOff",         "StartReached",   "EndOfFile",
+    "Mute",         "Setup",        "Close",
+    "PedalLeftDown", "PedalLeftUp", "PedalMiddleDown", "PedalMiddleUp", "PedalRightDown", "PedalRightUp",
+                                                     "WindOff",         "StartReached",   "EndOfFile",
     "DeviceLost",   "DeviceAway",   "DeviceBack",    "LinkLost",        "DiskLow",        "FileFull",
     "WriteFailed",  "FolderLost",   "CaptureFailed", "OutputFailed",    "SetupEnded",     "EntryRenamed",
     "EntryRemoved", "EndRequested", "DisplayLost"};
+// clang-format on
 
 constexpr const char* kStepNames[] = {"ignored",
                                       "StartRecording",
