@@ -114,18 +114,18 @@ void CWaveIOBase::SubmitLoop() {
 void CWaveIOBase::FillLoop() {
     while (!m_Terminate) {
         bool filled = false;
-        bool starved = false;
         do {
             CollectDone();
-            starved = !FillFree(filled);
+            filled = FillFree() || filled;
         } while (DoneCount() != 0 && !m_Halted && !m_Terminate);
         if (filled)
             m_SubmitSignal.Raise();
 
+        // A store that had nothing for a free buffer (a player at the end of its file) has no
+        // more until the window moves it, which it does only after Halt: the buffer is tried
+        // again when the next one comes back, not every 20 ms.
         if (m_Halted) {
             Park(m_FillParked, m_FillWake);
-            platform::Clock().Sleep(static_cast<unsigned>(kPassPauseMs));
-        } else if (starved) {
             platform::Clock().Sleep(static_cast<unsigned>(kPassPauseMs));
         } else {
             std::unique_lock lock(m_DoneLock);
@@ -172,21 +172,18 @@ void CWaveIOBase::CollectDone() {
     }
 }
 
-// Fills every free buffer and moves it to the ready queue; false when the store had nothing for
-// one (a player at the end of its file leaves the buffer empty and retries it on every pass until
-// it is halted).
-bool CWaveIOBase::FillFree(bool& filled) {
+// Fills every free buffer and moves it to the ready queue (true when it made one ready), until the store has
+// nothing for one (a player at the end of its file leaves the buffer empty, and it stays free).
+bool CWaveIOBase::FillFree() {
     // A failed device would give a buffer back at once, unplayed or empty.
     const bool feeds = !m_DeviceFailed;
-    bool starved = false;
+    bool filled = false;
     m_FreeQueue.Lock();
     while (feeds && !m_FreeQueue.Empty() && !m_Halted) {
         WAVEHDR* buffer = m_FreeQueue.Front();
         FillBuffer(buffer);
-        if (buffer->dwBufferLength == 0) {
-            starved = true;
+        if (buffer->dwBufferLength == 0)
             break;
-        }
         m_FreeQueue.Take();
         m_ReadyQueue.Lock();
         m_ReadyQueue.Add(buffer);
@@ -194,7 +191,7 @@ bool CWaveIOBase::FillFree(bool& filled) {
         filled = true;
     }
     m_FreeQueue.Unlock();
-    return !starved;
+    return filled;
 }
 
 void CWaveIOBase::OnBufferDone() {

@@ -101,7 +101,7 @@ private:
     void SubmitLoop();
     void FillLoop();
     void CollectDone();
-    bool FillFree(bool& filled);
+    bool FillFree();
     void AllocBuffers();
     void FreeBuffers();
     // Wakes a parked worker: the flag is cleared first, and a wake given before the worker
