@@ -1,7 +1,8 @@
 #include "SmallFile.h"
 
+#include "wavefile/WaveErrors.h"
+
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,7 +18,7 @@ SmallFile Unreadable(std::string problem) {
 SmallFile ReadOpen(int fd, std::size_t limit) {
     struct stat st {};
     if (::fstat(fd, &st) != 0)
-        return Unreadable(std::strerror(errno));
+        return Unreadable(WaveErrors::ReasonText(errno));
     if (!S_ISREG(st.st_mode))
         return Unreadable("it is not a regular file");
     if (static_cast<std::uint64_t>(st.st_size) > limit)
@@ -30,7 +31,7 @@ SmallFile ReadOpen(int fd, std::size_t limit) {
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            return Unreadable(std::strerror(errno));
+            return Unreadable(WaveErrors::ReasonText(errno));
         if (n == 0)
             break;
         got += static_cast<std::size_t>(n);
@@ -50,7 +51,7 @@ SmallFile ReadSmallFile(const std::string& path, std::size_t limit) {
             return SmallFile{};
         if (errno == ELOOP)
             return Unreadable("it is a symbolic link");
-        return Unreadable(std::strerror(errno));
+        return Unreadable(WaveErrors::ReasonText(errno));
     }
     SmallFile file = ReadOpen(fd, limit);
     ::close(fd);
