@@ -161,9 +161,10 @@ SendOutcome SendJob(const SendRequest& request, const std::function<void(double)
     const std::string id = JobId(stem, request.Author);
     const std::string outbox = request.Outbox;
     const std::string audioName = id + kAudioSuffix, jobName = id + kJobSuffix;
-    if (Exists(outbox + "/" + jobName) || Exists(outbox + "/" + audioName))
-        return Refused(
-            name + " was sent already: " + outbox + "/" + jobName + " is there. Nothing was changed.", id);
+    for (const std::string& there : {jobName, audioName})
+        if (Exists(outbox + "/" + there))
+            return Refused(
+                name + " was sent already: " + outbox + "/" + there + " is there. Nothing was changed.", id);
 
     WaveSummary summary;
     std::string wavProblem;

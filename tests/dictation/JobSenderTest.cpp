@@ -113,6 +113,13 @@ TEST_F(JobSender, a_recording_arrives_as_opus_and_job_and_a_second_send_is_refus
     std::ofstream(outbox / ".stignore", std::ios::trunc) << "*.tmp\n";
     ASSERT_TRUE(Send().Sent);
     EXPECT_EQ(Bytes(outbox / ".stignore"), "*.tmp\n");
+
+    // A send cancelled (the program ends) leaves neither the job nor the spool.
+    request.Author = "Ann";
+    cancel = true;
+    const SendOutcome cancelled = Send();
+    EXPECT_NE(cancelled.Message.find("cancelled"), std::string::npos) << cancelled.Message;
+    EXPECT_FALSE(fs::exists(outbox / "20261210-194651-Ann.opus") || fs::exists(outbox / ".tavlo-spool"));
 }
 
 TEST_F(JobSender, an_outbox_that_cannot_take_the_job_leaves_nothing_and_says_why) {
