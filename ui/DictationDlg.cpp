@@ -7,6 +7,7 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 
 namespace {
@@ -49,7 +50,10 @@ DictationDlg::DictationDlg(const std::string& iniPath, QWidget* parent)
             tr("Choose %1").arg(QString(kFolderTexts[i].Label).remove('&').remove(':')));
         connect(choose, &QPushButton::clicked, this, [this, i] { ChooseFolder(i); });
         row->addWidget(choose);
-        form->addRow(tr(kFolderTexts[i].Label), row);
+        // A row with a layout for its field gets no buddy of its own: the label's key needs one.
+        auto* label = new QLabel(tr(kFolderTexts[i].Label));
+        label->setBuddy(&m_Folders[i]);
+        form->addRow(label, row);
     }
     m_StepBack.setRange(0, dictation::DictationSettings::kMaxStepBack);
     m_StepBack.setSuffix(tr(" s"));

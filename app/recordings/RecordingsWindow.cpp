@@ -36,7 +36,7 @@ RecordingsWindow::RecordingsWindow(IRecordingsHost& host, QWidget* mainWindow)
     setAccessibleName(tr("Recordings"));
     if (mainWindow)
         setWindowIcon(mainWindow->windowIcon());
-    resize(800, 440);
+    resize(890, 440);
     setStyleSheet(QString("QHeaderView::section { background: %1; color: black; border: none; padding: 3px; }"
                           "QTreeView { selection-background-color: %1; selection-color: black; }")
                       .arg(kDisplayColour.name()));

@@ -16,6 +16,7 @@ std::optional<SendChoice> AskSendInDialog(QWidget* parent, const QString& record
                                           const dictation::DictationSettings& settings) {
     QDialog dialog(parent);
     dialog.setWindowTitle(QWidget::tr("Send to typist"));
+    dialog.setMinimumWidth(460);
     auto* form = new QFormLayout(&dialog);
     auto* what = new QLabel(QWidget::tr("%1 from %2 to %3")
                                 .arg(recording, QString::fromStdString(settings.Author),
