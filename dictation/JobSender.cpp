@@ -39,6 +39,9 @@ bool Exists(const std::string& path) {
 std::string OutboxProblem(const std::string& outbox) {
     if (outbox.empty())
         return "No outbox is set up: choose one in Dictation settings.";
+    // The worker must not depend on the current directory, which Setup changes.
+    if (!outbox.starts_with('/'))
+        return "The outbox " + outbox + " cannot be used: it is not a full path (one that starts with /).";
     struct stat st {};
     if (::stat(outbox.c_str(), &st) != 0)
         return "The outbox " + outbox + " cannot be used: " +

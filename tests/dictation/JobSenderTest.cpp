@@ -131,6 +131,7 @@ TEST_F(JobSender, an_outbox_that_cannot_take_the_job_leaves_nothing_and_says_why
     } cases[] = {
         {"not set up", nullptr, [&](const fs::path&) { request.Outbox.clear(); }, "No outbox is set up"},
         {"missing", nullptr, [](const fs::path&) {}, "does not exist"},
+        {"relative", nullptr, [&](const fs::path&) { request.Outbox = "outbox"; }, "not a full path"},
         {"a file", nullptr, [](const fs::path& at) { std::ofstream(at) << "x"; }, "it is not a folder"},
         {"no author", nullptr, [&](const fs::path& at) { fs::create_directory(at), request.Author.clear(); },
          "No author"},
@@ -156,7 +157,7 @@ TEST_F(JobSender, an_outbox_that_cannot_take_the_job_leaves_nothing_and_says_why
         EXPECT_FALSE(outcome.Sent);
         EXPECT_NE(outcome.Message.find(c.message), std::string::npos) << outcome.Message;
         if (!request.Outbox.empty() && !request.Author.empty()) {
-            EXPECT_NE(outcome.Message.find(outbox.string()), std::string::npos) << outcome.Message;
+            EXPECT_NE(outcome.Message.find(request.Outbox), std::string::npos) << outcome.Message;
         }
         EXPECT_EQ(Bytes(wav), before);
         if (fs::is_directory(outbox)) {
