@@ -15,6 +15,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <filesystem>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -199,8 +200,13 @@ SendOutcome SendJob(const SendRequest& request, const std::function<void(double)
     job.Length = static_cast<std::uint32_t>(summary.WholeSeconds());
     job.Sections = summary.SectionStarts;
     job.Wav = name;
-    job.WavSha256 = FileSha256(request.Wav);
+    job.WavSha256 = std::string(64, '0'); // their places in the text, measured below
     job.Audio = audioName;
+    job.AudioBytes = std::numeric_limits<std::uint64_t>::max();
+    // Readers refuse a larger job file: a note that would make one is refused here, before any work.
+    if (JobText(job).size() > kMaxJobBytes)
+        return fail("the note (or the author or work type) is too long for a job file");
+    job.WavSha256 = FileSha256(request.Wav);
     if (job.WavSha256.empty())
         return fail("the recording could not be read");
 

@@ -24,6 +24,7 @@ std::optional<SendChoice> AskSendInDialog(QWidget* parent, const QString& record
     what->setWordWrap(true);
     form->addRow(what);
     QLineEdit note;
+    note.setMaxLength(2000); // a job file holds at most 64 KiB
     note.setPlaceholderText(QWidget::tr("For the typist (one line)"));
     form->addRow(QWidget::tr("&Note:"), &note);
     QLineEdit workType(QString::fromStdString(settings.WorkType));
