@@ -25,23 +25,30 @@ std::string Bytes(const fs::path& file) {
     return all.str();
 }
 
-// An ordinary 16-bit mono WAV of a 440 Hz tone.
-void WriteTone(const fs::path& file, unsigned rate, unsigned seconds) {
-    const std::uint32_t data = rate * seconds * 2;
+// An ordinary WAV of a 440 Hz tone at a quarter of full scale, in every channel.
+void WriteTone(const fs::path& file, unsigned rate, unsigned seconds, unsigned channels = 1,
+               unsigned bits = 16) {
+    const unsigned frame = channels * bits / 8;
+    const std::uint32_t data = rate * seconds * frame;
     std::ofstream out(file, std::ios::binary);
-    auto put = [&](std::uint32_t value, int bytes) {
-        for (int i = 0; i < bytes; ++i)
+    auto put = [&](std::uint32_t value, unsigned bytes) {
+        for (unsigned i = 0; i < bytes; ++i)
             out.put(static_cast<char>(value >> (8 * i)));
     };
     out << "RIFF";
     put(36 + data, 4);
     out << "WAVEfmt ";
-    put(16, 4), put(1, 2), put(1, 2), put(rate, 4), put(rate * 2, 4), put(2, 2), put(16, 2);
+    put(16, 4), put(1, 2), put(channels, 2), put(rate, 4), put(rate * frame, 4), put(frame, 2), put(bits, 2);
     out << "data";
     put(data, 4);
     for (std::uint32_t i = 0; i < rate * seconds; ++i)
-        put(static_cast<std::uint16_t>(static_cast<std::int16_t>(8000 * std::sin(i * 2 * M_PI * 440 / rate))),
-            2);
+        for (unsigned c = 0; c < channels; ++c) {
+            const double level =
+                std::ldexp(0.25 * std::sin(i * 2 * M_PI * 440 / rate), static_cast<int>(bits) - 1);
+            // 8-bit samples are unsigned, centred on 128.
+            put(static_cast<std::uint32_t>(static_cast<std::int32_t>(level) + (bits == 8 ? 128 : 0)),
+                bits / 8);
+        }
 }
 
 class JobSender : public testing::Test {
@@ -93,13 +100,29 @@ TEST_F(JobSender, a_recording_arrives_as_opus_and_job_and_a_second_send_is_refus
     ::pclose(sum);
     EXPECT_EQ(job.Contents.WavSha256, digits);
 
-    // The Opus decodes to the recording's length at Opus's 48000 Hz.
-    int error = 0;
-    OggOpusFile* opus = op_open_file((outbox / job.Contents.Audio).c_str(), &error);
-    ASSERT_NE(opus, nullptr) << error;
-    EXPECT_EQ(op_channel_count(opus, -1), 1);
-    EXPECT_NEAR(static_cast<double>(op_pcm_total(opus, -1)), 3 * 48000.0, 48.0);
-    op_free(opus);
+    // The Opus decodes to the recording's length at Opus's 48000 Hz, mono, whatever the WAV's format.
+    for (const auto& [rate, channels, bits] :
+         {std::tuple(44100u, 1u, 16u), {48000u, 2u, 24u}, {16000u, 1u, 8u}}) {
+        SCOPED_TRACE(testing::Message() << rate << " Hz, " << channels << " channels, " << bits << " bits");
+        const fs::path other = dir / ("other-" + std::to_string(rate) + ".wav");
+        WriteTone(other, rate, 3, channels, bits);
+        const SendOutcome encoded =
+            SendJob({other.string(), "Maria", "", "", "", request.Outbox}, nullptr, cancel);
+        ASSERT_TRUE(encoded.Sent) << encoded.Message;
+        int error = 0;
+        OggOpusFile* opus = op_open_file((outbox / (encoded.Id + ".opus")).c_str(), &error);
+        ASSERT_NE(opus, nullptr) << error;
+        EXPECT_EQ(op_channel_count(opus, -1), 1);
+        EXPECT_NEAR(static_cast<double>(op_pcm_total(opus, -1)), 3 * 48000.0, 48.0);
+        // The tone is heard: a quarter of full scale comes out at about that level.
+        std::vector<float> pcm(48000);
+        float peak = 0;
+        for (int got = 0; (got = op_read_float(opus, pcm.data(), static_cast<int>(pcm.size()), nullptr)) > 0;)
+            for (int i = 0; i < got; ++i)
+                peak = std::max(peak, std::abs(pcm[static_cast<std::size_t>(i)]));
+        EXPECT_NEAR(peak, 0.25, 0.08);
+        op_free(opus);
+    }
 
     // Sent again (as another recording of that name would be): refused, nothing changed.
     const auto job_before = Bytes(outbox / (std::string(kId) + ".job"));
