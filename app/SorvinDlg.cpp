@@ -217,6 +217,8 @@ void CSorvinDlg::StartTimers() {
     if (g_DeviceOpen)
         m_Timers->SetTimer(TIMER_POLL, kPollMs);
     m_Timers->SetTimer(TIMER_WATCH, kWatchMs);
+    // The pedal is looked for from the first tick on, whether the receiver is there or not.
+    m_Timers->SetTimer(TIMER_PEDAL, kPedalLookMs);
 }
 
 // The volume, then idle. Sends to a missing device fail quietly.
@@ -354,8 +356,10 @@ void CSorvinDlg::EndProgram() {
         m_Hid.CloseRead();
         m_Hid.CloseWrite();
     }
+    m_Pedal.CloseRead();
+    m_Pedal.CloseWrite();
     if (m_Timers)
-        for (unsigned id = TIMER_FORWARD; id <= TIMER_WATCH; ++id)
+        for (unsigned id = TIMER_FORWARD; id <= TIMER_PEDAL; ++id)
             m_Timers->KillTimer(id);
     CloseNestedDialogs();
     EndDialog(QDialog::Rejected);
@@ -392,6 +396,9 @@ void CSorvinDlg::OnTimer(unsigned id) {
         break;
     case TIMER_WATCH:
         OnWatchTick();
+        break;
+    case TIMER_PEDAL:
+        OnPedalTick();
         break;
     default:
         break;

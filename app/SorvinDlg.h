@@ -143,6 +143,10 @@ public:
     void OnRemoteEvent(std::uint8_t event);
     // The receiver's Open (vendor 0x0C45, product 0x0200, polling reads); its result only.
     bool OpenReceiver();
+    // Timer 7 (PedalWatch.cpp): without a pedal, looks for one of the known pedals; with one,
+    // reads every report waiting and applies the pedals' presses and releases as events. A pedal
+    // that goes is dropped quietly, its held pedals let go. The receiver is never looked at.
+    void OnPedalTick();
     // Shows `flash` on `button` for 500 ms (the window waits with it), then its pictures after.
     void FlashButton(CSkinButton& button, const ui::Flash& flash);
 
@@ -179,6 +183,11 @@ public:
     std::unique_ptr<CWaveReader> m_pReader;
     std::uint32_t m_PlaySecond = 0;
     CKelvane m_Hid;
+    // The foot pedal, a second device that comes and goes on its own; m_PedalBits the pedals held
+    // as its last report said (none while no pedal is open).
+    CKelvane m_Pedal;
+    bool m_PedalOpen = false;
+    std::uint8_t m_PedalBits = 0;
 
     // --- Transport and recording state ---------------------------------------------------
     // The flags every handler used to keep for itself, now readings of m_State.
@@ -383,6 +392,11 @@ private:
     void OnRecordKeyReport(std::uint8_t event);
     void OnLinkLostReport(std::uint8_t event);
     void OnWindKeyUp(std::uint8_t event);
+
+    // --- The foot pedal (PedalWatch.cpp) ---
+    bool OpenPedal();
+    // The pedal has gone: its channels closed, the look for one again, its held pedals let go.
+    void DropPedal();
 
     void ShowTime(std::uint64_t seconds);
     // The time text stops blinking.

@@ -9,9 +9,8 @@ using platform::WAVEHDR;
 
 namespace {
 constexpr int kBufferCount = 8;
-constexpr std::int64_t kPassPauseMs = 20;  // at least, between the starts of two passes of a worker
+constexpr std::int64_t kPassPauseMs = 20;  // a worker's pause after parking, or while it cannot do its work
 constexpr unsigned kFillHeadStartMs = 100; // about five fill passes before the first submit
-constexpr unsigned kPollMs = 1;            // Halt's checks
 } // namespace
 
 CWaveIOBase::CWaveIOBase() {
@@ -39,19 +38,29 @@ void CWaveIOBase::Wake(std::atomic<bool>& parked, std::counting_semaphore<2>& wa
     wake.release();
 }
 
-// Waits before the next pass: the design's pause keeps passes at least 20 ms apart (at most 50 a
-// second), but a worker with nothing to do waits for work instead of waking every 20 ms while
-// nothing moves. `seen` is the worker's signal as read before its pass, so work that came during
-// the pass is not slept through. After a wait the pause counts from the start of the last pass.
-void CWaveIOBase::PauseOrWait(bool moreToDo, WorkSignal& signal, std::uint32_t seen, std::int64_t passStart) {
-    if (!moreToDo && !m_Terminate) {
-        signal.WaitPast(seen);
-        const std::int64_t since = std::max<std::int64_t>(platform::Clock().MonotonicMs() - passStart, 0);
-        if (since < kPassPauseMs)
-            platform::Clock().Sleep(static_cast<unsigned>(kPassPauseMs - since));
-        return;
+void CWaveIOBase::Park(std::atomic<bool>& parked, std::counting_semaphore<2>& wake) {
+    {
+        std::lock_guard lock(m_ParkLock);
+        parked = true;
     }
-    platform::Clock().Sleep(static_cast<unsigned>(kPassPauseMs));
+    m_ParkChanged.notify_all();
+    wake.acquire();
+}
+
+std::uint32_t CWaveIOBase::DoneCount() {
+    std::lock_guard lock(m_DoneLock);
+    return m_DoneCount;
+}
+
+// Waits before the next pass: a worker with nothing to do waits for work rather than waking every
+// 20 ms while nothing moves; one that was parked, or still has work it could not do, pauses 20 ms
+// (at most 50 passes a second). `seen` is the worker's signal as its pass last read it, so work
+// that came during the pass is not slept through.
+void CWaveIOBase::PauseOrWait(bool moreToDo, WorkSignal& signal, std::uint32_t seen) {
+    if (!moreToDo && !m_Terminate)
+        signal.WaitPast(seen);
+    else
+        platform::Clock().Sleep(static_cast<unsigned>(kPassPauseMs));
 }
 
 std::uint32_t CWaveIOBase::WorkSignal::Seen() {
@@ -72,78 +81,120 @@ void CWaveIOBase::WorkSignal::WaitPast(std::uint32_t seen) {
     m_Changed.wait(lock, [&] { return m_Count != seen; });
 }
 
+// A pass hands the device every buffer that is ready, and goes round again while more are made
+// ready meanwhile: buffers come back from the device, and are made ready again, several at a time,
+// and a pass per buffer would be a wake-up per buffer.
 void CWaveIOBase::SubmitLoop() {
     while (!m_Terminate) {
-        const std::uint32_t seen = m_SubmitSignal.Seen();
-        const std::int64_t passStart = platform::Clock().MonotonicMs();
-        m_ReadyQueue.Lock();
-        if (!m_ReadyQueue.Empty()) {
-            WAVEHDR* buffer = m_ReadyQueue.Take();
-            SubmitBuffer(buffer);
-            m_DeviceQueue.Lock();
-            m_DeviceQueue.Add(buffer);
-            m_DeviceQueue.Unlock();
-        }
-        const bool moreToDo = !m_ReadyQueue.Empty();
-        m_ReadyQueue.Unlock();
+        std::uint32_t seen = m_SubmitSignal.Seen();
+        do {
+            m_ReadyQueue.Lock();
+            while (!m_ReadyQueue.Empty()) {
+                WAVEHDR* buffer = m_ReadyQueue.Take();
+                SubmitBuffer(buffer);
+                m_DeviceQueue.Lock();
+                m_DeviceQueue.Add(buffer);
+                m_DeviceQueue.Unlock();
+            }
+            m_ReadyQueue.Unlock();
+        } while (Changed(m_SubmitSignal, seen));
         // A worker woken from parking has work again (Start); it pauses as it always did.
         const bool parks = m_Halted;
-        if (parks) {
-            m_SubmitParked = true;
-            m_SubmitWake.acquire();
-        }
-        PauseOrWait(moreToDo || parks, m_SubmitSignal, seen, passStart);
+        if (parks)
+            Park(m_SubmitParked, m_SubmitWake);
+        PauseOrWait(parks, m_SubmitSignal, seen);
     }
 }
 
+// A pass first collects what the device has finished, then fills every free buffer, so that a
+// buffer given back is on its way to the device again within the same wake-up; and it goes round
+// again while the device gives back more (it hands back several at once, each with a notice of
+// its own). Between passes the worker waits for a finished buffer itself, not for a notice: a
+// notice whose buffer a pass already took wakes nobody.
 void CWaveIOBase::FillLoop() {
     while (!m_Terminate) {
-        const std::uint32_t seen = m_FillSignal.Seen();
-        const std::int64_t passStart = platform::Clock().MonotonicMs();
-        m_FreeQueue.Lock();
-        // A failed device would give a buffer back at once, unplayed or empty.
-        const bool feeds = !m_DeviceFailed;
-        if (feeds && !m_FreeQueue.Empty()) {
-            WAVEHDR* buffer = m_FreeQueue.Front();
-            FillBuffer(buffer);
-            if (buffer->dwBufferLength != 0) {
-                m_FreeQueue.Take();
-                m_ReadyQueue.Lock();
-                m_ReadyQueue.Add(buffer);
-                m_ReadyQueue.Unlock();
-                m_SubmitSignal.Raise();
-            }
-        }
-        m_FreeQueue.Unlock();
+        bool filled = false;
+        bool starved = false;
+        do {
+            CollectDone();
+            starved = !FillFree(filled);
+        } while (DoneCount() != 0 && !m_Halted && !m_Terminate);
+        if (filled)
+            m_SubmitSignal.Raise();
 
-        if (m_DoneCount != 0) {
-            m_DeviceQueue.Lock();
-            if (!m_DeviceQueue.Empty()) {
-                // The device gives buffers back in the order it received them.
-                WAVEHDR* buffer = m_DeviceQueue.Take();
-                {
-                    std::lock_guard lock(m_DoneLock);
-                    --m_DoneCount;
-                }
-                CompleteBuffer(buffer);
-                m_FreeQueue.Lock();
-                m_FreeQueue.Add(buffer);
-                m_FreeQueue.Unlock();
-            }
-            m_DeviceQueue.Unlock();
+        if (m_Halted) {
+            Park(m_FillParked, m_FillWake);
+            platform::Clock().Sleep(static_cast<unsigned>(kPassPauseMs));
+        } else if (starved) {
+            platform::Clock().Sleep(static_cast<unsigned>(kPassPauseMs));
+        } else {
+            std::unique_lock lock(m_DoneLock);
+            m_DoneChanged.wait(lock, [&] { return m_DoneCount != 0 || m_Halted || m_Terminate; });
         }
-
-        // Only this worker takes from the free queue, so a look without the lock is current. A
-        // free buffer is work even when FillBuffer left it empty: a player at the end of its file
-        // retries it on every pass.
-        const bool moreToDo = (feeds && !m_FreeQueue.Empty()) || m_DoneCount != 0;
-        const bool parks = m_Halted;
-        if (parks) {
-            m_FillParked = true;
-            m_FillWake.acquire();
-        }
-        PauseOrWait(moreToDo || parks, m_FillSignal, seen, passStart);
     }
+}
+
+void CWaveIOBase::WakeFill() {
+    // Under the lock: the worker looks at the flags under it, so it sees them or is waiting already.
+    { std::lock_guard lock(m_DoneLock); }
+    m_DoneChanged.notify_all();
+}
+
+// Whether the worker's signal was raised since `seen` (which then moves on to it): work came
+// during the pass, and the same pass takes it. Work made visible before its raise is never missed:
+// the wait that follows a pass without a change is for a raise after `seen`. A halt ends the pass.
+bool CWaveIOBase::Changed(WorkSignal& signal, std::uint32_t& seen) {
+    const std::uint32_t now = signal.Seen();
+    if (now == seen || m_Halted || m_Terminate)
+        return false;
+    seen = now;
+    return true;
+}
+
+void CWaveIOBase::CollectDone() {
+    while (DoneCount() != 0) {
+        m_DeviceQueue.Lock();
+        // The device gives buffers back in the order it received them.
+        WAVEHDR* buffer = m_DeviceQueue.Empty() ? nullptr : m_DeviceQueue.Take();
+        if (buffer) {
+            {
+                std::lock_guard lock(m_DoneLock);
+                --m_DoneCount;
+            }
+            CompleteBuffer(buffer);
+            m_FreeQueue.Lock();
+            m_FreeQueue.Add(buffer);
+            m_FreeQueue.Unlock();
+        }
+        m_DeviceQueue.Unlock();
+        if (!buffer)
+            break;
+    }
+}
+
+// Fills every free buffer and moves it to the ready queue; false when the store had nothing for
+// one (a player at the end of its file leaves the buffer empty and retries it on every pass until
+// it is halted).
+bool CWaveIOBase::FillFree(bool& filled) {
+    // A failed device would give a buffer back at once, unplayed or empty.
+    const bool feeds = !m_DeviceFailed;
+    bool starved = false;
+    m_FreeQueue.Lock();
+    while (feeds && !m_FreeQueue.Empty() && !m_Halted) {
+        WAVEHDR* buffer = m_FreeQueue.Front();
+        FillBuffer(buffer);
+        if (buffer->dwBufferLength == 0) {
+            starved = true;
+            break;
+        }
+        m_FreeQueue.Take();
+        m_ReadyQueue.Lock();
+        m_ReadyQueue.Add(buffer);
+        m_ReadyQueue.Unlock();
+        filled = true;
+    }
+    m_FreeQueue.Unlock();
+    return !starved;
 }
 
 void CWaveIOBase::OnBufferDone() {
@@ -151,7 +202,7 @@ void CWaveIOBase::OnBufferDone() {
         std::lock_guard lock(m_DoneLock);
         ++m_DoneCount;
     }
-    m_FillSignal.Raise();
+    m_DoneChanged.notify_all();
 }
 
 void CWaveIOBase::WaveCallback(platform::HWAVE, unsigned message, std::uintptr_t instance, std::uintptr_t,
@@ -245,18 +296,20 @@ void CWaveIOBase::Halt() {
         return;
     m_Halted = true;
     // A worker waiting for work must come round to park.
-    m_FillSignal.Raise();
+    WakeFill();
     m_SubmitSignal.Raise();
-    while (!m_SubmitParked || !m_FillParked)
-        platform::Clock().Sleep(kPollMs);
+    {
+        std::unique_lock lock(m_ParkLock);
+        m_ParkChanged.wait(lock, [&] { return m_SubmitParked && m_FillParked; });
+    }
     DeviceReset();
     while (!m_ReadyQueue.Empty())
         m_FreeQueue.Add(m_ReadyQueue.Take());
-    // "Fewer than" rather than "not equal": a device that over-counted must not hold the window for ever.
-    while (m_DoneCount < m_DeviceQueue.Size())
-        platform::Clock().Sleep(kPollMs);
     {
-        std::lock_guard lock(m_DoneLock);
+        // "Fewer than" rather than "not equal": a device that over-counted must not hold the
+        // window for ever. Both workers are parked, so the device queue holds still.
+        std::unique_lock lock(m_DoneLock);
+        m_DoneChanged.wait(lock, [&] { return m_DoneCount >= m_DeviceQueue.Size(); });
         m_DoneCount = 0;
     }
     while (!m_DeviceQueue.Empty()) {
@@ -297,7 +350,7 @@ void CWaveIOBase::EndWorkers() {
     m_Halted = false;
     m_FillWake.release();
     m_SubmitWake.release();
-    m_FillSignal.Raise();
+    WakeFill();
     m_SubmitSignal.Raise();
     m_hFillThread.join();
     m_hSubmitThread.join();

@@ -82,8 +82,11 @@ protected:
     CBufferQueue m_FreeQueue;
     CBufferQueue m_DeviceQueue;
     CBufferQueue m_ReadyQueue;
-    std::atomic<std::uint32_t> m_DoneCount{0};
+    // Buffers the device has finished and the fill worker has not collected yet; Halt waits on
+    // the condition for the device to give back all it holds.
+    std::uint32_t m_DoneCount = 0;
     std::mutex m_DoneLock;
+    std::condition_variable m_DoneChanged;
     std::thread m_hSubmitThread;
     std::atomic<bool> m_SubmitParked{true};
     std::thread m_hFillThread;
@@ -97,12 +100,14 @@ protected:
 private:
     void SubmitLoop();
     void FillLoop();
+    void CollectDone();
+    bool FillFree(bool& filled);
     void AllocBuffers();
     void FreeBuffers();
     // Wakes a parked worker: the flag is cleared first, and a wake given before the worker
     // blocks is kept by the semaphore, so it is never lost.
     static void Wake(std::atomic<bool>& parked, std::counting_semaphore<2>& wake);
-    // Work for a worker that may be waiting for it (a buffer given back or made ready, Halt,
+    // Work for the submit worker, which may be waiting for it (a buffer made ready, Halt,
     // Terminate). A plain lock and condition: the library's atomic wait spins through several
     // yields first, each a wake-up of its own.
     class WorkSignal {
@@ -116,11 +121,18 @@ private:
         std::condition_variable m_Changed;
         std::uint32_t m_Count = 0;
     };
-    void PauseOrWait(bool moreToDo, WorkSignal& signal, std::uint32_t seen, std::int64_t passStart);
+    void WakeFill();
+    bool Changed(WorkSignal& signal, std::uint32_t& seen);
+    void PauseOrWait(bool moreToDo, WorkSignal& signal, std::uint32_t seen);
     void EndWorkers();
+    // Parks the calling worker until Start or Terminate wakes it; Halt waits on the condition
+    // for both to be parked.
+    void Park(std::atomic<bool>& parked, std::counting_semaphore<2>& wake);
+    std::uint32_t DoneCount();
 
     std::counting_semaphore<2> m_SubmitWake{0};
     std::counting_semaphore<2> m_FillWake{0};
     WorkSignal m_SubmitSignal;
-    WorkSignal m_FillSignal;
+    std::mutex m_ParkLock;
+    std::condition_variable m_ParkChanged;
 };

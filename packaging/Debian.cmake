@@ -1,7 +1,8 @@
 # The Debian packages (`cpack` in the build folder), from what `cmake --install` puts in place, under
 # /usr:
 #   tavlo           the program, tavlo-sections, the pictures and default settings, the menu entry and
-#                   icons, the manual pages, the receiver's udev rule and Kelvane's run-time library;
+#                   icons, the manual pages, the udev rules of the receiver and the foot pedal, and
+#                   Kelvane's run-time library;
 #   libkelvane-dev  what building against Kelvane needs: header, .so link, pkg-config and CMake files.
 # Install rules without a component of their own belong to tavlo (CMAKE_INSTALL_DEFAULT_COMPONENT_NAME,
 # set before the subfolders are read).

@@ -36,6 +36,12 @@ constexpr std::array<Row, kTransportEvents> kRules = {{
     {RunSetup,       RunSetup,        RunSetup,        RunSetup,        RunSetup,        RunSetup,        RunSetup,        RunSetup,         RunSetup,         no, no}, // Setup
     {End,            End,             End,             End,             End,             End,             End,             RefuseClose,      RefuseClose,      no, no}, // Close
     {SendToTypist,   no,              no,              no,              no,              no,              no,              no,               no,               no, no}, // SendHeld
+    {no,             WindRewind,      WindRewind,      WindRewind,      WindRewind,      no,              no,              no,               no,               no, no}, // PedalLeftDown
+    {no,             no,              no,              no,              no,              EndWind,         EndWind,         no,               no,               no, no}, // PedalLeftUp
+    {PlayFile,       no,              ResumePlayback,  EndWind,         ResumePlayback,  EndWind,         ResumePlayback,  no,               no,               no, no}, // PedalMiddleDown
+    {no,             PausePlayback,   no,              PausePlayback,   no,              PausePlayback,   no,              no,               no,               no, no}, // PedalMiddleUp
+    {no,             WindForward,     WindForward,     no,              no,              WindForward,     WindForward,     no,               no,               no, no}, // PedalRightDown
+    {no,             no,              no,              EndWind,         EndWind,         no,              no,              no,               no,               no, no}, // PedalRightUp
     {no,             no,              no,              EndWind,         EndWind,         EndWind,         EndWind,         no,               no,               no, no}, // WindOff
     {no,             no,              no,              no,              no,              EndWind,         EndWind,         no,               no,               no, no}, // StartReached
     {no,             PlayNext,        PlayNext,        StopPlayback,    StopPlayback,    PlayNext,        PlayNext,        no,               no,               no, no}, // EndOfFile
@@ -61,14 +67,18 @@ constexpr const char* kStateNames[kTransportStates] = {
     "Idle",         "Playing",   "Paused",       "ForwardPlaying", "ForwardPaused", "RewindPlaying",
     "RewindPaused", "Recording", "RecordPaused", "Saving",         "Ending"};
 
+// clang-format off
 constexpr const char* kEventNames[] = {
-    "Record",       "SectionStop",  "FileEndSave",  "PlayPause",       "Play",           "Pause",
-    "Stop",         "FastForward",  "Rewind",       "ForwardReleased", "RewindReleased", "SectionDown",
-    "SectionUp",    "FileUp",       "FileDown",     "PlayRow",         "VolumeUp",       "VolumeDown",
-    "Mute",         "Setup",        "Close",        "SendHeld",        "WindOff",        "StartReached",
-    "EndOfFile",    "DeviceLost",   "DeviceAway",   "DeviceBack",      "LinkLost",       "DiskLow",
-    "FileFull",     "WriteFailed",  "FolderLost",   "CaptureFailed",   "OutputFailed",   "SetupEnded",
-    "EntryRenamed", "EntryRemoved", "EndRequested", "DisplayLost"};
+    "Record",       "SectionStop",  "FileEndSave",   "PlayPause",       "Play",           "Pause",
+    "Stop",         "FastForward",  "Rewind",        "ForwardReleased", "RewindReleased", "SectionDown",
+    "SectionUp",    "FileUp",       "FileDown",      "PlayRow",         "VolumeUp",       "VolumeDown",
+    "Mute",         "Setup",        "Close",         "SendHeld",
+    "PedalLeftDown", "PedalLeftUp", "PedalMiddleDown", "PedalMiddleUp", "PedalRightDown", "PedalRightUp",
+                                                     "WindOff",         "StartReached",   "EndOfFile",
+    "DeviceLost",   "DeviceAway",   "DeviceBack",    "LinkLost",        "DiskLow",        "FileFull",
+    "WriteFailed",  "FolderLost",   "CaptureFailed", "OutputFailed",    "SetupEnded",     "EntryRenamed",
+    "EntryRemoved", "EndRequested", "DisplayLost"};
+// clang-format on
 
 constexpr const char* kStepNames[] = {"ignored",
                                       "StartRecording",

@@ -30,6 +30,15 @@ enum class TransportEvent : std::uint8_t {
     Setup,
     Close,    // the Close button, Escape, the window's close, the media controls' Quit
     SendHeld, // the remote's file key held for two seconds: the current recording to the typist
+    // The foot pedal's three pedals pressed and let go. Held left rewinds, held middle plays, held
+    // right winds forward; the pedal pressed last decides, letting go of the middle pauses, and
+    // while recording no pedal does anything.
+    PedalLeftDown,
+    PedalLeftUp,
+    PedalMiddleDown,
+    PedalMiddleUp,
+    PedalRightDown,
+    PedalRightUp,
     // What happens around the transport.
     WindOff,      // a wind step at a speed that has none ("OFF")
     StartReached, // playback is in the first two seconds of the file

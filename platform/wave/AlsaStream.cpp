@@ -196,16 +196,17 @@ void AlsaStream::Loop() {
             break;
 
         const bool io = !m_Dead && WantsIo();
+        const int pace = io ? PaceMs() : -1;
         fds.assign(1, pollfd{m_WakeFd, POLLIN, 0});
         int pcmCount = 0;
-        if (io) {
+        if (io && pace < 0) {
             pcmCount = snd_pcm_poll_descriptors_count(m_Pcm);
             if (pcmCount > 0) {
                 fds.resize(1 + static_cast<size_t>(pcmCount));
                 snd_pcm_poll_descriptors(m_Pcm, fds.data() + 1, static_cast<unsigned>(pcmCount));
             }
         }
-        int wait = io ? 1000 : -1;
+        int wait = io ? (pace >= 0 ? pace : 1000) : -1;
         const int timer = m_Dead ? -1 : NextTimeoutMs();
         if (timer >= 0)
             wait = wait < 0 ? timer : std::min(wait, timer);
@@ -219,7 +220,11 @@ void AlsaStream::Loop() {
         while (read(m_WakeFd, &drained, sizeof drained) > 0) {
         }
         bool alive = !io;
-        if (io && pcmCount > 0) {
+        if (io && pace >= 0) {
+            const std::uint64_t before = m_Moved;
+            Transfer();
+            alive = m_Moved != before;
+        } else if (io && pcmCount > 0) {
             unsigned short revents = 0;
             const int r = snd_pcm_poll_descriptors_revents(m_Pcm, fds.data() + 1,
                                                            static_cast<unsigned>(pcmCount), &revents);

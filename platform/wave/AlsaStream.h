@@ -56,6 +56,10 @@ protected:
     // (-1: until woken).
     virtual void Tick() {}
     virtual int NextTimeoutMs() { return -1; }
+    // While the direction streams by the clock rather than by the PCM's readiness: how long until
+    // its next transfer is due (-1: it waits in poll() for the PCM). A PCM behind a sound server
+    // reports readiness for every packet the server sends, a few hundred times a second.
+    virtual int PaceMs() { return -1; }
 
     // Helpers for the directions, on the notification thread with m_Lock held.
     void GiveBack(WAVEHDR* header);
@@ -72,7 +76,8 @@ protected:
     snd_pcm_t* m_Pcm;
     unsigned m_FrameBytes;
     std::deque<WAVEHDR*> m_Queue;
-    unsigned m_Offset = 0; // bytes done in the front buffer
+    unsigned m_Offset = 0;     // bytes done in the front buffer
+    std::uint64_t m_Moved = 0; // frames moved so far: a paced stream that moves none is quiet
     bool m_Dead = false;
     bool m_FailureToTell = false;
 

@@ -6,7 +6,7 @@ namespace platform {
 
 AlsaWaveIn::AlsaWaveIn(snd_pcm_t* pcm, const WAVEFORMATEX& format, WaveCallback callback,
                        std::uintptr_t instance, const std::string& serverSource)
-    : AlsaStream(pcm, format, callback, instance, WIM_DATA) {
+    : AlsaStream(pcm, format, callback, instance, WIM_DATA), m_Rate(format.nSamplesPerSec) {
     Begin(this);
     if (!serverSource.empty())
         m_Watch = std::make_unique<ServerSourceWatch>(serverSource, [this] { PostGone(); });
@@ -106,8 +106,21 @@ void AlsaWaveIn::Transfer() {
             continue;
         }
         m_Offset += static_cast<unsigned>(got) * m_FrameBytes;
+        m_Moved += static_cast<std::uint64_t>(got);
         header->dwBytesRecorded = m_Offset;
     }
+}
+
+// Capture is read by the clock: the thread wakes when the buffer it is filling should be full (a
+// little late, so that the server's last packet has come), reads everything the PCM holds and
+// gives back the full buffers. The PCM's ring holds half a second, so a wake that comes late on a
+// loaded machine still loses nothing.
+int AlsaWaveIn::PaceMs() {
+    constexpr unsigned kLateMs = 10;
+    const WAVEHDR* front = m_Queue.front();
+    const std::uint64_t bytes = front->dwBufferLength > m_Offset ? front->dwBufferLength - m_Offset : 0;
+    const unsigned rate = m_Rate != 0 ? m_Rate : 8000;
+    return static_cast<int>(bytes / m_FrameBytes * 1000 / rate + kLateMs);
 }
 
 } // namespace platform

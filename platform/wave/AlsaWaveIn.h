@@ -30,9 +30,11 @@ private:
     bool WantsIo() override { return m_Running && !m_Queue.empty(); }
     void Transfer() override;
     void AfterRecover() override;
+    int PaceMs() override;
     void EndCapture();
 
     bool m_Running = false;
+    unsigned m_Rate;
     std::unique_ptr<ServerSourceWatch> m_Watch;
 };
 

@@ -140,11 +140,15 @@ void AlsaWaveOut::Tick() {
 int AlsaWaveOut::NextTimeoutMs() {
     if (m_Playing.empty() || m_Paused)
         return -1;
+    // Buffers are given back two at a time: the ring still holds the rest, and every thread down
+    // to the file wakes half as often.
     const std::uint64_t played = PlayedFrames();
-    const std::uint64_t end = m_Playing.front().second;
+    const std::uint64_t end = m_Playing[std::min<std::size_t>(1, m_Playing.size() - 1)].second;
     if (end <= played)
         return 0;
-    const std::uint64_t ms = (end - played) * 1000 / m_Rate + 1;
+    // A few milliseconds late: the played count moves in the server's steps, and a wake just
+    // before the end would only find that it has to sleep again.
+    const std::uint64_t ms = (end - played) * 1000 / m_Rate + 5;
     return static_cast<int>(std::min<std::uint64_t>(ms, 1000));
 }
 

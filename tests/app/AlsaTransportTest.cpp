@@ -5,6 +5,7 @@
 // rates adaptively, so sound is checked for its length, pitch and gaps, never for exact samples.
 #include "ToneCheck.h"
 #include "WindowFixture.h"
+#include "platform/wave/AlsaWaveService.h"
 
 #include <csignal>
 #include <cstdio>
@@ -193,7 +194,7 @@ TEST_F(AlsaTransport, twenty_marks_leave_a_steady_sine_unbroken_and_the_file_as_
     RecordProperty("recordedSeconds", std::to_string(recorded));
     EXPECT_NEAR(held, recorded, LengthSlack());
     if (exact)
-        EXPECT_EQ(tonecheck::PhaseBreaks(samples), 0u);
+        EXPECT_EQ(tonecheck::PhaseBreaks(samples), 0u) << platform::AlsaXruns() << " xruns";
     else
         EXPECT_LT(tonecheck::Examine(samples, 48000).LongestGapMs, 5.0);
     const std::vector<std::uint32_t> starts = SectionStarts(file);

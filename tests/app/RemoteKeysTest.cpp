@@ -148,5 +148,73 @@ TEST_F(RemoteKeys, unplugged_while_recording_the_file_is_kept_and_plugging_back_
     Report(0x01);
 }
 
+struct PedalStep {
+    const char* name;
+    std::uint8_t pedals; // held after the report
+    TransportState after;
+    std::vector<int> told; // what the remote's light is told
+};
+
+// Found while a recording is open, the pedal leaves it alone; then it plays and winds the saved
+// file while held, and goes and comes back with the receiver and without it.
+TEST_F(RemoteKeys, the_foot_pedal_plays_and_winds_while_held_with_or_without_the_receiver) {
+    using enum TransportState;
+    Open();
+    Report(0x07);
+    RecordFor(3);
+    PlugPedal();
+    Tick(7);
+    EXPECT_EQ(timers.Period(7), 100u) << "found: its reports are read";
+    Commands();
+    Pedals(0x07);
+    Pedals(0x00);
+    EXPECT_EQ(dlg->State(), Recording);
+    EXPECT_EQ(Commands(), std::vector<int>{});
+    Report(0x01); // saved: the current file
+    Commands();
+    const PedalStep steps[] = {
+        {"middle held plays the file", 0x02, Playing, {0xC2}},
+        {"let go, it pauses", 0x00, Paused, {0xC0}},
+        {"left held rewinds", 0x01, RewindPaused, {}},
+        {"let go, the rewind ends", 0x00, Paused, {}},
+        {"right held winds forward", 0x04, ForwardPaused, {}},
+        {"middle as well plays: the pedal pressed last decides", 0x06, Playing, {0xC2}},
+        {"right let go, it plays on", 0x02, Playing, {}},
+        {"all let go", 0x00, Paused, {0xC0}},
+        {"unknown bits alone are nothing", 0xF8, Paused, {}},
+        {"unknown bits beside middle are ignored", 0x0A, Playing, {0xC2}},
+    };
+    for (const PedalStep& step : steps) {
+        SCOPED_TRACE(step.name);
+        Pedals(step.pedals);
+        EXPECT_EQ(StateName(dlg->State()), StateName(step.after));
+        EXPECT_EQ(dlg->m_strSpeed == "8X", IsWinding(step.after)) << dlg->m_strSpeed;
+        EXPECT_EQ(Commands(), step.told);
+    }
+    // A tap between two ticks is a release, a press and a release.
+    for (std::uint8_t pedals : {0x00, 0x02, 0x00})
+        bus->SendInput(pedalNode, {0, pedals});
+    Tick(7);
+    EXPECT_EQ(Commands(), (std::vector<int>{0xC0, 0xC2, 0xC0}));
+    // Pulled out with middle held it pauses, quietly; then plugged in again.
+    for (bool receiver : {true, false}) {
+        SCOPED_TRACE(receiver ? "with the receiver" : "without the receiver");
+        Pedals(0x02);
+        EXPECT_EQ(dlg->State(), Playing);
+        UnplugPedal();
+        Tick(7);
+        EXPECT_EQ(dlg->State(), Paused);
+        EXPECT_EQ(timers.Period(7), 1000u);
+        EXPECT_EQ(timers.IsRunning(4), receiver) << "the receiver's poll is its own";
+        if (receiver) {
+            Unplug(); // playback stops, as it always has
+            Tick(6);
+        }
+        PlugPedal();
+        Tick(7);
+    }
+    EXPECT_TRUE(boxes.Boxes.empty());
+}
+
 } // namespace
 } // namespace apptest

@@ -70,6 +70,7 @@ void WindowTest::SetUp() {
     platform::SetClock(&clock);
     platform::SetFileSystem(&files);
     node = kReceiverNode;
+    pedalNode = kPedalNode;
     reportLength = 8;
     plugged = false;
     bus = std::make_unique<EmulatedHidBus>();

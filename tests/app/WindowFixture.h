@@ -67,6 +67,7 @@ bool WaitUntil(const std::function<bool()>& condition);
 EmulatedDevice ReceiverWithReports(int node, int length);
 
 constexpr int kReceiverNode = 2;
+constexpr int kPedalNode = 20;
 constexpr unsigned kSecondBytes = 88200; // 44.1 kHz mono 16-bit
 
 // The free-space check (at start-up, Record, Volume up, the keep-alive) finds room and, while
@@ -100,6 +101,14 @@ protected:
     void Report(std::uint8_t event);
     void Unplug();
     void Plug();
+    // The foot pedal plugged in (on a new node each time) and pulled out; Pedals sends the pedals
+    // held now (bit 0 left, 1 middle, 2 right) in one report and lets the pedal timer read it.
+    void PlugPedal() { bus->Add(FootPedal(pedalNode)); }
+    void UnplugPedal() { bus->Remove(pedalNode++); }
+    void Pedals(std::uint8_t bits) {
+        bus->SendInput(pedalNode, {0, bits});
+        Tick(7);
+    }
 
     // The remote's microphone delivers `tenths` tenths of a second of sound, a buffer at a time as
     // the capture device takes them.
@@ -131,6 +140,7 @@ protected:
     std::unique_ptr<EmulatedHidBus> bus; // a fresh testbed for every case
     std::unique_ptr<CSorvinDlg> dlg;
     int node = kReceiverNode;
+    int pedalNode = kPedalNode;
     int reportLength = 8;
     bool plugged = false;
 };

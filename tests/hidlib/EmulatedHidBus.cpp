@@ -98,6 +98,20 @@ EmulatedDevice BluetoothCombo(int node) {
     return d;
 }
 
+EmulatedDevice FootPedal(int node) {
+    EmulatedDevice d;
+    d.node = node;
+    d.vendorId = 0x05F3;
+    d.productId = 0x00FF;
+    d.product = "Foot Pedal";
+    d.manufacturer = "Pedal Works";
+    d.interfaceNumber = 0;
+    // Three one-bit pedals, then five bits of padding.
+    d.descriptor = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x15, 0x00, 0x25, 0x01, 0x75, 0x01,
+                    0x95, 0x03, 0x09, 0x01, 0x81, 0x02, 0x75, 0x05, 0x95, 0x01, 0x81, 0x01, 0xC0};
+    return d;
+}
+
 EmulatedHidBus::EmulatedHidBus() : m_Testbed(umockdev_testbed_new()) {
     m_Slots.reserve(64);
 }
@@ -209,6 +223,13 @@ void EmulatedHidBus::Remove(int node) {
     if (slot->deviceEnd >= 0) {
         ::close(slot->deviceEnd);
         slot->deviceEnd = -1;
+    }
+    // Once nobody holds the node any more the kernel hands its pty to the next device plugged in,
+    // and umockdev refuses to map a pty it still has on its books: the removed node's entry goes.
+    std::string mapped = slot->ptyName;
+    std::replace(mapped.begin(), mapped.end(), '/', '_');
+    if (!mapped.empty()) {
+        ::unlink((std::string(umockdev_testbed_get_root_dir(m_Testbed)) + "/dev/.ptymap/" + mapped).c_str());
     }
 }
 

@@ -30,6 +30,9 @@ EmulatedDevice Receiver(int node);
 EmulatedDevice Keyboard(int node, unsigned productId = 0xC31C);
 // A Bluetooth pointer with numbered reports in three top-level collections.
 EmulatedDevice BluetoothCombo(int node);
+// A three-pedal transcription foot pedal (0x05F3:0x00FF): one input byte, the pedals in bits
+// 0 to 2, no report numbers and no output reports, so lengths 2 and 0.
+EmulatedDevice FootPedal(int node);
 
 class EmulatedHidBus {
 public:

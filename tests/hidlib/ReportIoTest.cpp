@@ -227,6 +227,32 @@ TEST(NumberedReports, ArriveWithTheirNumberAsHidrawDeliversThem) {
     EXPECT_EQ(bus.ReceivedOutput(kComboNode, 17), out);
 }
 
+// Two objects on two devices, as Tavlo holds the receiver and a foot pedal: each reads only its
+// own reports, and one device going leaves the other reading.
+TEST(TwoDevices, TheReceiverAndAPedalAreReadApartAndEitherMayGo) {
+    EmulatedHidBus bus;
+    AddStandardDevices(bus);
+    bus.Add(FootPedal(5));
+    CKelvane receiver;
+    CKelvane pedal;
+    ASSERT_EQ(receiver.Open(kReceiverVendor, kReceiverProduct, nullptr, nullptr, nullptr, 1), 1);
+    ASSERT_EQ(pedal.Open(0x05F3, 0x00FF, nullptr, nullptr, nullptr, 1), 1);
+    int in = 0;
+    int out = -1;
+    pedal.GetReportLengths(&in, &out);
+    EXPECT_EQ(std::make_pair(in, out), std::make_pair(2, 0));
+    bus.SendInput(kReceiverNode, {0, 0, 0x03, 0, 0, 0, 0, 0});
+    bus.SendInput(5, {0, 0x02});
+    Bytes two(2, 0xEE);
+    Bytes eight(8, 0xEE);
+    EXPECT_EQ(pedal.Read(two.data()), 2);
+    EXPECT_EQ(two, Bytes({0, 0x02}));
+    bus.Remove(5);
+    EXPECT_EQ(pedal.Read(two.data()), -1);
+    EXPECT_EQ(receiver.Read(eight.data()), 8);
+    EXPECT_EQ(eight[2], 0x03);
+}
+
 TEST(ReadKind, TheLastSuccessfulOpenChoosesTheKindForEveryObject) {
     EmulatedHidBus bus;
     AddStandardDevices(bus);

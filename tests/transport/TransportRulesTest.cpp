@@ -44,6 +44,33 @@ TEST(TransportTable,
     }
 }
 
+// Every way of pressing and letting go of the three pedals, eight moves deep, from a file stopped or
+// paused: nothing is heard unless play is held, a wind runs only under its own pedal, and with every
+// pedal up the file is paused or stopped.
+TEST(TransportTable, the_pedals_play_and_wind_only_while_held) {
+    const TransportEvent down[] = {TransportEvent::PedalLeftDown, TransportEvent::PedalMiddleDown,
+                                   TransportEvent::PedalRightDown};
+    const TransportEvent up[] = {TransportEvent::PedalLeftUp, TransportEvent::PedalMiddleUp,
+                                 TransportEvent::PedalRightUp};
+    for (TransportState start : {TransportState::Idle, TransportState::Paused}) {
+        for (int moves = 0; moves < 6561; ++moves) { // 3^8: which pedal each of eight moves toggles
+            TransportState state = start;
+            bool held[3] = {};
+            for (int m = 0, code = moves; m < 8; ++m, code /= 3) {
+                const int p = code % 3;
+                const TransportEvent event = held[p] ? up[p] : down[p];
+                held[p] = !held[p];
+                state = TransportOutcome(state, TransportRule(state, event));
+                SCOPED_TRACE(testing::Message()
+                             << "moves " << moves << " step " << m << ": " << StateName(state));
+                ASSERT_TRUE(!IsHeard(state) || held[1]);
+                ASSERT_TRUE(!IsRewind(state) || held[0]);
+                ASSERT_TRUE(!IsForward(state) || held[2]);
+            }
+        }
+    }
+}
+
 TEST(RecordingNames, two_starts_in_one_second_get_names_that_are_new_and_sort_in_start_order) {
     std::set<std::string> folder;
     auto exists = [&](const std::string& n) { return folder.count(n) > 0; };
