@@ -2,6 +2,7 @@
 
 #include "ProgramState.h"
 #include "RecordingsList.h"
+#include "Settings.h"
 #include "SorvinDlg.h"
 #include "platform/FileSystem.h"
 
@@ -36,4 +37,16 @@ void MainWindowHost::RecordingRenamed(const std::string& from, const std::string
 
 void MainWindowHost::RecordingRemoved(const std::string& name) {
     m_Dlg.RecordingRemoved(name);
+}
+
+std::string MainWindowHost::SettingsFile() {
+    return SettingsPath(m_Dlg.m_WorkDir);
+}
+
+void MainWindowHost::EditDictationSettings() {
+    m_Dlg.OnDictationSettings();
+}
+
+JobSending& MainWindowHost::Sending() {
+    return m_Dlg.m_Sending;
 }

@@ -16,6 +16,9 @@ public:
     void PlayRecording(const std::string& name, unsigned section) override;
     void RecordingRenamed(const std::string& from, const std::string& to) override;
     void RecordingRemoved(const std::string& name) override;
+    std::string SettingsFile() override;
+    void EditDictationSettings() override;
+    JobSending& Sending() override;
 
 private:
     CSorvinDlg& m_Dlg;

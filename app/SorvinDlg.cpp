@@ -461,6 +461,7 @@ void CSorvinDlg::FillWindowMenu(QMenu& menu) {
     if (m_RecordingsAction)
         menu.addAction(m_RecordingsAction);
     menu.addAction("Open recordings folder", this, &CSorvinDlg::OnOpenRecordingsFolder);
+    menu.addAction("Dictation settings…", this, &CSorvinDlg::OnDictationSettings);
     const QString about = LoadStringResource(101);
     if (about.isEmpty())
         return;

@@ -35,6 +35,7 @@ constexpr std::array<Row, kTransportEvents> kRules = {{
     {Mute,           Mute,            Mute,            Mute,            Mute,            Mute,            Mute,            Mute,             Mute,             no, no}, // Mute
     {RunSetup,       RunSetup,        RunSetup,        RunSetup,        RunSetup,        RunSetup,        RunSetup,        RunSetup,         RunSetup,         no, no}, // Setup
     {End,            End,             End,             End,             End,             End,             End,             RefuseClose,      RefuseClose,      no, no}, // Close
+    {SendToTypist,   no,              no,              no,              no,              no,              no,              no,               no,               no, no}, // SendHeld
     {no,             WindRewind,      WindRewind,      WindRewind,      WindRewind,      no,              no,              no,               no,               no, no}, // PedalLeftDown
     {no,             no,              no,              no,              no,              EndWind,         EndWind,         no,               no,               no, no}, // PedalLeftUp
     {PlayFile,       no,              ResumePlayback,  EndWind,         ResumePlayback,  EndWind,         ResumePlayback,  no,               no,               no, no}, // PedalMiddleDown
@@ -67,11 +68,11 @@ constexpr const char* kStateNames[kTransportStates] = {
     "RewindPaused", "Recording", "RecordPaused", "Saving",         "Ending"};
 
 // clang-format off
-constexpr const char* kEventNames[kTransportEvents] = {
+constexpr const char* kEventNames[] = {
     "Record",       "SectionStop",  "FileEndSave",   "PlayPause",       "Play",           "Pause",
     "Stop",         "FastForward",  "Rewind",        "ForwardReleased", "RewindReleased", "SectionDown",
     "SectionUp",    "FileUp",       "FileDown",      "PlayRow",         "VolumeUp",       "VolumeDown",
-    "Mute",         "Setup",        "Close",
+    "Mute",         "Setup",        "Close",         "SendHeld",
     "PedalLeftDown", "PedalLeftUp", "PedalMiddleDown", "PedalMiddleUp", "PedalRightDown", "PedalRightUp",
                                                      "WindOff",         "StartReached",   "EndOfFile",
     "DeviceLost",   "DeviceAway",   "DeviceBack",    "LinkLost",        "DiskLow",        "FileFull",
@@ -115,8 +116,10 @@ constexpr const char* kStepNames[] = {"ignored",
                                       "SaveForWriteFailed",
                                       "StopForOutputLost",
                                       "ReportState",
-                                      "FollowList"};
-static_assert(std::size(kStepNames) == static_cast<std::size_t>(FollowList) + 1);
+                                      "FollowList",
+                                      "SendToTypist"};
+static_assert(std::size(kStepNames) == static_cast<std::size_t>(SendToTypist) + 1);
+static_assert(std::size(kEventNames) == kTransportEvents);
 
 constexpr std::size_t Index(auto value) {
     return static_cast<std::size_t>(value);

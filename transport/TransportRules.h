@@ -28,7 +28,8 @@ enum class TransportEvent : std::uint8_t {
     VolumeDown,
     Mute,
     Setup,
-    Close, // the Close button, Escape, the window's close, the media controls' Quit
+    Close,    // the Close button, Escape, the window's close, the media controls' Quit
+    SendHeld, // the remote's file key held for two seconds: the current recording to the typist
     // The foot pedal's three pedals pressed and let go. Held left rewinds, held middle plays, held
     // right winds forward; the pedal pressed last decides, letting go of the middle pauses, and
     // while recording no pedal does anything.
@@ -98,6 +99,7 @@ enum class TransportStep : std::uint8_t {
     StopForOutputLost,
     ReportState, // tells the remote unit the state again
     FollowList,
+    SendToTypist, // sends the list's current recording on a worker; the transport stays as it is
 };
 
 // The step for `event` in `state`.

@@ -225,7 +225,8 @@ TEST_F(MainWindow, TheWindowMenuOpensTheRecordingsFolderOrSaysWhyItCannot) {
         QStringList texts;
         for (QAction* action : menu.actions())
             texts << action->text();
-        EXPECT_EQ(texts, (QStringList{"Recordings", "Open recordings folder", "", "About Tavlo"}));
+        EXPECT_EQ(texts, (QStringList{"Recordings", "Open recordings folder", "Dictation settings…", "",
+                                      "About Tavlo"}));
 
         menu.actions().at(1)->trigger();
 

@@ -76,6 +76,8 @@ struct Scenario {
 //   picture battery|volume N   the picture shows res/battery-N.bmp or res/vol-N.bmp
 //   text ID blank|shown  the text control shows nothing / something
 //   snap ID NAME, text ID same|differs NAME   the text control as it was at the snap
+//   dictation            Recorder.ini gets an outbox (the folder's "outbox") and the author "E2E"
+//   sent N               the outbox holds N jobs, each with its audio, and no spool (waits 15 s)
 //   wav FILES SECTIONS   the folder holds FILES recordings; the newest has SECTIONS sections, sox
 //                        reads it and its samples are the speech the microphone heard
 //   running              Tavlo has not ended
@@ -139,6 +141,13 @@ const std::vector<Scenario>& Scenarios() {
           "mpris stop", "expect out C0", "mpris-status Stopped",
           "mpris-announced Playing Paused Playing Stopped", "running"}},
         // clang-format on
+        // The file key held two seconds while idle sends the current recording to the typist; a
+        // short press afterwards is still File up, which plays.
+        {"FileKeyHeldWhileIdleSendsTheRecordingAndAPressStillPlays",
+         nullptr,
+         {"dictation", "remote press record", "expect out C1", "pause 2500", "remote press file",
+          "expect out C0", "wav 1 1", "remote hold file 2600", "pause 3000", "sent 1", "remote press file",
+          "expect out C2", "running"}},
         {"ReceiverVanishingDuringAWriteLosesNoRecording",
          nullptr,
          {"remote press record", "expect out C1", "pause 1500", "remote vanish-on-output", "click 1002",
@@ -350,6 +359,23 @@ void EndToEnd::RunStep(SetDriver& set, const std::string& step) {
         }
     } else if (verb == "snap") {
         m_Snaps[Word(w, 2)] = set.Screenshot().copy(ControlRect(std::stoi(Word(w, 1))));
+    } else if (verb == "dictation") {
+        fs::create_directory(m_Folder / "outbox");
+        std::ofstream(m_Folder / "Recorder.ini", std::ios::app)
+            << "[Dictation]\nAuthor=E2E\nOutbox=" << (m_Folder / "outbox").string() << "\n";
+    } else if (verb == "sent") {
+        const auto jobs = [&] {
+            std::size_t whole = 0;
+            for (const auto& entry : fs::directory_iterator(m_Folder / "outbox"))
+                if (entry.path().extension() == ".job" &&
+                    fs::exists(fs::path(entry.path()).replace_extension(".opus")))
+                    ++whole;
+            return whole;
+        };
+        for (int i = 0; i < 150 && jobs() < std::stoul(Word(w, 1)); ++i)
+            platform::Clock().Sleep(100);
+        EXPECT_EQ(jobs(), std::stoul(Word(w, 1))) << set.Log();
+        EXPECT_FALSE(fs::exists(m_Folder / "outbox" / ".tavlo-spool"));
     } else if (verb == "wav") {
         CheckRecording(set, std::stoul(Word(w, 1)), std::stoul(Word(w, 2)));
     } else if (verb == "mpris") {
