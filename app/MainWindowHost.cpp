@@ -2,6 +2,7 @@
 
 #include "ProgramState.h"
 #include "RecordingsList.h"
+#include "Settings.h"
 #include "SorvinDlg.h"
 #include "platform/FileSystem.h"
 
@@ -36,4 +37,13 @@ void MainWindowHost::RecordingRenamed(const std::string& from, const std::string
 
 void MainWindowHost::RecordingRemoved(const std::string& name) {
     m_Dlg.RecordingRemoved(name);
+}
+
+std::string MainWindowHost::SettingsFile() {
+    return SettingsPath(m_Dlg.m_WorkDir);
+}
+
+bool MainWindowHost::PlayJob(const std::string& path, const std::string& title) {
+    m_Dlg.Apply(TransportEvent::PlayJob, {path, title, 1});
+    return IsPlaying(m_Dlg.State()) && m_Dlg.PlayingJob() == path;
 }

@@ -1,6 +1,7 @@
 #include "SorvinDlg.h"
 
 #include "AboutDlg.h"
+#include "InboxWindow.h"
 #include "MprisPlayer.h"
 #include "ProgramState.h"
 #include "RecordingsWindow.h"
@@ -454,6 +455,7 @@ void CSorvinDlg::FillWindowMenu(QMenu& menu) {
     if (m_RecordingsAction)
         menu.addAction(m_RecordingsAction);
     menu.addAction("Open recordings folder", this, &CSorvinDlg::OnOpenRecordingsFolder);
+    menu.addAction("Inbox…", this, &CSorvinDlg::OnInbox);
     const QString about = LoadStringResource(101);
     if (about.isEmpty())
         return;

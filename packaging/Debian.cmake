@@ -40,7 +40,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # recommended. Kelvane's shlibs entry lets dpkg run ldconfig and lets other packages depend on it.
 set(CPACK_DEBIAN_TAVLO_PACKAGE_NAME tavlo)
 set(CPACK_DEBIAN_TAVLO_PACKAGE_SECTION sound)
-set(CPACK_DEBIAN_TAVLO_PACKAGE_DEPENDS "libasound2-plugins")
+# libopusfile0 (a dictation job's audio) is linked and found too; named here so that the typist's
+# inbox never ships without it.
+set(CPACK_DEBIAN_TAVLO_PACKAGE_DEPENDS "libasound2-plugins, libopusfile0")
 set(CPACK_DEBIAN_TAVLO_PACKAGE_RECOMMENDS "udev, xdg-utils, pulseaudio | pipewire-pulse, qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 # dpkg runs ldconfig once after all packages are unpacked through this trigger.
