@@ -6,6 +6,12 @@
 
 void LayOutListWindow(QWidget& window, const QString& toolsName, const QList<QAction*>& actions,
                       QTreeView& view, QLabel& status, std::initializer_list<int> widths) {
+    // The main window's display colour, so that the windows read as one program.
+    const QColor display(0x07, 0xD2, 0xD4);
+    window.setStyleSheet(
+        QString("QHeaderView::section { background: %1; color: black; border: none; padding: 3px; }"
+                "QTreeView { selection-background-color: %1; selection-color: black; }")
+            .arg(display.name()));
     auto* tools = new QToolBar(&window);
     tools->setAccessibleName(toolsName);
     tools->addActions(actions);

@@ -8,7 +8,7 @@
 // What the program's list windows (recordings, inbox) share: a tool bar over the list, a status
 // line below it that can be read and copied, and actions that work anywhere in the window.
 
-// Lays out `window`: a tool bar named `toolsName` with `actions` over `view`, `status` at the
+// Lays out `window` in the main window's display colour: a tool bar named `toolsName` with `actions` over `view`, `status` at the
 // bottom, the columns `widths` wide and the keyboard in the list; Escape and the desktop's Close
 // key close the window.
 void LayOutListWindow(QWidget& window, const QString& toolsName, const QList<QAction*>& actions,

@@ -17,9 +17,6 @@
 
 namespace {
 
-// The main window's display colour, so that the two windows read as one program.
-const QColor kDisplayColour(0x07, 0xD2, 0xD4);
-
 std::optional<QString> AskTitleInDialog(QWidget* parent, const QString& name, const QString& title) {
     bool ok = false;
     const QString text = QInputDialog::getText(
@@ -37,9 +34,6 @@ RecordingsWindow::RecordingsWindow(IRecordingsHost& host, QWidget* mainWindow)
     if (mainWindow)
         setWindowIcon(mainWindow->windowIcon());
     resize(800, 440);
-    setStyleSheet(QString("QHeaderView::section { background: %1; color: black; border: none; padding: 3px; }"
-                          "QTreeView { selection-background-color: %1; selection-color: black; }")
-                      .arg(kDisplayColour.name()));
     AskTitle = [this](const QString& name, const QString& title) {
         return AskTitleInDialog(this, name, title);
     };
