@@ -1,5 +1,6 @@
 // Recording from the window's buttons: Record, section marks, File end and save, and the guards
 // around them (capture device, names, free space, a vanished folder).
+#include "SmallDisk.h"
 #include "WindowFixture.h"
 #include "wavefile/WaveReader.h"
 
@@ -116,22 +117,6 @@ TEST_F(RecordCommands, without_a_capture_device_nothing_records_and_no_empty_fil
     EXPECT_TRUE(Folder().empty());
     EXPECT_FALSE(timers.IsRunning(3));
 }
-
-// A disk of its own for one case, unmounted however the case ends.
-struct SmallDisk {
-    explicit SmallDisk(const fs::path& at, const std::string& options) : At(at) {
-        fs::create_directories(at);
-        Mounted =
-            std::system(
-                ("mount -t tmpfs -o " + options + " tmpfs '" + at.string() + "' 2>/dev/null").c_str()) == 0;
-    }
-    ~SmallDisk() {
-        if (Mounted)
-            std::system(("umount -l '" + At.string() + "'").c_str());
-    }
-    fs::path At;
-    bool Mounted = false;
-};
 
 // What the disk said when the file could not be made is what the user reads; nothing records.
 TEST_F(RecordCommands, a_record_the_disk_refuses_says_why) {
