@@ -6,6 +6,8 @@
 #include <QDateTime>
 #include <QFont>
 
+using dictation::InboxEntry;
+
 namespace {
 
 QString LengthText(unsigned seconds) {
@@ -53,7 +55,7 @@ void InboxModel::Rescan() {
     m_Scanner.Rescan();
 }
 
-void InboxModel::OnListed(const std::vector<InboxEntry>& entries) {
+void InboxModel::OnListed(const std::vector<dictation::InboxEntry>& entries) {
     beginResetModel();
     m_Entries = entries;
     endResetModel();
@@ -89,8 +91,8 @@ QVariant InboxModel::data(const QModelIndex& index, int role) const {
     const bool readable = entry->State != InboxEntry::Status::Unreadable;
     if (role == Qt::ToolTipRole) {
         QString tip = QString::fromStdString(entry->FileName);
-        if (!entry->Job.Note.empty())
-            tip += "\n" + QString::fromStdString(entry->Job.Note);
+        if (!entry->Contents.Note.empty())
+            tip += "\n" + QString::fromStdString(entry->Contents.Note);
         if (!entry->Problem.empty())
             tip += "\n" + QString::fromStdString(entry->Problem);
         return tip;
@@ -107,14 +109,14 @@ QVariant InboxModel::data(const QModelIndex& index, int role) const {
     switch (index.column()) {
     case kAuthor:
         // A file that is not a job of ours shows by its name.
-        return QString::fromStdString(readable && !entry->Job.Author.empty() ? entry->Job.Author
-                                                                             : entry->FileName);
+        return QString::fromStdString(readable && !entry->Contents.Author.empty() ? entry->Contents.Author
+                                                                                  : entry->FileName);
     case kWorkType:
-        return QString::fromStdString(entry->Job.WorkType);
+        return QString::fromStdString(entry->Contents.WorkType);
     case kPriority:
-        return QString::fromStdString(entry->Job.Priority);
+        return QString::fromStdString(entry->Contents.Priority);
     case kLength:
-        return readable ? LengthText(entry->Job.Length) : QString();
+        return readable ? LengthText(entry->Contents.Length) : QString();
     case kReceived:
         return QDateTime::fromSecsSinceEpoch(entry->Received).toString("yyyy-MM-dd hh:mm");
     case kState:

@@ -33,7 +33,7 @@ public:
     void Rescan();
 
     // The entry of a row; null for none.
-    const InboxEntry* EntryAt(const QModelIndex& index) const;
+    const dictation::InboxEntry* EntryAt(const QModelIndex& index) const;
     // The row of the job file `fileName`, invalid when not listed.
     QModelIndex IndexOf(const std::string& fileName) const;
     // Listings received so far (each rescan makes one).
@@ -48,12 +48,12 @@ signals:
     void Changed();
 
 private:
-    void OnListed(const std::vector<InboxEntry>& entries);
+    void OnListed(const std::vector<dictation::InboxEntry>& entries);
 
     platform::IWindowTimers& m_Timers;
     InboxScanner m_Scanner;
     QFileSystemWatcher m_Watcher;
-    std::vector<InboxEntry> m_Entries;
+    std::vector<dictation::InboxEntry> m_Entries;
     std::string m_Inbox, m_Done;
     int m_Listings = 0;
 };

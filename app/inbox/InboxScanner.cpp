@@ -45,7 +45,7 @@ void InboxScanner::Work() {
         }
         if (inbox.empty())
             continue;
-        std::vector<InboxEntry> entries = ListInbox(inbox, done);
+        std::vector<dictation::InboxEntry> entries = dictation::ListInbox(inbox, done);
         // Runs on this object's thread; dropped unread when the scanner is gone by then.
         QMetaObject::invokeMethod(
             this, [this, entries = std::move(entries)] { emit Listed(entries); }, Qt::QueuedConnection);

@@ -28,7 +28,7 @@ public:
     void Rescan();
 
 signals:
-    void Listed(const std::vector<InboxEntry>& entries);
+    void Listed(const std::vector<dictation::InboxEntry>& entries);
 
 private:
     void Work();

@@ -1,9 +1,9 @@
 #include "InboxWindow.h"
 
-#include "IniFile.h"
+#include "DictationSettings.h"
 #include "JobAudio.h"
-#include "JobState.h"
 #include "ListWindowLayout.h"
+#include "StateWriter.h"
 #include "platform/Clock.h"
 #include "platform/qt/QtWindowTimers.h"
 
@@ -15,25 +15,11 @@
 #include <QVBoxLayout>
 
 #include <cstdio>
-#include <pwd.h>
-#include <unistd.h>
+
+using dictation::InboxEntry;
+using Stage = dictation::TypistState::Stage;
 
 namespace {
-
-constexpr const char* kSection = "Dictation";
-
-// The login's full name (the first field of its gecos), else its user name.
-std::string LoginName() {
-    if (const passwd* user = ::getpwuid(::getuid())) {
-        std::string gecos = user->pw_gecos ? user->pw_gecos : "";
-        gecos = gecos.substr(0, gecos.find(','));
-        if (!gecos.empty())
-            return gecos;
-        if (user->pw_name)
-            return user->pw_name;
-    }
-    return "Typist";
-}
 
 std::string Now() {
     const platform::LocalTime t = platform::Clock().GetLocalTime();
@@ -87,14 +73,11 @@ QAction* InboxWindow::AddAction(const QString& text, const QKeySequence& keys, v
 }
 
 void InboxWindow::LoadSettings() {
-    CIniFile ini(m_Host.SettingsFile());
-    m_Typist = ini.GetString(kSection, "Author");
-    if (m_Typist.empty())
-        m_Typist = LoginName();
-    const std::string inbox = ini.GetString(kSection, "Inbox");
-    if (inbox != m_Model.Inbox() || ini.GetString(kSection, "Done") != m_Model.Done())
-        m_Model.SetFolders(inbox, ini.GetString(kSection, "Done"));
-    if (inbox.empty())
+    const dictation::DictationSettings settings = dictation::LoadDictationSettings(m_Host.SettingsFile());
+    m_Typist = settings.Author.empty() ? "Typist" : settings.Author;
+    if (settings.Inbox != m_Model.Inbox() || settings.DoneFolder() != m_Model.Done())
+        m_Model.SetFolders(settings.Inbox, settings.DoneFolder());
+    if (settings.Inbox.empty())
         Say(tr("No inbox folder is set up: choose one with Inbox Folder…"));
 }
 
@@ -130,15 +113,15 @@ void InboxWindow::Open(const QModelIndex& index) {
     const InboxEntry job = *entry;
     m_Decoders.emplace_back([this, inbox, job] {
         std::string wav, problem;
-        if (!DecodeJobAudio(inbox, job.Job, JobCacheFolder(), wav, problem) && problem.empty())
+        if (!DecodeJobAudio(inbox, job.Contents, JobCacheFolder(), wav, problem) && problem.empty())
             problem = "its audio cannot be decoded";
         QMetaObject::invokeMethod(
-            this, [this, job, wav, problem] { OnDecoded(job.FileName, job.Job, wav, problem); },
+            this, [this, job, wav, problem] { OnDecoded(job.FileName, job.Contents, wav, problem); },
             Qt::QueuedConnection);
     });
 }
 
-void InboxWindow::OnDecoded(const std::string& fileName, const DictationJob& job, const std::string& wav,
+void InboxWindow::OnDecoded(const std::string& fileName, const dictation::Job& job, const std::string& wav,
                             const std::string& problem) {
     const QString name = QString::fromStdString(fileName);
     if (!problem.empty()) {
@@ -156,7 +139,7 @@ void InboxWindow::OnDecoded(const std::string& fileName, const DictationJob& job
     // Opened for typing: a job already typed keeps its "done".
     const InboxEntry* entry = m_Model.EntryAt(m_Model.IndexOf(fileName));
     if (!entry || entry->State == InboxEntry::Status::New)
-        WriteState(job, kJobTyping);
+        WriteState(job, Stage::Typing);
     Say(tr("Playing %1").arg(QString::fromStdString(title)));
     emit Opened(true);
 }
@@ -170,13 +153,13 @@ void InboxWindow::MarkSelectedDone() {
                 .arg(QString::fromStdString(entry->FileName), QString::fromStdString(entry->Problem)));
         return;
     }
-    if (WriteState(entry->Job, kJobDone))
+    if (WriteState(entry->Contents, Stage::Done))
         Say(tr("%1 is done.").arg(QString::fromStdString(entry->FileName)));
 }
 
-bool InboxWindow::WriteState(const DictationJob& job, const char* state) {
+bool InboxWindow::WriteState(const dictation::Job& job, Stage stage) {
     std::string problem;
-    if (!WriteJobState(m_Model.Done(), JobState{job.Id, state, m_Typist, Now()}, problem)) {
+    if (!dictation::WriteStateFile(m_Model.Done(), {job.Id, stage, m_Typist, Now()}, problem)) {
         Say(tr("The state of %1 cannot be written to %2: %3")
                 .arg(QString::fromStdString(job.Id), QString::fromStdString(m_Model.Done()),
                      QString::fromStdString(problem)));
@@ -190,7 +173,13 @@ void InboxWindow::ChooseInbox() {
     const std::optional<std::string> folder = AskFolder(m_Model.Inbox());
     if (!folder)
         return;
-    CIniFile(m_Host.SettingsFile()).WriteString(kSection, "Inbox", folder->c_str());
+    dictation::DictationSettings settings = dictation::LoadDictationSettings(m_Host.SettingsFile());
+    settings.Inbox = *folder;
+    if (!dictation::SaveDictationSettings(m_Host.SettingsFile(), settings)) {
+        Say(tr("The inbox folder cannot be kept: %1 cannot be written.")
+                .arg(QString::fromStdString(m_Host.SettingsFile())));
+        return;
+    }
     m_Message.clear();
     LoadSettings();
 }

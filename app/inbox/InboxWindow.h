@@ -1,6 +1,7 @@
 #pragma once
 #include "IInboxHost.h"
 #include "InboxModel.h"
+#include "StateFile.h"
 
 #include <QAction>
 #include <QLabel>
@@ -52,9 +53,9 @@ protected:
 private:
     QAction* AddAction(const QString& text, const QKeySequence& keys, void (InboxWindow::*slot)());
     void Open(const QModelIndex& index);
-    void OnDecoded(const std::string& fileName, const DictationJob& job, const std::string& wav,
+    void OnDecoded(const std::string& fileName, const dictation::Job& job, const std::string& wav,
                    const std::string& problem);
-    bool WriteState(const DictationJob& job, const char* state);
+    bool WriteState(const dictation::Job& job, dictation::TypistState::Stage stage);
     void Say(const QString& message);
     void ShowCount();
 

@@ -79,7 +79,7 @@ std::string JobCacheFolder() {
     return folder;
 }
 
-bool DecodeJobAudio(const std::string& inbox, const DictationJob& job, const std::string& cache,
+bool DecodeJobAudio(const std::string& inbox, const dictation::Job& job, const std::string& cache,
                     std::string& wav, std::string& problem) {
     const std::string audio = inbox + "/" + job.Audio;
     const int fd = ::open(audio.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);

@@ -1,5 +1,5 @@
 #pragma once
-#include "DictationJob.h"
+#include "JobFile.h"
 
 #include <string>
 
@@ -15,5 +15,5 @@ std::string JobCacheFolder();
 // when complete) unless a complete decoding newer than the audio is there already. The audio is
 // opened as a regular file only (no link, no FIFO). True with the WAV's path in `wav`; false with
 // `problem` in plain words.
-bool DecodeJobAudio(const std::string& inbox, const DictationJob& job, const std::string& cache,
+bool DecodeJobAudio(const std::string& inbox, const dictation::Job& job, const std::string& cache,
                     std::string& wav, std::string& problem);

@@ -4,19 +4,21 @@
 
 namespace handofftest {
 
-// What a test job says of itself.
+// A recording to send: its name's stem, who dictated it and what for.
 struct TestJob {
-    std::string Id;
+    std::string Stem; // e.g. "20261210-194651"
     unsigned Seconds = 3;
     std::string Priority = "normal";
     std::string Author = "Maria Lopez";
     std::string WorkType = "Letter";
-    std::vector<unsigned> Sections = {0};
+    std::vector<unsigned> Sections = {0}; // each section's start, whole seconds
 };
 
-// Sends a job as the author's side does (docs/handoff.md): a tone of job.Seconds encoded to Ogg
-// Opus and the job file, both written in `<outbox>/.tavlo-spool/` and renamed into the outbox,
-// the audio first and the job file last. Returns the audio's size; throws std::runtime_error.
-unsigned long WriteTestJob(const std::string& outbox, const TestJob& job);
+// A sectioned 44.1 kHz mono recording of a tone that rises each second, at `wav`.
+void WriteToneRecording(const std::string& wav, unsigned seconds, const std::vector<unsigned>& sections);
+
+// Sends the job with the author's side's own Send (dictation::SendJob) from a recording made for
+// it in a scratch folder. Returns the job's Id; throws std::runtime_error with the reason.
+std::string WriteTestJob(const std::string& outbox, const TestJob& job);
 
 } // namespace handofftest

@@ -2,8 +2,9 @@
 //   tavlo_inbox_screenshot OUT.png      (under Xvfb: tests/ui/screenshot/screenshot.sh runs it)
 // The jobs lie in $HOME/Dictation/Inbox; it fails when the window does not list them all.
 #include "InboxWindow.h"
-#include "JobState.h"
-#include "TestJobs.h"
+#include "JobFile.h"
+#include "JobId.h"
+#include "StateWriter.h"
 
 #include <QApplication>
 #include <QTest>
@@ -40,40 +41,47 @@ int main(int argc, char** argv) {
     fs::remove_all(home + "/Dictation");
     fs::create_directories(inbox);
     fs::create_directories(done);
+    // Only the list shows: the jobs as Send writes them, their audio files of the size they name.
     const struct {
-        handofftest::TestJob Job;
+        const char* Stem;
+        const char* Author;
+        const char* WorkType;
+        const char* Priority;
+        std::uint32_t Length;
         const char* When;
-        const char* State; // the typist's, "" for none
+        const char* State;   // the typist's, "" for none
+        bool Arrived = true; // false: the audio is still on its way
     } jobs[] = {
-        {{"20261210-081502-Maria_Lopez", 95, "normal", "Maria Lopez", "Letter", {0, 40}},
-         "2026-12-10 08:17",
-         "done"},
-        {{"20261210-093011-Maria_Lopez", 310, "normal", "Maria Lopez", "Report", {0, 60, 200}},
-         "2026-12-10 09:32",
-         "typing"},
-        {{"20261210-101545-Tomas_Berg", 48, "urgent", "Tomas Berg", "Discharge", {0}},
-         "2026-12-10 10:16",
-         ""},
-        {{"20261210-110230-Tomas_Berg", 132, "high", "Tomas Berg", "Referral", {0, 70}},
-         "2026-12-10 11:03",
-         ""},
-        {{"20261210-113400-Maria_Lopez", 754, "normal", "Maria Lopez", "Minutes", {0, 12, 95}},
-         "2026-12-10 11:40",
-         ""},
+        {"20261210-081502", "Maria Lopez", "Letter", "normal", 95, "2026-12-10 08:17", "done"},
+        {"20261210-093011", "Maria Lopez", "Report", "normal", 310, "2026-12-10 09:32", "typing"},
+        {"20261210-101545", "Tomas Berg", "Discharge", "urgent", 48, "2026-12-10 10:16", ""},
+        {"20261210-110230", "Tomas Berg", "Referral", "high", 132, "2026-12-10 11:03", ""},
+        {"20261210-113400", "Maria Lopez", "Minutes", "normal", 754, "2026-12-10 11:40", ""},
+        {"20261210-114512", "Tomas Berg", "Letter", "normal", 30, "2026-12-10 11:46", "", false},
     };
     for (const auto& j : jobs) {
-        handofftest::WriteTestJob(inbox, j.Job);
-        Received(inbox + "/" + j.Job.Id + ".job", j.When);
+        const std::string id = JobId(j.Stem, j.Author);
+        const std::uint64_t bytes = j.Length * 3200ull; // about 190 KB a minute
+        std::ofstream(inbox + "/" + id + ".opus") << std::string(j.Arrived ? bytes : bytes / 3, 'x');
+        std::ofstream(inbox + "/" + id + ".job") << dictation::JobText({id,
+                                                                        j.Author,
+                                                                        j.WorkType,
+                                                                        j.Priority,
+                                                                        "",
+                                                                        "",
+                                                                        j.Length,
+                                                                        {0},
+                                                                        std::string(j.Stem) + ".wav",
+                                                                        "",
+                                                                        id + ".opus",
+                                                                        bytes});
+        Received(inbox + "/" + id + ".job", j.When);
         std::string problem;
+        const auto stage = std::string(j.State) == "done" ? dictation::TypistState::Stage::Done
+                                                          : dictation::TypistState::Stage::Typing;
         if (*j.State)
-            WriteJobState(done, JobState{j.Job.Id, j.State, "Jan Kowalski", "2026-12-10 12:00:00"}, problem);
+            dictation::WriteStateFile(done, {id, stage, "Jan Kowalski", "2026-12-10 12:00:00"}, problem);
     }
-    // One still on its way: its audio not all there yet.
-    handofftest::WriteTestJob(inbox,
-                              {"20261210-114512-Tomas_Berg", 30, "normal", "Tomas Berg", "Letter", {0}});
-    fs::resize_file(inbox + "/20261210-114512-Tomas_Berg.opus", 100);
-    Received(inbox + "/20261210-114512-Tomas_Berg.job", "2026-12-10 11:46");
-    fs::remove_all(inbox + "/.tavlo-spool");
     ShotHost host;
     host.Settings = home + "/Recorder.ini";
     std::ofstream(host.Settings) << "[Dictation]\nAuthor=Jan Kowalski\nInbox=" << inbox << "\nDone=" << done

@@ -2,7 +2,7 @@
 // decoded, played through the main window (here a fake that notes what it is asked) and marked;
 // what cannot be opened says why and is never played; the inbox is listed again on its timer.
 #include "InboxWindow.h"
-#include "JobState.h"
+#include "StateFile.h"
 #include "TestJobs.h"
 #include "WaveTestFiles.h"
 #include "platform/fakes/FakeWindowTimers.h"
@@ -33,9 +33,11 @@ public:
 };
 
 std::string StateOf(const std::string& done, const std::string& id) {
-    JobState state;
-    std::string problem;
-    return ReadJobState(done, id, state, problem) ? state.State + " by " + state.Typist : "none";
+    const dictation::StateReading state = dictation::ReadStateFile(done, id);
+    if (!state.Read)
+        return "none";
+    return (state.Contents.Is == dictation::TypistState::Stage::Done ? "done by " : "typing by ") +
+           state.Contents.Typist;
 }
 
 std::vector<std::uint32_t> SectionStarts(const std::string& wav) {
@@ -59,8 +61,9 @@ TEST(InboxWindow, a_job_opened_plays_with_its_sections_and_is_marked_typing_then
     ::setenv("XDG_CACHE_HOME", dir.Path("cache").c_str(), 1);
     std::ofstream(dir.Path("Recorder.ini"))
         << "[Dictation]\nAuthor=Jan Kowalski\nInbox=" << inbox << "\nDone=" << done << "\n";
-    handofftest::WriteTestJob(inbox, {"J1", 12, "normal", "Maria Lopez", "Letter", {0, 4, 9}});
-    handofftest::WriteTestJob(inbox, {"J2", 2, "urgent", "Ana Ruiz", "Memo", {0}});
+    const std::string j1 = handofftest::WriteTestJob(
+        inbox, {"20261210-090000", 12, "normal", "Maria Lopez", "Letter", {0, 4, 9}});
+    handofftest::WriteTestJob(inbox, {"20261210-091500", 2, "urgent", "Ana Ruiz", "Memo", {0}});
     std::ofstream(inbox + "/bad.job") << "not a job\n";
 
     FakeInboxHost host;
@@ -81,18 +84,18 @@ TEST(InboxWindow, a_job_opened_plays_with_its_sections_and_is_marked_typing_then
     EXPECT_TRUE(window.Status().contains("3 jobs, 2 new")) << window.Status().toStdString();
 
     struct Step {
-        const char* job;
+        std::string job;
         bool plays;
         std::string told;   // what the main window is asked, "" for nothing
         const char* status; // part of the status line afterwards
         std::string state;  // J1's state file afterwards
     };
-    const std::string wav = dir.Path("cache") + "/tavlo/jobs/J1.wav";
+    const std::string wav = dir.Path("cache") + "/tavlo/jobs/" + j1 + ".wav";
     for (const Step& s : {
              Step{"bad.job", true, "", "cannot be opened", "none"},
              // A recording is open: the job is not played and not marked.
-             Step{"J1.job", false, "play " + wav + " as Maria Lopez Letter", "not played", "none"},
-             Step{"J1.job", true, "play " + wav + " as Maria Lopez Letter", "Playing Maria Lopez",
+             Step{j1 + ".job", false, "play " + wav + " as Maria Lopez Letter", "not played", "none"},
+             Step{j1 + ".job", true, "play " + wav + " as Maria Lopez Letter", "Playing Maria Lopez",
                   "typing by Jan Kowalski"},
          }) {
         SCOPED_TRACE(s.job);
@@ -108,26 +111,28 @@ TEST(InboxWindow, a_job_opened_plays_with_its_sections_and_is_marked_typing_then
         }
         EXPECT_EQ(host.Told, s.told.empty() ? std::vector<std::string>{} : std::vector<std::string>{s.told});
         EXPECT_TRUE(window.Status().contains(s.status)) << window.Status().toStdString();
-        EXPECT_EQ(StateOf(done, "J1"), s.state);
+        EXPECT_EQ(StateOf(done, j1), s.state);
     }
     // The decoded file holds the job's sections and its length (48 kHz mono).
     EXPECT_EQ(SectionStarts(wav), (std::vector<std::uint32_t>{0, 4, 9}));
     EXPECT_NEAR(static_cast<double>(CWaveReader(wav).GetLength()) / 96000, 12, 0.1);
     ASSERT_TRUE(QTest::qWaitFor([&] { return cell(1, InboxModel::kState) == "typing"; }));
-    window.View().setCurrentIndex(model.IndexOf("J1.job"));
+    window.View().setCurrentIndex(model.IndexOf(j1 + ".job"));
     QTest::keyClick(&window.View(), Qt::Key_D, Qt::ControlModifier);
-    EXPECT_EQ(StateOf(done, "J1"), "done by Jan Kowalski");
+    EXPECT_EQ(StateOf(done, j1), "done by Jan Kowalski");
     ASSERT_TRUE(QTest::qWaitFor([&] { return cell(1, InboxModel::kState) == "done"; }));
 
     // Audio that grows to its full size changes no folder, so no watch sees it: the timer's
     // rescan does.
-    handofftest::WriteTestJob(inbox, {"J3", 2, "high", "Ana Ruiz", "Memo", {0}});
-    const std::uintmax_t full = fs::file_size(inbox + "/J3.opus");
-    fs::resize_file(inbox + "/J3.opus", full / 2);
+    const std::string j3 =
+        handofftest::WriteTestJob(inbox, {"20261210-093000", 2, "high", "Ana Ruiz", "Memo", {0}});
+    const std::string audio = inbox + "/" + j3 + ".opus";
+    const std::uintmax_t full = fs::file_size(audio);
+    fs::resize_file(audio, full / 2);
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return model.rowCount() == 4 && cell(1, InboxModel::kState) == "arriving"; }));
     const int listings = model.Listings();
-    std::ofstream(inbox + "/J3.opus", std::ios::app) << std::string(full - full / 2, '\0');
+    std::ofstream(audio, std::ios::app) << std::string(full - full / 2, '\0');
     ASSERT_TRUE(timers.Tick(InboxModel::kRescanTimer));
     EXPECT_EQ(timers.Period(InboxModel::kRescanTimer), InboxModel::kRescanMs);
     ASSERT_TRUE(QTest::qWaitFor([&] { return model.Listings() > listings; }));

@@ -1,6 +1,7 @@
 #include "InboxListing.h"
 
-#include "JobState.h"
+#include "SmallFile.h"
+#include "StateFile.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -8,9 +9,16 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+namespace dictation {
+
 namespace {
 
 constexpr const char* kConflictMark = ".sync-conflict-";
+
+// Urgent jobs before high ones before the rest.
+int PriorityRank(const std::string& priority) {
+    return priority == "urgent" ? 0 : priority == "high" ? 1 : 2;
+}
 
 bool IsPassedOver(const std::string& name) {
     return name.empty() || name.front() == '.' || name.starts_with("~syncthing~");
@@ -20,39 +28,49 @@ bool IsPassedOver(const std::string& name) {
 // but a regular file (a link, a FIFO) is not audio of ours.
 void CheckAudio(const std::string& inbox, InboxEntry& entry) {
     struct stat st {};
-    const std::string path = inbox + "/" + entry.Job.Audio;
+    const std::string path = inbox + "/" + entry.Contents.Audio;
     if (::lstat(path.c_str(), &st) != 0) {
         entry.State = InboxEntry::Status::Arriving;
-        entry.Problem = "its audio " + entry.Job.Audio + " has not arrived";
+        entry.Problem = "its audio " + entry.Contents.Audio + " has not arrived";
         return;
     }
     if (!S_ISREG(st.st_mode)) {
         entry.State = InboxEntry::Status::Unreadable;
-        entry.Problem = "its audio " + entry.Job.Audio + " is not a regular file";
+        entry.Problem = "its audio " + entry.Contents.Audio + " is not a regular file";
         return;
     }
-    if (static_cast<std::uint64_t>(st.st_size) != entry.Job.AudioBytes) {
+    if (static_cast<std::uint64_t>(st.st_size) != entry.Contents.AudioBytes) {
         entry.State = InboxEntry::Status::Arriving;
         entry.Problem = "its audio has " + std::to_string(st.st_size) + " of " +
-                        std::to_string(entry.Job.AudioBytes) + " bytes";
+                        std::to_string(entry.Contents.AudioBytes) + " bytes";
         return;
     }
     entry.State = InboxEntry::Status::New;
 }
 
 void TakeState(const std::string& done, InboxEntry& entry) {
-    JobState state;
-    std::string problem;
-    if (!ReadJobState(done, entry.Job.Id, state, problem)) {
-        // A state file that cannot be read leaves the job as new, and says why.
-        if (!problem.empty())
-            entry.Problem = "its state file cannot be read: " + problem;
-        return;
+    struct stat st {};
+    if (::lstat((done + "/" + entry.Contents.Id + kStateSuffix).c_str(), &st) != 0 && errno == ENOENT)
+        return; // not opened yet
+    const StateReading state = ReadStateFile(done, entry.Contents.Id);
+    if (state.Read) {
+        entry.State = state.Contents.Is == TypistState::Stage::Done ? InboxEntry::Status::Done
+                                                                    : InboxEntry::Status::Typing;
+    } else {
+        // A state file that cannot be read leaves the job new, and says why.
+        entry.Problem = "its state file cannot be read: " + state.Problem;
     }
-    if (state.State == kJobDone)
-        entry.State = InboxEntry::Status::Done;
-    else if (state.State == kJobTyping)
-        entry.State = InboxEntry::Status::Typing;
+}
+
+// A conflict copy carries the original's Id: read under that name.
+JobReading ReadConflictCopy(const std::string& path, const std::string& original) {
+    const SmallFile file = ReadSmallFile(path, kMaxJobBytes);
+    if (file.Status != SmallFile::State::Read) {
+        JobReading refused;
+        refused.Problem = file.Problem;
+        return refused;
+    }
+    return ParseJob(file.Bytes, original);
 }
 
 InboxEntry Classify(const std::string& inbox, const std::string& done, const std::string& name) {
@@ -64,15 +82,15 @@ InboxEntry Classify(const std::string& inbox, const std::string& done, const std
         entry.Received = st.st_mtime;
     std::string original;
     const bool conflict = IsConflictCopy(name, original);
-    // A conflict copy carries the original's Id: read under that name, shown, never merged.
-    JobFileRead read = conflict ? ReadJobFile(path, original) : ReadJobFile(path);
-    entry.Job = std::move(read.Job);
+    // Shown, never merged.
+    JobReading read = conflict ? ReadConflictCopy(path, original) : ReadJobFile(path);
+    entry.Contents = std::move(read.Contents);
     if (conflict) {
         entry.State = InboxEntry::Status::Conflict;
         entry.Problem = "a conflict copy of " + original + ".job";
         return entry;
     }
-    if (!read.Ok) {
+    if (!read.Read) {
         entry.State = InboxEntry::Status::Unreadable;
         entry.Problem = read.Problem;
         return entry;
@@ -86,21 +104,8 @@ InboxEntry Classify(const std::string& inbox, const std::string& done, const std
 } // namespace
 
 const char* StatusText(InboxEntry::Status status) {
-    switch (status) {
-    case InboxEntry::Status::New:
-        return "new";
-    case InboxEntry::Status::Typing:
-        return "typing";
-    case InboxEntry::Status::Done:
-        return "done";
-    case InboxEntry::Status::Arriving:
-        return "arriving";
-    case InboxEntry::Status::Unreadable:
-        return "unreadable";
-    case InboxEntry::Status::Conflict:
-        return "conflict";
-    }
-    return "";
+    static constexpr const char* kTexts[] = {"new", "typing", "done", "arriving", "unreadable", "conflict"};
+    return kTexts[static_cast<int>(status)];
 }
 
 bool IsConflictCopy(const std::string& name, std::string& original) {
@@ -118,13 +123,13 @@ std::vector<InboxEntry> ListInbox(const std::string& inbox, const std::string& d
         return entries;
     while (const dirent* found = ::readdir(folder)) {
         const std::string name = found->d_name;
-        if (IsPassedOver(name) || !name.ends_with(".job") || name.size() <= 4)
+        if (IsPassedOver(name) || !name.ends_with(kJobSuffix) || name.size() <= 4)
             continue;
         entries.push_back(Classify(inbox, done, name));
     }
     ::closedir(folder);
     std::stable_sort(entries.begin(), entries.end(), [](const InboxEntry& a, const InboxEntry& b) {
-        const int ra = PriorityRank(a.Job.Priority), rb = PriorityRank(b.Job.Priority);
+        const int ra = PriorityRank(a.Contents.Priority), rb = PriorityRank(b.Contents.Priority);
         if (ra != rb)
             return ra < rb;
         if (a.Received != b.Received)
@@ -133,3 +138,5 @@ std::vector<InboxEntry> ListInbox(const std::string& inbox, const std::string& d
     });
     return entries;
 }
+
+} // namespace dictation

@@ -1,7 +1,7 @@
 // A typist's inbox as the sync engine leaves it: complete jobs, jobs still arriving, files that
 // are not jobs of ours, conflict copies, and the typist's own state files beside them.
 #include "InboxListing.h"
-#include "JobState.h"
+#include "StateWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -13,14 +13,27 @@
 #include <utime.h>
 
 namespace fs = std::filesystem;
+using namespace dictation;
 
 namespace {
 
-std::string JobText(const std::string& id, const std::string& priority = "normal", std::uint64_t bytes = 5) {
-    return "[Job]\nVersion=1\nId=" + id + "\nAuthor=Maria Lopez\nWorkType=Letter\nPriority=" + priority +
-           "\nNote=By Friday\nRecorded=2026-12-10 19:46:51\nLength=754\nSections=0,12,95\n"
-           "Wav=x.wav\nAudio=" +
-           id + ".opus\nAudioBytes=" + std::to_string(bytes) + "\n";
+std::string Text(const std::string& id, const std::string& priority = "normal") {
+    return JobText({id,
+                    "Maria Lopez",
+                    "Letter",
+                    priority,
+                    "By Friday",
+                    "2026-12-10 19:46:51",
+                    754,
+                    {0, 12, 95},
+                    "x.wav",
+                    "",
+                    id + ".opus",
+                    5});
+}
+
+std::string StateOf(const std::string& id, const char* state) {
+    return "[State]\nVersion=1\nId=" + id + "\nState=" + state + "\n";
 }
 
 class AnInbox : public ::testing::Test {
@@ -40,7 +53,7 @@ public:
     // A job with its audio of `audioBytes` bytes (the job says 5).
     void Job(const std::string& id, std::size_t audioBytes = 5, const std::string& priority = "normal") {
         Write(inbox / (id + ".opus"), std::string(audioBytes, 'a'));
-        Write(inbox / (id + ".job"), JobText(id, priority));
+        Write(inbox / (id + ".job"), Text(id, priority));
     }
     InboxEntry Only() {
         const std::vector<InboxEntry> all = ListInbox(inbox.string(), done.string());
@@ -64,64 +77,64 @@ const Case kCases[] = {
     {"the typist's state says typing",
      [](AnInbox& t) {
          t.Job("J");
-         t.Write(t.done / "J.state", "[State]\nVersion=1\nId=J\nState=typing\n");
+         t.Write(t.done / "J.state", StateOf("J", "typing"));
      },
      InboxEntry::Status::Typing, ""},
     {"the typist's state says done",
      [](AnInbox& t) {
          t.Job("J");
-         t.Write(t.done / "J.state", "[State]\nVersion=1\nId=J\nState=done\n");
+         t.Write(t.done / "J.state", StateOf("J", "done"));
      },
      InboxEntry::Status::Done, ""},
     {"a state file naming another job leaves it new",
      [](AnInbox& t) {
          t.Job("J");
-         t.Write(t.done / "J.state", "[State]\nId=K\nState=done\n");
+         t.Write(t.done / "J.state", StateOf("K", "done"));
      },
-     InboxEntry::Status::New, "names another job"},
-    {"audio not there yet", [](AnInbox& t) { t.Write(t.inbox / "J.job", JobText("J")); },
+     InboxEntry::Status::New, "its Id is not J"},
+    {"audio not there yet", [](AnInbox& t) { t.Write(t.inbox / "J.job", Text("J")); },
      InboxEntry::Status::Arriving, "has not arrived"},
     {"audio shorter than AudioBytes", [](AnInbox& t) { t.Job("J", 3); }, InboxEntry::Status::Arriving,
      "3 of 5 bytes"},
     {"no Version", [](AnInbox& t) { t.Write(t.inbox / "J.job", "[Job]\nId=J\nAudio=J.opus\n"); },
-     InboxEntry::Status::Unreadable, "Version"},
+     InboxEntry::Status::Unreadable, "version 1"},
     {"not INI at all",
      [](AnInbox& t) {
          t.Write(t.inbox / "J.job", std::string("\x7f"
                                                 "ELF\0\1",
                                                 6));
      },
-     InboxEntry::Status::Unreadable, "Version"},
-    {"an Id that is not its name", [](AnInbox& t) { t.Write(t.inbox / "J.job", JobText("K")); },
+     InboxEntry::Status::Unreadable, "UTF-8"},
+    {"an Id that is not its name", [](AnInbox& t) { t.Write(t.inbox / "J.job", Text("K")); },
      InboxEntry::Status::Unreadable, "is not its file's name"},
     {"an audio name outside the folder",
      [](AnInbox& t) {
          t.Write(t.inbox / "J.job", "[Job]\nVersion=1\nId=J\nAudio=../../etc/passwd\nAudioBytes=1\n");
      },
-     InboxEntry::Status::Unreadable, "no audio file"},
+     InboxEntry::Status::Unreadable, "is no file name"},
     {"larger than 64 KiB",
-     [](AnInbox& t) { t.Write(t.inbox / "J.job", JobText("J") + "Pad=" + std::string(70000, 'x') + "\n"); },
-     InboxEntry::Status::Unreadable, "larger than 64 KiB"},
+     [](AnInbox& t) { t.Write(t.inbox / "J.job", Text("J") + "Pad=" + std::string(70000, 'x') + "\n"); },
+     InboxEntry::Status::Unreadable, "larger than"},
     {"a link to a good job",
      [](AnInbox& t) {
          // Followed, the link would read as a good job.
          t.Write(t.inbox / "J.opus", "aaaaa");
-         t.Write(t.root / "elsewhere.job", JobText("J"));
+         t.Write(t.root / "elsewhere.job", Text("J"));
          fs::create_symlink(t.root / "elsewhere.job", t.inbox / "J.job");
      },
-     InboxEntry::Status::Unreadable, "link"},
+     InboxEntry::Status::Unreadable, "symbolic link"},
     {"a FIFO never blocks", [](AnInbox& t) { ASSERT_EQ(::mkfifo((t.inbox / "J.job").c_str(), 0644), 0); },
-     InboxEntry::Status::Unreadable, "pipe"},
+     InboxEntry::Status::Unreadable, "not a regular file"},
     {"a folder named like a job", [](AnInbox& t) { fs::create_directory(t.inbox / "J.job"); },
      InboxEntry::Status::Unreadable, ""},
     {"audio that is a FIFO",
      [](AnInbox& t) {
          ASSERT_EQ(::mkfifo((t.inbox / "J.opus").c_str(), 0644), 0);
-         t.Write(t.inbox / "J.job", JobText("J"));
+         t.Write(t.inbox / "J.job", Text("J"));
      },
      InboxEntry::Status::Unreadable, "not a regular file"},
     {"a conflict copy is shown as one",
-     [](AnInbox& t) { t.Write(t.inbox / "J.sync-conflict-20261210-200102-ABCDEFG.job", JobText("J")); },
+     [](AnInbox& t) { t.Write(t.inbox / "J.sync-conflict-20261210-200102-ABCDEFG.job", Text("J")); },
      InboxEntry::Status::Conflict, "conflict copy of J.job"},
 };
 
@@ -135,14 +148,14 @@ TEST_F(AnInbox, EachJobFileIsClassifiedAndNothingBlocksOrFollowsALink) {
         EXPECT_STREQ(StatusText(entry.State), StatusText(c.Expected));
         EXPECT_NE(entry.Problem.find(c.Problem), std::string::npos) << entry.Problem;
         if (c.Expected != InboxEntry::Status::Unreadable) {
-            EXPECT_EQ(entry.Job.Author, "Maria Lopez");
+            EXPECT_EQ(entry.Contents.Author, "Maria Lopez");
         }
     }
 }
 
 TEST_F(AnInbox, WorkInProgressIsPassedOverAndUrgentJobsComeFirstThenTheOldest) {
-    Write(inbox / ".tavlo-spool.job", JobText("x"));
-    Write(inbox / "~syncthing~J.job.tmp", JobText("J"));
+    Write(inbox / ".tavlo-spool.job", Text("x"));
+    Write(inbox / "~syncthing~J.job.tmp", Text("J"));
     Write(inbox / "notes.txt", "hello");
     Job("A-old");
     Job("B-urgent", 5, "urgent");
@@ -158,11 +171,11 @@ TEST_F(AnInbox, WorkInProgressIsPassedOverAndUrgentJobsComeFirstThenTheOldest) {
     at("C-high", 4000);
     std::vector<std::string> order;
     for (const InboxEntry& e : ListInbox(inbox.string(), done.string()))
-        order.push_back(e.Job.Id);
+        order.push_back(e.Contents.Id);
     EXPECT_EQ(order, (std::vector<std::string>{"B-urgent", "C-high", "D-older", "A-old"}));
     const InboxEntry first = ListInbox(inbox.string(), done.string()).front();
-    EXPECT_EQ(first.Job.Sections, (std::vector<unsigned>{0, 12, 95}));
-    EXPECT_EQ(first.Job.Length, 754u);
+    EXPECT_EQ(first.Contents.Sections, (std::vector<std::uint32_t>{0, 12, 95}));
+    EXPECT_EQ(first.Contents.Length, 754u);
     EXPECT_EQ(first.Received, 3000);
 }
 
@@ -171,23 +184,23 @@ TEST_F(AnInbox, TheStateIsWrittenWholeBesideTheJobAndTheAuthorsFilesStayAsTheyWe
     Job("J");
     const auto before = fs::last_write_time(inbox / "J.job");
     std::string problem;
-    JobState state{"J", kJobTyping, "Jan Kowalski", "2026-12-10 20:01:02"};
+    TypistState state{"J", TypistState::Stage::Typing, "Jan Kowalski", "2026-12-10 20:01:02"};
     // The Done folder is the inbox itself here, as on a shared folder.
-    ASSERT_TRUE(WriteJobState(inbox.string(), state, problem)) << problem;
+    ASSERT_TRUE(WriteStateFile(inbox.string(), state, problem)) << problem;
     EXPECT_STREQ(StatusText(ListInbox(inbox.string(), inbox.string()).front().State), "typing");
-    state.State = kJobDone;
-    ASSERT_TRUE(WriteJobState(inbox.string(), state, problem)) << problem;
-    JobState read;
-    ASSERT_TRUE(ReadJobState(inbox.string(), "J", read, problem));
-    EXPECT_EQ(read.State, "done");
-    EXPECT_EQ(read.Typist, "Jan Kowalski");
+    state.Is = TypistState::Stage::Done;
+    ASSERT_TRUE(WriteStateFile(inbox.string(), state, problem)) << problem;
+    const StateReading read = ReadStateFile(inbox.string(), "J");
+    ASSERT_TRUE(read.Read) << read.Problem;
+    EXPECT_EQ(read.Contents.Typist, "Jan Kowalski");
+    EXPECT_STREQ(StatusText(ListInbox(inbox.string(), inbox.string()).front().State), "done");
     std::set<std::string> names;
     for (const auto& f : fs::directory_iterator(inbox))
         names.insert(f.path().filename().string());
     EXPECT_EQ(names, (std::set<std::string>{"J.job", "J.opus", "J.state"})); // no temporary left
     EXPECT_EQ(fs::last_write_time(inbox / "J.job"), before);
     // A folder that takes no files: refused with the reason, nothing written.
-    EXPECT_FALSE(WriteJobState((root / "gone").string(), state, problem));
+    EXPECT_FALSE(WriteStateFile((root / "gone").string(), state, problem));
     EXPECT_FALSE(problem.empty());
 }
 
