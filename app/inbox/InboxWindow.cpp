@@ -40,15 +40,16 @@ InboxWindow::InboxWindow(IInboxHost& host, QWidget* mainWindow, platform::IWindo
     if (mainWindow)
         setWindowIcon(mainWindow->windowIcon());
     resize(760, 360);
-    AskFolder = [this](const std::string& current) -> std::optional<std::string> {
+    AskFolder = [this](const QString& title, const std::string& current) -> std::optional<std::string> {
         const QString chosen =
-            QFileDialog::getExistingDirectory(this, tr("Inbox folder"), QString::fromStdString(current));
+            QFileDialog::getExistingDirectory(this, title, QString::fromStdString(current));
         return chosen.isEmpty() ? std::nullopt : std::optional<std::string>(chosen.toStdString());
     };
 
     AddAction(tr("&Open"), QKeySequence(Qt::CTRL | Qt::Key_P), &InboxWindow::OpenSelected);
     AddAction(tr("&Done"), QKeySequence(Qt::CTRL | Qt::Key_D), &InboxWindow::MarkSelectedDone);
     AddAction(tr("&Inbox Folder…"), QKeySequence(Qt::CTRL | Qt::Key_O), &InboxWindow::ChooseInbox);
+    AddAction(tr("Done &Folder…"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O), &InboxWindow::ChooseDone);
 
     m_View.setModel(&m_Model);
     m_View.setAccessibleName(tr("Jobs"));
@@ -170,13 +171,20 @@ bool InboxWindow::WriteState(const dictation::Job& job, Stage stage) {
 }
 
 void InboxWindow::ChooseInbox() {
-    const std::optional<std::string> folder = AskFolder(m_Model.Inbox());
-    if (!folder)
-        return;
+    if (const std::optional<std::string> folder = AskFolder(tr("Inbox folder"), m_Model.Inbox()))
+        KeepFolder(true, *folder);
+}
+
+void InboxWindow::ChooseDone() {
+    if (const std::optional<std::string> folder = AskFolder(tr("Done folder"), m_Model.Done()))
+        KeepFolder(false, *folder);
+}
+
+void InboxWindow::KeepFolder(bool inbox, const std::string& folder) {
     dictation::DictationSettings settings = dictation::LoadDictationSettings(m_Host.SettingsFile());
-    settings.Inbox = *folder;
+    (inbox ? settings.Inbox : settings.Done) = folder;
     if (!dictation::SaveDictationSettings(m_Host.SettingsFile(), settings)) {
-        Say(tr("The inbox folder cannot be kept: %1 cannot be written.")
+        Say(tr("The folder cannot be kept: %1 cannot be written.")
                 .arg(QString::fromStdString(m_Host.SettingsFile())));
         return;
     }

@@ -32,8 +32,8 @@ public:
     InboxModel& Model() { return m_Model; }
     QTreeView& View() { return m_View; }
     QString Status() const { return m_Status.text(); }
-    // Asks for the inbox folder; the test replaces the dialog.
-    std::function<std::optional<std::string>(const std::string& current)> AskFolder;
+    // Asks for a folder (the inbox, the Done folder); the test replaces the dialog.
+    std::function<std::optional<std::string>(const QString& title, const std::string& current)> AskFolder;
 
     // Reads the folders and the user's name from the settings file again.
     void LoadSettings();
@@ -41,6 +41,7 @@ public:
     void OpenSelected();
     void MarkSelectedDone();
     void ChooseInbox();
+    void ChooseDone();
 
 signals:
     // A job's audio was decoded and played (or refused): its state is written by then.
@@ -56,6 +57,8 @@ private:
     void OnDecoded(const std::string& fileName, const dictation::Job& job, const std::string& wav,
                    const std::string& problem);
     bool WriteState(const dictation::Job& job, dictation::TypistState::Stage stage);
+    // Keeps `folder` as the Inbox (inbox) or the Done folder in the settings file.
+    void KeepFolder(bool inbox, const std::string& folder);
     void Say(const QString& message);
     void ShowCount();
 

@@ -2,6 +2,7 @@
 // decoded, played through the main window (here a fake that notes what it is asked) and marked;
 // what cannot be opened says why and is never played; the inbox is listed again on its timer.
 #include "InboxWindow.h"
+#include "DictationSettings.h"
 #include "StateFile.h"
 #include "TestJobs.h"
 #include "WaveTestFiles.h"
@@ -137,6 +138,13 @@ TEST(InboxWindow, a_job_opened_plays_with_its_sections_and_is_marked_typing_then
     EXPECT_EQ(timers.Period(InboxModel::kRescanTimer), InboxModel::kRescanMs);
     ASSERT_TRUE(QTest::qWaitFor([&] { return model.Listings() > listings; }));
     EXPECT_EQ(cell(1, InboxModel::kState), "new");
+    // A Done folder chosen in the window is kept in the settings and read from at once: it holds no
+    // state of J1 yet.
+    fs::create_directories(dir.Path("Done2"));
+    window.AskFolder = [&](const QString&, const std::string&) { return std::optional(dir.Path("Done2")); };
+    QTest::keyClick(&window.View(), Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(dictation::LoadDictationSettings(host.Settings).Done, dir.Path("Done2"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return cell(2, InboxModel::kState) == "new"; }));
     // Nothing of the author's was changed or removed.
     EXPECT_EQ(wavetest::ReadFile(inbox + "/bad.job").size(), 10u);
     EXPECT_EQ(std::distance(fs::directory_iterator(inbox), fs::directory_iterator()), 8);
