@@ -65,8 +65,8 @@ InboxWindow::InboxWindow(IInboxHost& host, QWidget* mainWindow, platform::IWindo
 }
 
 InboxWindow::~InboxWindow() {
-    for (std::thread& decoder : m_Decoders)
-        decoder.join();
+    if (m_Decoder.joinable())
+        m_Decoder.join();
 }
 
 QAction* InboxWindow::AddAction(const QString& text, const QKeySequence& keys, void (InboxWindow::*slot)()) {
@@ -108,11 +108,18 @@ void InboxWindow::Open(const QModelIndex& index) {
         Say(tr("%1 cannot be opened: %2").arg(name, QString::fromStdString(entry->Problem)));
         return;
     }
+    if (m_Decoding) {
+        Say(tr("Still opening the last job: %1 waits.").arg(name));
+        return;
+    }
     Say(tr("Opening %1…").arg(name));
     // Decoding an hour of speech takes seconds: on a worker, the result posted back here.
     const std::string inbox = m_Model.Inbox();
     const InboxEntry job = *entry;
-    m_Decoders.emplace_back([this, inbox, job] {
+    if (m_Decoder.joinable())
+        m_Decoder.join(); // it has posted its result: it is ending or ended
+    m_Decoding = true;
+    m_Decoder = std::thread([this, inbox, job] {
         std::string wav, problem;
         if (!DecodeJobAudio(inbox, job.Contents, JobCacheFolder(), wav, problem) && problem.empty())
             problem = "its audio cannot be decoded";
@@ -124,6 +131,7 @@ void InboxWindow::Open(const QModelIndex& index) {
 
 void InboxWindow::OnDecoded(const std::string& fileName, const dictation::Job& job, const std::string& wav,
                             const std::string& problem) {
+    m_Decoding = false;
     const QString name = QString::fromStdString(fileName);
     if (!problem.empty()) {
         Say(tr("%1 cannot be opened: %2").arg(name, QString::fromStdString(problem)));
@@ -149,7 +157,8 @@ void InboxWindow::MarkSelectedDone() {
     const InboxEntry* entry = m_Model.EntryAt(m_View.currentIndex());
     if (!entry)
         return;
-    if (entry->State == InboxEntry::Status::Unreadable || entry->State == InboxEntry::Status::Conflict) {
+    using S = InboxEntry::Status;
+    if (entry->State == S::Unreadable || entry->State == S::Conflict || entry->State == S::Arriving) {
         Say(tr("%1 is not a job that can be done: %2")
                 .arg(QString::fromStdString(entry->FileName), QString::fromStdString(entry->Problem)));
         return;

@@ -70,6 +70,8 @@ private:
     QList<QAction*> m_Actions;
     QString m_Message;
     std::string m_Typist;
-    // Decodings under way or finished; joined when the window goes.
-    std::vector<std::thread> m_Decoders;
+    // One job is decoded at a time: the worker, and whether its result is still to come (both on
+    // the window's thread; the worker has posted its result when m_Decoding turns false).
+    std::thread m_Decoder;
+    bool m_Decoding = false;
 };
