@@ -47,3 +47,11 @@ bool MainWindowHost::PlayJob(const std::string& path, const std::string& title) 
     m_Dlg.Apply(TransportEvent::PlayJob, {path, title, 1});
     return IsPlaying(m_Dlg.State()) && m_Dlg.PlayingJob() == path;
 }
+
+void MainWindowHost::EditDictationSettings() {
+    m_Dlg.OnDictationSettings();
+}
+
+JobSending& MainWindowHost::Sending() {
+    return m_Dlg.m_Sending;
+}

@@ -19,6 +19,8 @@ public:
     void RecordingRenamed(const std::string& from, const std::string& to) override;
     void RecordingRemoved(const std::string& name) override;
     std::string SettingsFile() override;
+    void EditDictationSettings() override;
+    JobSending& Sending() override;
     bool PlayJob(const std::string& path, const std::string& title) override;
 
 private:

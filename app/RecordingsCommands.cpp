@@ -4,7 +4,10 @@
 #include "ProgramState.h"
 #include "RecordingsList.h"
 #include "RecordingsWindow.h"
+#include "Settings.h"
 #include "SorvinDlg.h"
+#include "platform/MessageBoxes.h"
+#include "ui/DictationDlg.h"
 
 #include <QAction>
 
@@ -15,6 +18,44 @@ void CSorvinDlg::SetUpRecordingsWindow() {
     m_RecordingsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     connect(m_RecordingsAction, &QAction::triggered, this, &CSorvinDlg::OnRecordings);
     addAction(m_RecordingsAction);
+    connect(&m_Sending, &JobSending::Finished, this, &CSorvinDlg::OnSendFinished);
+}
+
+void CSorvinDlg::OnDictationSettings() {
+    DictationDlg dialog(SettingsPath(m_WorkDir), this);
+    dialog.exec();
+}
+
+void CSorvinDlg::SendCurrentToTypist() {
+    const std::string name = MainWindowHost(*this).CurrentRecording();
+    const dictation::DictationSettings settings = dictation::LoadDictationSettings(SettingsPath(m_WorkDir));
+    std::string refused;
+    if (name.empty())
+        refused = "There is no recording to send.";
+    else if (!m_Sending.Sending().empty())
+        refused = m_Sending.Sending() + " is being sent: wait until it is done.";
+    else if (settings.Outbox.empty())
+        refused = "No outbox is set up: choose one in Dictation settings (right-click the window).";
+    if (!refused.empty()) {
+        platform::MessageBoxes().Show(refused, "Send to typist", platform::MessageIcon::Exclamation);
+        return;
+    }
+    m_Sending.Start(
+        name, {ListPath(name), settings.Author, settings.WorkType, settings.Priority, "", settings.Outbox});
+    m_strStatus = "Sending to typist";
+    UpdateTexts();
+}
+
+// A send from the recordings window tells its outcome there; the main window names one that
+// failed, whoever started it, since the remote's user may not look at the recordings window.
+void CSorvinDlg::OnSendFinished(const QString&, bool sent, const QString& message) {
+    if (m_State == TransportState::Idle && m_strStatus == "Sending to typist") {
+        m_strStatus = sent ? "Sent to typist" : "Not sent";
+        UpdateTexts();
+    }
+    if (!sent && !(m_RecordingsWindow && m_RecordingsWindow->isVisible()))
+        platform::MessageBoxes().Show(message.toStdString(), "Send to typist",
+                                      platform::MessageIcon::Exclamation);
 }
 
 void CSorvinDlg::OnRecordings() {

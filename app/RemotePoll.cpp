@@ -38,9 +38,13 @@ void CSorvinDlg::OnPollTick() {
     if (delivered < 0)
         return;
     const std::optional<std::uint8_t> event = report.Event(delivered);
-    // 2. An idle report counts for nothing, not even for hold detection or link-up.
-    if (!event || *event == remote::kNothingToReport)
+    // 2. An idle report counts for nothing, not even for hold detection or link-up; to a held
+    // file key it is a poll without a repeat, as is a poll that brings nothing.
+    if (!event || *event == remote::kNothingToReport) {
+        if (m_FileHold != kNoFileHold && ++m_FileQuiet >= kFileReleasePolls)
+            EndFileHold();
         return;
+    }
     OnRemoteEvent(*event);
 }
 
@@ -61,6 +65,7 @@ void CSorvinDlg::OnRemoteEvent(std::uint8_t event) {
     const std::int32_t batteryBefore = m_BatteryLevel;
     // 4.
     CountHold();
+    CountFileHold();
     // 5.
     if (!BringLinkUp())
         return;
@@ -95,6 +100,28 @@ void CSorvinDlg::CountHold() {
     }
 }
 
+// The file key sends one report and the remote repeats reports while it is held, with no report
+// when it is let go: a press is told from a hold by the polls after it. Two seconds of repeats
+// send the current recording to the typist (the rules take that only while idle); a poll or two
+// without one end the key as a press, which runs File up as the key always did.
+void CSorvinDlg::CountFileHold() {
+    if (m_FileHold == kNoFileHold)
+        return;
+    m_FileQuiet = 0;
+    if (++m_FileHold == kFileHoldReports)
+        Apply(TransportEvent::SendHeld);
+}
+
+void CSorvinDlg::EndFileHold() {
+    const bool press = m_FileHold < kFileHoldReports;
+    m_FileHold = kNoFileHold;
+    m_FileQuiet = 0;
+    if (press && !IsRecording(m_State)) {
+        FlashButton(m_BtnFileUp, ui::flash::kFileUp);
+        OnFileUp();
+    }
+}
+
 // This probe leaves the poll running when it fails; the report is dropped.
 bool CSorvinDlg::BringLinkUp() {
     if (g_LinkUp)
@@ -116,9 +143,11 @@ void CSorvinDlg::OnFileKeyReport(std::uint8_t) {
     if (IsRecording(m_State)) {
         FlashButton(m_BtnSave, ui::flash::kSave);
         OnFileEndSave();
-    } else {
-        FlashButton(m_BtnFileUp, ui::flash::kFileUp);
-        OnFileUp();
+    } else if (m_FileHold == kNoFileHold) {
+        // File up waits for the polls that tell a press from a hold (CountFileHold); a repeat
+        // of the key's own report while it is held is counted there, not taken as a new press.
+        m_FileHold = 0;
+        m_FileQuiet = 0;
     }
 }
 
@@ -162,6 +191,8 @@ void CSorvinDlg::OnLinkLostReport(std::uint8_t) {
         Apply(g_HoldForward ? TransportEvent::ForwardReleased : TransportEvent::RewindReleased);
     g_KeyHeld = false;
     g_HoldCount = 0;
+    // A file key held while the link went is no press.
+    m_FileHold = kNoFileHold;
     ShowBatteryPicture(0);
     if (!IsRecording(m_State) && !IsPlaying(m_State) && !g_DeviceLost) {
         m_strStatus = "Detect No Device!";

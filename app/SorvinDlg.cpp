@@ -455,6 +455,7 @@ void CSorvinDlg::FillWindowMenu(QMenu& menu) {
     if (m_RecordingsAction)
         menu.addAction(m_RecordingsAction);
     menu.addAction("Open recordings folder", this, &CSorvinDlg::OnOpenRecordingsFolder);
+    menu.addAction("Dictation settings…", this, &CSorvinDlg::OnDictationSettings);
     menu.addAction("Inbox…", this, &CSorvinDlg::OnInbox);
     const QString about = LoadStringResource(101);
     if (about.isEmpty())

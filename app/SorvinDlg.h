@@ -11,6 +11,7 @@
 #include <string>
 
 #include "IRecordingsHost.h"
+#include "JobSending.h"
 #include "SectionLengths.h"
 #include "SectionWindow.h"
 #include "TimerIds.h"
@@ -77,6 +78,8 @@ public:
     void OnAbout();
     // The window menu's "Open recordings folder": the folder the list shows, in the file manager.
     void OnOpenRecordingsFolder();
+    // The window menu's "Dictation settings…" (also the recordings window's).
+    void OnDictationSettings();
     // The window's right-click menu (a frameless window has no system menu).
     void FillWindowMenu(QMenu& menu);
     // A tick of one of the six window timers.
@@ -200,6 +203,8 @@ public:
     bool m_FirstFocus = true;
     bool m_Muted = false;
     std::string m_WorkDir;
+    // Sends recordings to the typist on a worker, for the remote's file key and the recordings window.
+    JobSending m_Sending;
     std::int32_t m_BatteryLevel = 0;
     std::uint8_t m_SoundLevel = 7;
 
@@ -362,6 +367,9 @@ private:
     void RunSetup();
     void ReloadSettings();
     void SetUpRecordingsWindow();
+    // The remote's file key held: the list's current recording to the typist, as the settings say.
+    void SendCurrentToTypist();
+    void OnSendFinished(const QString& name, bool sent, const QString& message);
     void PlayFromSection(unsigned section);
     // The folder the list shows and Play opens from, as a full path.
     std::string ListFolder() const;
@@ -375,6 +383,9 @@ private:
 
     // --- The remote's reports (RemotePoll.cpp) ---
     void CountHold();
+    // The file key's hold: counted on every report after the key's own, ended by quiet polls.
+    void CountFileHold();
+    void EndFileHold();
     // The first report since start or since the link was lost; false when the probe fails.
     bool BringLinkUp();
     void OnFileKeyReport(std::uint8_t event);
@@ -396,6 +407,14 @@ private:
 
     TransportState m_State = TransportState::Idle;
     std::string m_RecordPath;
+    // Reports counted since the file key's (kNoFileHold: no hold; kFileHoldReports and more: the
+    // hold has sent, and the key's further repeats count for nothing), and the quiet polls since
+    // the last of them.
+    static constexpr int kNoFileHold = -1;
+    static constexpr int kFileHoldReports = 20; // two seconds of the remote's repeats
+    static constexpr int kFileReleasePolls = 2;
+    int m_FileHold = kNoFileHold;
+    int m_FileQuiet = 0;
     platform::IWindowTimers* m_Timers = nullptr;
     std::unique_ptr<platform::IWindowTimers> m_OwnTimers;
     void (*m_ExitProcess)(int);

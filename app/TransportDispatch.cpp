@@ -84,6 +84,9 @@ void CSorvinDlg::Run(TransportStep step, TransportEvent event, const TransportDe
     case ReloadSettings:
         this->ReloadSettings();
         break;
+    case SendToTypist:
+        SendCurrentToTypist();
+        break;
     case RefuseClose:
         platform::MessageBoxes().Show("You are recording voice!\nPlease save the file before exit.", "Tavlo",
                                       platform::MessageIcon::Exclamation);

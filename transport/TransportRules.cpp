@@ -36,6 +36,7 @@ constexpr std::array<Row, kTransportEvents> kRules = {{
     {Mute,           Mute,            Mute,            Mute,            Mute,            Mute,            Mute,            Mute,             Mute,             no, no}, // Mute
     {RunSetup,       RunSetup,        RunSetup,        RunSetup,        RunSetup,        RunSetup,        RunSetup,        RunSetup,         RunSetup,         no, no}, // Setup
     {End,            End,             End,             End,             End,             End,             End,             RefuseClose,      RefuseClose,      no, no}, // Close
+    {SendToTypist,   no,              no,              no,              no,              no,              no,              no,               no,               no, no}, // SendHeld
     {no,             no,              no,              EndWind,         EndWind,         EndWind,         EndWind,         no,               no,               no, no}, // WindOff
     {no,             no,              no,              no,              no,              EndWind,         EndWind,         no,               no,               no, no}, // StartReached
     {no,             PlayNext,        PlayNext,        StopPlayback,    StopPlayback,    PlayNext,        PlayNext,        no,               no,               no, no}, // EndOfFile
@@ -62,14 +63,14 @@ constexpr const char* kStateNames[kTransportStates] = {
     "Idle",         "Playing",   "Paused",       "ForwardPlaying", "ForwardPaused", "RewindPlaying",
     "RewindPaused", "Recording", "RecordPaused", "Saving",         "Ending"};
 
-constexpr const char* kEventNames[kTransportEvents] = {
-    "Record",     "SectionStop",  "FileEndSave",  "PlayPause",       "Play",           "Pause",
-    "Stop",       "FastForward",  "Rewind",       "ForwardReleased", "RewindReleased", "SectionDown",
-    "SectionUp",  "FileUp",       "FileDown",     "PlayRow",         "PlayJob",        "VolumeUp",
-    "VolumeDown", "Mute",         "Setup",        "Close",           "WindOff",        "StartReached",
-    "EndOfFile",  "EndOfJob",     "DeviceLost",   "DeviceAway",      "DeviceBack",     "LinkLost",
-    "DiskLow",    "FileFull",     "WriteFailed",  "FolderLost",      "CaptureFailed",  "OutputFailed",
-    "SetupEnded", "EntryRenamed", "EntryRemoved", "EndRequested",    "DisplayLost"};
+constexpr const char* kEventNames[] = {
+    "Record",       "SectionStop", "FileEndSave",  "PlayPause",       "Play",           "Pause",
+    "Stop",         "FastForward", "Rewind",       "ForwardReleased", "RewindReleased", "SectionDown",
+    "SectionUp",    "FileUp",      "FileDown",     "PlayRow",         "PlayJob",        "VolumeUp",
+    "VolumeDown",   "Mute",        "Setup",        "Close",           "SendHeld",       "WindOff",
+    "StartReached", "EndOfFile",   "EndOfJob",     "DeviceLost",      "DeviceAway",     "DeviceBack",
+    "LinkLost",     "DiskLow",     "FileFull",     "WriteFailed",     "FolderLost",     "CaptureFailed",
+    "OutputFailed", "SetupEnded",  "EntryRenamed", "EntryRemoved",    "EndRequested",   "DisplayLost"};
 
 constexpr const char* kStepNames[] = {"ignored",
                                       "StartRecording",
@@ -108,8 +109,10 @@ constexpr const char* kStepNames[] = {"ignored",
                                       "SaveForWriteFailed",
                                       "StopForOutputLost",
                                       "ReportState",
-                                      "FollowList"};
-static_assert(std::size(kStepNames) == static_cast<std::size_t>(FollowList) + 1);
+                                      "FollowList",
+                                      "SendToTypist"};
+static_assert(std::size(kStepNames) == static_cast<std::size_t>(SendToTypist) + 1);
+static_assert(std::size(kEventNames) == kTransportEvents);
 
 constexpr std::size_t Index(auto value) {
     return static_cast<std::size_t>(value);

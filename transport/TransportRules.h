@@ -29,7 +29,8 @@ enum class TransportEvent : std::uint8_t {
     VolumeDown,
     Mute,
     Setup,
-    Close, // the Close button, Escape, the window's close, the media controls' Quit
+    Close,    // the Close button, Escape, the window's close, the media controls' Quit
+    SendHeld, // the remote's file key held for two seconds: the current recording to the typist
     // What happens around the transport.
     WindOff,      // a wind step at a speed that has none ("OFF")
     StartReached, // playback is in the first two seconds of the file
@@ -92,6 +93,7 @@ enum class TransportStep : std::uint8_t {
     StopForOutputLost,
     ReportState, // tells the remote unit the state again
     FollowList,
+    SendToTypist, // sends the list's current recording on a worker; the transport stays as it is
 };
 
 // The step for `event` in `state`.

@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+class JobSending;
+
 // What the recordings window needs from the main window: which recordings are current, being
 // recorded or playing, and the commands that change them. Called on the user-interface thread.
 class IRecordingsHost {
@@ -23,4 +25,11 @@ public:
     // The file `from` is now called `to`, or is gone: the main window's list follows.
     virtual void RecordingRenamed(const std::string& from, const std::string& to) = 0;
     virtual void RecordingRemoved(const std::string& name) = 0;
+
+    // The settings file that holds the dictation settings (Recorder.ini).
+    virtual std::string SettingsFile() = 0;
+    // Shows the dictation settings dialog; returns when it is closed.
+    virtual void EditDictationSettings() = 0;
+    // The sender of recordings to the typist, shared with the remote's file key.
+    virtual JobSending& Sending() = 0;
 };

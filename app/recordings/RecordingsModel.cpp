@@ -52,6 +52,55 @@ RecordingsModel::RecordingsModel(QObject* parent) : QAbstractItemModel(parent) {
     connect(&m_Scanner, &RecordingsScanner::Read, this, &RecordingsModel::OnRead);
     connect(&m_Watcher, &QFileSystemWatcher::directoryChanged, this, &RecordingsModel::Rescan);
     connect(&m_Watcher, &QFileSystemWatcher::fileChanged, this, &RecordingsModel::Rescan);
+    connect(&m_Scanner, &RecordingsScanner::Marks, this, &RecordingsModel::OnMarks);
+    connect(&m_MarksTimer, &QTimer::timeout, this, &RecordingsModel::ReadJobMarks);
+}
+
+void RecordingsModel::SetJobFolders(const std::string& outbox, const std::string& returns,
+                                    const std::string& author) {
+    m_Scanner.SetJobFolders(outbox, returns, author);
+    // Read again every few seconds, and not watched: a share or a sync engine's folder may give
+    // no change notice, and a watch is set up on this thread, where a share that hangs must not
+    // be touched.
+    if (outbox.empty() && returns.empty())
+        m_MarksTimer.stop();
+    else if (!m_MarksTimer.isActive())
+        m_MarksTimer.start(kMarksIntervalMs);
+}
+
+void RecordingsModel::ReadJobMarks() {
+    m_Scanner.ReadMarks();
+}
+
+void RecordingsModel::OnMarks(const std::map<std::string, dictation::JobMark>& marks) {
+    if (marks == m_JobMarks)
+        return;
+    std::map<std::string, dictation::JobMark> old = std::exchange(m_JobMarks, marks);
+    for (const auto& [name, mark] : old)
+        if (!m_JobMarks.contains(name) || m_JobMarks.at(name) != mark)
+            ChangedRow(name);
+    for (const auto& [name, mark] : m_JobMarks)
+        if (!old.contains(name))
+            ChangedRow(name);
+}
+
+void RecordingsModel::SetSending(const std::string& name, const QString& text) {
+    const std::string before = std::exchange(m_Sending, text.isEmpty() ? std::string() : name);
+    m_SendingText = text;
+    ChangedRow(before);
+    ChangedRow(name);
+}
+
+QString RecordingsModel::TypistText(const std::string& name) const {
+    if (!m_Sending.empty() && name == m_Sending)
+        return m_SendingText;
+    const auto mark = m_JobMarks.find(name);
+    return mark == m_JobMarks.end() ? QString() : tr(dictation::JobMarkText(mark->second));
+}
+
+void RecordingsModel::ChangedRow(const std::string& name) {
+    if (const int r = RowOf(name); r >= 0)
+        emit dataChanged(index(r, kTypist), index(r, kTypist));
 }
 
 void RecordingsModel::SetFolder(const std::string& folder) {
@@ -278,7 +327,7 @@ QVariant RecordingsModel::headerData(int section, Qt::Orientation orientation, i
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
     static const char* const kTitles[kColumns] = {"Recorded", "Start", "Length", "Sections",
-                                                  "Size",     "Rate",  "File"};
+                                                  "Size",     "Rate",  "Typist", "File"};
     return section >= 0 && section < kColumns ? QVariant(tr(kTitles[section])) : QVariant();
 }
 
@@ -313,6 +362,8 @@ QVariant RecordingsModel::RecordingData(const Row& row, int column, int role) co
             return QLocale().formattedDataSize(static_cast<qint64>(info.Size));
         case kRate:
             return read ? tr("%1 Hz").arg(info.Summary.SampleRate) : QVariant();
+        case kTypist:
+            return TypistText(info.Name);
         case kFile:
             return Text(info.Name);
         default:

@@ -4,6 +4,9 @@
 
 #include <QAbstractItemModel>
 #include <QFileSystemWatcher>
+#include <QTimer>
+
+#include <map>
 
 #include <memory>
 #include <string>
@@ -12,11 +15,15 @@
 // The recordings of the folder as a tree: one row per recording, in the folder list's order, and
 // under it one row per section. Lengths and sections arrive from the scanner's thread; the folder
 // is watched, so that a recording saved, repaired, copied in or removed by any program shows
-// without a refresh.
+// without a refresh. A recording sent to the typist shows how far the typist got ("sent",
+// "typing", "typed"), read from the outbox and the returns folder by the scanner's worker after each
+// listing and every few seconds (a share or a sync engine's folder may give no change notice).
 class RecordingsModel : public QAbstractItemModel {
     Q_OBJECT
 public:
-    enum Column { kWhen, kStart, kLength, kSections, kSize, kRate, kFile, kColumns };
+    enum Column { kWhen, kStart, kLength, kSections, kSize, kRate, kTypist, kFile, kColumns };
+    // How often the typist's marks are read again without a change notice.
+    static constexpr int kMarksIntervalMs = 3000;
 
     explicit RecordingsModel(QObject* parent = nullptr);
 
@@ -27,6 +34,14 @@ public:
     void Rescan();
     // The list's current entry and the file being recorded ("" for none), shown on their rows.
     void SetMarks(const std::string& current, const std::string& inProgress);
+    // Where this author's jobs go and the typist's states come back ("" for none set up).
+    void SetJobFolders(const std::string& outbox, const std::string& returns, const std::string& author);
+    // Reads the typist's marks again now (a send has just finished).
+    void ReadJobMarks();
+    // What the Typist column shows of a recording being sent ("sending… 40%"); "" when done.
+    void SetSending(const std::string& name, const QString& text);
+    // The Typist column's text of a recording.
+    QString TypistText(const std::string& name) const;
 
     // The recording of a row, or of the recording a section row belongs to; null for none.
     const RecordingInfo* RecordingAt(const QModelIndex& index) const;
@@ -56,6 +71,8 @@ private:
 
     void OnListed(const std::vector<RecordingInfo>& listed);
     void OnRead(const std::vector<RecordingInfo>& read);
+    void OnMarks(const std::map<std::string, dictation::JobMark>& marks);
+    void ChangedRow(const std::string& name);
     // Withdraws the section rows of row r, and shows them again as they now are.
     void HideSections(int r);
     void ShowSections(int r);
@@ -75,6 +92,11 @@ private:
     std::string m_Folder;
     std::string m_Current, m_InProgress;
     int m_ReadCount = 0;
+    std::map<std::string, dictation::JobMark> m_JobMarks;
+    std::string m_Sending;
+    QString m_SendingText;
+    QTimer m_MarksTimer;
     QFileSystemWatcher m_Watcher;
+
     RecordingsScanner m_Scanner;
 };

@@ -59,48 +59,74 @@ RecordingsScanner::RecordingsScanner(QObject* parent) : QObject(parent) {
 }
 
 RecordingsScanner::~RecordingsScanner() {
-    {
-        std::lock_guard lock(m_Lock);
-        m_Stop = true;
-    }
-    m_Wake.notify_all();
+    Ask([this] { m_Stop = true; });
     m_Worker.join();
 }
 
-void RecordingsScanner::SetFolder(const std::string& folder) {
+template <class Change> void RecordingsScanner::Ask(Change change) {
     {
         std::lock_guard lock(m_Lock);
-        m_Folder = folder;
-        m_FolderNew = true;
-        m_Wanted = true;
+        change();
     }
     m_Wake.notify_all();
 }
 
-void RecordingsScanner::Rescan() {
-    {
-        std::lock_guard lock(m_Lock);
+void RecordingsScanner::SetFolder(const std::string& folder) {
+    Ask([&] {
+        m_Folder = folder;
+        m_FolderNew = true;
         m_Wanted = true;
-    }
-    m_Wake.notify_all();
+    });
+}
+
+void RecordingsScanner::Rescan() {
+    Ask([this] { m_Wanted = true; });
+}
+
+void RecordingsScanner::SetJobFolders(const std::string& outbox, const std::string& returns,
+                                      const std::string& author) {
+    Ask([&] {
+        m_Outbox = outbox;
+        m_Returns = returns;
+        m_Author = author;
+        m_MarksWanted = true;
+    });
+}
+
+void RecordingsScanner::ReadMarks() {
+    Ask([this] { m_MarksWanted = true; });
 }
 
 void RecordingsScanner::Work() {
     for (;;) {
         std::string folder;
-        bool fresh = false;
+        bool fresh = false, scan = false;
         {
             std::unique_lock lock(m_Lock);
-            m_Wake.wait(lock, [this] { return m_Stop || m_Wanted; });
+            m_Wake.wait(lock, [this] { return m_Stop || m_Wanted || m_MarksWanted; });
             if (m_Stop)
                 return;
-            m_Wanted = false;
+            scan = m_Wanted.exchange(false);
+            m_MarksWanted = false;
             folder = m_Folder;
             fresh = std::exchange(m_FolderNew, false);
         }
-        if (!folder.empty())
+        if (scan && !folder.empty())
             Scan(folder, fresh);
+        PostMarks(m_Listed);
     }
+}
+
+void RecordingsScanner::PostMarks(const std::vector<std::string>& recordings) {
+    std::string outbox, returns, author;
+    {
+        std::lock_guard lock(m_Lock);
+        outbox = m_Outbox, returns = m_Returns, author = m_Author;
+    }
+    QMetaObject::invokeMethod(
+        this,
+        [this, marks = dictation::ReadJobMarks(recordings, outbox, returns, author)] { emit Marks(marks); },
+        Qt::QueuedConnection);
 }
 
 bool RecordingsScanner::Scan(const std::string& folder, bool fresh) {
@@ -109,6 +135,9 @@ bool RecordingsScanner::Scan(const std::string& folder, bool fresh) {
         read.clear();
     const std::vector<RecordingInfo> listed = ListFolder(folder);
     Post(listed, true);
+    m_Listed.clear();
+    for (const RecordingInfo& entry : listed)
+        m_Listed.push_back(entry.Name);
     ReadSizes stillThere;
     std::vector<RecordingInfo> batch;
     bool whole = true;

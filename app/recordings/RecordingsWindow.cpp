@@ -1,5 +1,6 @@
 #include "RecordingsWindow.h"
 
+#include "JobSending.h"
 #include "ListWindowLayout.h"
 #include "RecordingName.h"
 
@@ -37,6 +38,9 @@ RecordingsWindow::RecordingsWindow(IRecordingsHost& host, QWidget* mainWindow)
     AskTitle = [this](const QString& name, const QString& title) {
         return AskTitleInDialog(this, name, title);
     };
+    AskSend = [this](const QString& name, const dictation::DictationSettings& settings) {
+        return AskSendInDialog(this, name, settings);
+    };
 
     AddAction(tr("&Play"), QKeySequence(Qt::CTRL | Qt::Key_P), &RecordingsWindow::PlaySelected);
     AddAction(tr("&Rename…"), QKeySequence(Qt::Key_F2), &RecordingsWindow::RenameSelected);
@@ -44,6 +48,11 @@ RecordingsWindow::RecordingsWindow(IRecordingsHost& host, QWidget* mainWindow)
     AddAction(tr("Open &Folder"), QKeySequence(Qt::CTRL | Qt::Key_O), &RecordingsWindow::OpenFolder);
     AddAction(tr("&Copy Sections as Labels"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C),
               &RecordingsWindow::CopyLabels);
+    AddAction(tr("&Send to Typist…"), QKeySequence(Qt::CTRL | Qt::Key_T), &RecordingsWindow::SendSelected);
+    AddAction(tr("&Dictation Settings…"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D),
+              &RecordingsWindow::EditDictation);
+    connect(&m_Host.Sending(), &JobSending::Progress, this, &RecordingsWindow::OnSendProgress);
+    connect(&m_Host.Sending(), &JobSending::Finished, this, &RecordingsWindow::OnSendFinished);
 
     m_View.setModel(&m_Model);
     m_View.setAccessibleName(tr("Recordings"));
@@ -75,9 +84,15 @@ void RecordingsWindow::FollowHost() {
     m_Model.SetMarks(m_Host.CurrentRecording(), m_Files.InProgressName());
 }
 
+void RecordingsWindow::FollowDictation() {
+    const dictation::DictationSettings settings = dictation::LoadDictationSettings(m_Host.SettingsFile());
+    m_Model.SetJobFolders(settings.Outbox, settings.ReturnsFolder(), settings.Author);
+}
+
 void RecordingsWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     FollowHost();
+    FollowDictation();
     if (!m_Placed) {
         m_Placed = true;
         PlaceBesideMainWindow();
@@ -173,6 +188,47 @@ void RecordingsWindow::CopyLabels() {
                             .arg(QString::fromStdString(recording->Name));
     }
     ShowProgress();
+}
+
+void RecordingsWindow::SendSelected() {
+    const RecordingInfo* recording = Selected();
+    if (!recording)
+        return;
+    const QString name = QString::fromStdString(recording->Name);
+    const std::string sending = m_Host.Sending().Sending();
+    const dictation::DictationSettings settings = dictation::LoadDictationSettings(m_Host.SettingsFile());
+    m_Model.SetJobFolders(settings.Outbox, settings.ReturnsFolder(), settings.Author);
+    if (recording->Name == m_Files.InProgressName())
+        m_LastMessage = tr("%1 is being recorded: save it, then send it.").arg(name);
+    else if (!sending.empty())
+        m_LastMessage = tr("%1 is being sent: wait until it is done.").arg(QString::fromStdString(sending));
+    else if (settings.Outbox.empty())
+        m_LastMessage = tr("No outbox is set up: choose one in Dictation settings (Ctrl+Shift+D).");
+    else if (const std::optional<SendChoice> choice = AskSend(name, settings)) {
+        // The row may have gone while the dialog was open: the name is sent, not the row.
+        const std::string file = m_Model.Folder() + "/" + name.toStdString();
+        m_Host.Sending().Start(name.toStdString(), {file, settings.Author, choice->WorkType, choice->Priority,
+                                                    choice->Note, settings.Outbox});
+        m_Model.SetSending(name.toStdString(), tr("sending…"));
+        m_LastMessage = tr("Sending %1 to the typist…").arg(name);
+    }
+    ShowProgress();
+}
+
+void RecordingsWindow::OnSendProgress(const QString& name, int percent) {
+    m_Model.SetSending(name.toStdString(), tr("sending… %1%").arg(percent));
+}
+
+void RecordingsWindow::OnSendFinished(const QString& name, bool, const QString& message) {
+    m_Model.SetSending(name.toStdString(), {});
+    FollowDictation();
+    m_LastMessage = message;
+    ShowProgress();
+}
+
+void RecordingsWindow::EditDictation() {
+    m_Host.EditDictationSettings();
+    FollowDictation();
 }
 
 void RecordingsWindow::Report(const RecordingFiles::Outcome& outcome) {

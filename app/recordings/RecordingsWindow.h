@@ -2,6 +2,7 @@
 #include "IRecordingsHost.h"
 #include "RecordingFiles.h"
 #include "RecordingsModel.h"
+#include "SendDialog.h"
 
 #include <QAction>
 #include <QLabel>
@@ -29,6 +30,11 @@ public:
     QString Status() const { return m_Status.text(); }
     // Asks the user for a recording's new title; the test replaces the dialog.
     std::function<std::optional<QString>(const QString& name, const QString& title)> AskTitle;
+    // Asks for the note, work type and priority of a recording sent to the typist; the test
+    // replaces the dialog.
+    std::function<std::optional<SendChoice>(const QString& name,
+                                            const dictation::DictationSettings& settings)>
+        AskSend;
 
     // The actions, on the recording (or section) that has the view's focus.
     void PlaySelected();
@@ -36,6 +42,8 @@ public:
     void TrashSelected();
     void OpenFolder();
     void CopyLabels();
+    void SendSelected();
+    void EditDictation();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -47,6 +55,10 @@ private:
     void Report(const RecordingFiles::Outcome& outcome);
     void ShowProgress();
     void PlaceBesideMainWindow();
+    // Reads the dictation settings again: the rows' marks follow the outbox and the author.
+    void FollowDictation();
+    void OnSendProgress(const QString& name, int percent);
+    void OnSendFinished(const QString& name, bool sent, const QString& message);
     const RecordingInfo* Selected() const;
 
     IRecordingsHost& m_Host;

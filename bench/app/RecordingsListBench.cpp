@@ -4,6 +4,7 @@
 //   QT_QPA_PLATFORM=offscreen build/bin/tavlo_recordings_bench [COUNT]
 // The recordings are sixty seconds each with three sections, their samples a hole of zeros, so
 // that ten thousand of them take little room.
+#include "JobSending.h"
 #include "RecordingsWindow.h"
 
 #include <QApplication>
@@ -61,7 +62,11 @@ public:
     void PlayRecording(const std::string&, unsigned) override {}
     void RecordingRenamed(const std::string&, const std::string&) override {}
     void RecordingRemoved(const std::string&) override {}
+    std::string SettingsFile() override { return ""; }
+    void EditDictationSettings() override {}
+    JobSending& Sending() override { return Sender; }
     std::string Folder;
+    JobSending Sender;
 };
 
 double Ms(Steady::duration d) {

@@ -225,11 +225,12 @@ TEST_F(MainWindow, TheWindowMenuOpensTheRecordingsFolderOrSaysWhyItCannot) {
         QStringList texts;
         for (QAction* action : menu.actions())
             texts << action->text();
-        EXPECT_EQ(texts, (QStringList{"Recordings", "Open recordings folder", "Inbox…", "", "About Tavlo"}));
+        EXPECT_EQ(texts, (QStringList{"Recordings", "Open recordings folder", "Dictation settings…", "Inbox…",
+                                      "", "About Tavlo"}));
 
         menu.actions().at(1)->trigger();
         // The inbox opens beside the window, and says how to set it up when it has no folder yet.
-        menu.actions().at(2)->trigger();
+        menu.actions().at(3)->trigger();
         auto* inbox = dlg->findChild<InboxWindow*>();
         ASSERT_TRUE(inbox && inbox->isVisible());
         EXPECT_TRUE(inbox->Status().contains("No inbox folder")) << inbox->Status().toStdString();

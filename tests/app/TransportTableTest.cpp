@@ -6,7 +6,10 @@
 #include "RemoteReport.h"
 #include "WindowFixture.h"
 
+#include <QTest>
 #include <QTimer>
+
+#include <fstream>
 
 // The state by its name in the test's messages.
 void PrintTo(TransportState state, std::ostream* out) {
@@ -154,6 +157,46 @@ INSTANTIATE_TEST_SUITE_P(States, TransportTable,
                                            TransportState::RewindPaused, TransportState::Recording,
                                            TransportState::RecordPaused, TransportState::Ending),
                          [](const auto& info) { return std::string(StateName(info.param)); });
+
+using FileKeyHold = TransportTable;
+
+// The remote's file key held two seconds sends the current recording while idle, and only then;
+// a press is still File up, once the polls after it bring no repeat.
+TEST_F(FileKeyHold, held_while_idle_it_sends_the_current_recording_and_a_press_is_file_up) {
+    const fs::path outbox = start / "outbox";
+    fs::create_directory(outbox);
+    std::ofstream(start / "Recorder.ini", std::ios::app)
+        << "[Dictation]\nAuthor=Maria\nOutbox=" << outbox.string() << "\n";
+    const auto hold = [&](int repeats) {
+        Report(0x01);
+        for (int i = 0; i < repeats; ++i)
+            Report(0xA3); // the remote repeats its battery report while the key is down
+        Tick(4);
+        Tick(4); // let go
+    };
+    Open();
+    hold(19); // not yet two seconds: a press, after all
+    EXPECT_EQ(dlg->State(), TransportState::Playing);
+    EXPECT_FALSE(fs::exists(outbox / "c-Maria.job"));
+    Press(1001); // pause: a hold while a file is open sends nothing and moves to no other file
+    const std::string paused = *g_CurFile;
+    hold(25);
+    EXPECT_EQ(*g_CurFile, paused);
+    EXPECT_TRUE(boxes.Boxes.empty());
+    Press(1002); // stop: idle
+    ASSERT_EQ(dlg->State(), TransportState::Idle);
+    hold(20);
+    EXPECT_EQ(dlg->State(), TransportState::Idle);
+    EXPECT_EQ(*g_CurFile, paused);
+    EXPECT_EQ(dlg->m_strStatus, "Sending to typist");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dlg->m_strStatus == "Sent to typist"; }, 20000));
+    EXPECT_TRUE(fs::exists(outbox / (fs::path(paused).stem().string() + "-Maria.job")));
+    // Sent again: refused in words, the outbox as it was.
+    hold(20);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !boxes.Boxes.empty(); }, 20000));
+    EXPECT_NE(boxes.Boxes[0].Text.find("was sent already"), std::string::npos) << boxes.Boxes[0].Text;
+    EXPECT_EQ(dlg->m_strStatus, "Not sent");
+}
 
 } // namespace
 } // namespace apptest

@@ -1,5 +1,6 @@
 #pragma once
 #include "IRecordingsHost.h"
+#include "JobSending.h"
 
 #include <QApplication>
 
@@ -24,8 +25,13 @@ public:
         Told.push_back("renamed " + from + " to " + to);
     }
     void RecordingRemoved(const std::string& name) override { Told.push_back("removed " + name); }
+    std::string SettingsFile() override { return Settings; }
+    void EditDictationSettings() override { Told.push_back("edit dictation settings"); }
+    JobSending& Sending() override { return Sender; }
 
     std::string Folder, Current;
+    std::string Settings; // Recorder.ini
+    JobSending Sender;
     std::string InProgress, Playing; // full paths
     std::vector<std::string> Told;
 };

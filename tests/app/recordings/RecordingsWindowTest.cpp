@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 
 using namespace wavetest;
@@ -69,6 +70,63 @@ TEST(RecordingsWindowKeys, every_action_is_reached_from_the_keyboard) {
         "0.000000\t1.000000\tSection 1\n1.000000\t2.000000\tSection 2\n2.000000\t4.000000\tSection 3\n");
     EXPECT_TRUE(fs::exists(dir.Path(".local/share/Trash/files/Call.wav")));
     EXPECT_TRUE(fs::exists(dir.Path("rec/b.wav")));
+}
+
+} // namespace
+
+namespace {
+
+// A recording sent from the window: refused while it is recorded or without an outbox, sent
+// while it plays, its row showing "sending…", then "sent", then what the typist's state says.
+TEST(RecordingsWindowSend, a_sent_recording_shows_sent_then_the_typists_state) {
+    EnsureApplication();
+    TempDir dir;
+    fs::create_directory(dir.Path("rec"));
+    fs::create_directory(dir.Path("outbox"));
+    WriteFile(dir.Path("rec/20261210-100000.wav"), ProgramFile(88200 * 30, {10, 10}));
+    WriteFile(dir.Path("rec/20261210-110000.wav"), ProgramFile(88200 * 2, {}));
+    FakeRecordingsHost host;
+    host.Folder = dir.Path("rec");
+    host.Current = "20261210-100000.wav";
+    host.Settings = dir.Path("Recorder.ini");
+    host.InProgress = host.Folder + "/20261210-110000.wav";
+    host.Playing = host.Folder + "/20261210-100000.wav";
+    WriteFile(host.Settings, Bytes{});
+    RecordingsWindow window(host, nullptr);
+    std::vector<std::string> asked;
+    window.AskSend = [&](const QString& name, const dictation::DictationSettings& s) {
+        asked.push_back(name.toStdString() + " " + s.WorkType + " " + s.Priority);
+        return std::optional<SendChoice>({"Call back", "Memo", "urgent"});
+    };
+    window.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.Model().ReadCount() == 2; }));
+    const auto send = [&](const char* name) {
+        window.View().setCurrentIndex(window.Model().IndexOf(name));
+        QTest::keyClick(&window.View(), Qt::Key_T, Qt::ControlModifier);
+    };
+    const auto typist = [&](const char* name) { return window.Model().TypistText(name).toStdString(); };
+    send("20261210-100000.wav");
+    EXPECT_TRUE(window.Status().contains("No outbox is set up")) << window.Status().toStdString();
+    std::ofstream(host.Settings) << "[Dictation]\nAuthor=Maria Lopez\nOutbox=" << dir.Path("outbox") << "\n";
+    send("20261210-110000.wav");
+    EXPECT_TRUE(window.Status().contains("is being recorded")) << window.Status().toStdString();
+    EXPECT_TRUE(asked.empty());
+
+    send("20261210-100000.wav");
+    EXPECT_EQ(asked, std::vector<std::string>{"20261210-100000.wav Letter normal"});
+    EXPECT_TRUE(typist("20261210-100000.wav").starts_with("sending…"));
+    send("20261210-100000.wav"); // a second send while one runs is refused
+    EXPECT_TRUE(window.Status().contains("is being sent")) << window.Status().toStdString();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return typist("20261210-100000.wav") == "sent"; }, 20000));
+    EXPECT_TRUE(window.Status().contains("was sent to the typist")) << window.Status().toStdString();
+    EXPECT_TRUE(fs::exists(dir.Path("outbox/20261210-100000-Maria_Lopez.opus")));
+    EXPECT_EQ(typist("20261210-110000.wav"), "");
+
+    // The typist's state arrives in the outbox (no Returns set): the row follows on its own.
+    std::ofstream(dir.Path("outbox/20261210-100000-Maria_Lopez.state"))
+        << "[State]\nVersion=1\nId=20261210-100000-Maria_Lopez\nState=done\n";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return typist("20261210-100000.wav") == "typed"; }, 10000));
+    EXPECT_EQ(window.Model().data(window.Model().index(0, RecordingsModel::kTypist)).toString(), "typed");
 }
 
 } // namespace
