@@ -1,10 +1,16 @@
-// The inbox window with a few jobs, for docs/screenshots/inbox-window.png:
-//   tavlo_inbox_screenshot OUT.png      (under Xvfb: tests/ui/screenshot/screenshot.sh runs it)
-// The jobs lie in $HOME/Dictation/Inbox; it fails when the window does not list them all.
+// The two ends of the handoff with a few jobs, for docs/screenshots/inbox-window.png and
+// outbox-window.png:
+//   tavlo_inbox_screenshot inbox|outbox OUT.png   (under Xvfb: tests/ui/screenshot/screenshot.sh)
+// inbox: the typist's window on jobs in $HOME/Dictation/Inbox. outbox: the author's recordings
+// window on recordings in $HOME/Recordings sent with the real Send to $HOME/Dictation/Outbox, the
+// typist's states in $HOME/Dictation/Returns. It fails when the window does not show them all.
 #include "InboxWindow.h"
 #include "JobFile.h"
 #include "JobId.h"
+#include "RecordingsTesting.h"
+#include "RecordingsWindow.h"
 #include "StateWriter.h"
+#include "TestJobs.h"
 
 #include <QApplication>
 #include <QTest>
@@ -12,6 +18,9 @@
 #include <filesystem>
 #include <fstream>
 #include <utime.h>
+
+#include "JobSender.h"
+#include "StateWriter.h"
 
 namespace fs = std::filesystem;
 
@@ -32,11 +41,63 @@ void Received(const std::string& file, const char* when) {
 
 } // namespace
 
+// The author's recordings, three of them sent: one typed, one being typed, one not opened yet.
+int Outbox(const std::string& home, const char* out) {
+    const std::string recordings = home + "/Recordings", outbox = home + "/Dictation/Outbox",
+                      returns = home + "/Dictation/Returns";
+    for (const std::string& folder : {recordings, outbox, returns}) {
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+    }
+    FakeRecordingsHost host;
+    host.Folder = recordings;
+    host.Settings = home + "/Recorder.ini";
+    std::ofstream(host.Settings) << "[Dictation]\nAuthor=Maria Lopez\nOutbox=" << outbox
+                                 << "\nReturns=" << returns << "\n";
+    const struct {
+        const char* Stem;
+        unsigned Seconds;
+        const char* State; // "" not sent, "sent", or the typist's
+    } recorded[] = {{"20261210-081502", 9, "done"},
+                    {"20261210-093011", 14, "typing"},
+                    {"20261210-101545", 6, "sent"},
+                    {"20261210-113400", 11, ""}};
+    for (const auto& r : recorded) {
+        const std::string wav = recordings + "/" + r.Stem + ".wav";
+        handofftest::WriteToneRecording(wav, r.Seconds, {0, r.Seconds / 2});
+        if (!*r.State)
+            continue;
+        const std::atomic<bool> cancel{false};
+        const dictation::SendOutcome sent =
+            dictation::SendJob({wav, "Maria Lopez", "Letter", "normal", "", outbox}, nullptr, cancel);
+        std::string problem;
+        const auto stage = std::string(r.State) == "done" ? dictation::TypistState::Stage::Done
+                                                          : dictation::TypistState::Stage::Typing;
+        if (sent.Sent && std::string(r.State) != "sent")
+            dictation::WriteStateFile(returns, {sent.Id, stage, "Jan Kowalski", "2026-12-10 12:00:00"},
+                                      problem);
+    }
+    RecordingsWindow window(host, nullptr);
+    window.move(0, 0);
+    window.show();
+    const auto typist = [&](int row) {
+        return window.Model().index(row, RecordingsModel::kTypist).data().toString();
+    };
+    if (!QTest::qWaitFor(
+            [&] { return window.Model().rowCount() == 4 && typist(0) == "typed" && typist(1) == "typing"; },
+            10000))
+        return 1;
+    QTest::qWait(300);
+    return window.grab().save(out) ? 0 : 1;
+}
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    if (argc != 2)
+    if (argc != 3)
         return 2;
     const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "/tmp";
+    if (std::string(argv[1]) == "outbox")
+        return Outbox(home, argv[2]);
     const std::string inbox = home + "/Dictation/Inbox", done = home + "/Dictation/Done";
     fs::remove_all(home + "/Dictation");
     fs::create_directories(inbox);
@@ -94,5 +155,5 @@ int main(int argc, char** argv) {
         return 1;
     window.View().setCurrentIndex(window.Model().index(2, 0));
     QTest::qWait(300);
-    return window.grab().save(argv[1]) ? 0 : 1;
+    return window.grab().save(argv[2]) ? 0 : 1;
 }
