@@ -75,7 +75,8 @@ void CSorvinDlg::OnClockTick() {
     // At or past the end: a position can step over the last whole second (a wind step, or a file
     // shorter than its header says), and a file shorter than two seconds ends here too.
     if (m_PlaySecond >= static_cast<std::uint32_t>(g_PlayLength)) {
-        Apply(TransportEvent::EndOfFile);
+        // A job's file has no next recording: it stops at its end.
+        Apply(m_PlayingJob.empty() ? TransportEvent::EndOfFile : TransportEvent::EndOfJob);
         return;
     }
     if (g_HasSections && m_pReader) {

@@ -43,6 +43,11 @@ std::string MainWindowHost::SettingsFile() {
     return SettingsPath(m_Dlg.m_WorkDir);
 }
 
+bool MainWindowHost::PlayJob(const std::string& path, const std::string& title) {
+    m_Dlg.Apply(TransportEvent::PlayJob, {path, title, 1});
+    return IsPlaying(m_Dlg.State()) && m_Dlg.PlayingJob() == path;
+}
+
 void MainWindowHost::EditDictationSettings() {
     m_Dlg.OnDictationSettings();
 }

@@ -1,11 +1,13 @@
 #pragma once
+#include "IInboxHost.h"
 #include "IRecordingsHost.h"
 
 class CSorvinDlg;
 
 // The main window as the recordings window sees it: its list, its recording and playback state,
-// and the commands that play, rename and remove recordings.
-class MainWindowHost : public IRecordingsHost {
+// and the commands that play, rename and remove recordings; and as the inbox window sees it: the
+// settings file and the player that plays a job.
+class MainWindowHost : public IRecordingsHost, public IInboxHost {
 public:
     explicit MainWindowHost(CSorvinDlg& dlg) : m_Dlg(dlg) {}
 
@@ -19,6 +21,7 @@ public:
     std::string SettingsFile() override;
     void EditDictationSettings() override;
     JobSending& Sending() override;
+    bool PlayJob(const std::string& path, const std::string& title) override;
 
 private:
     CSorvinDlg& m_Dlg;

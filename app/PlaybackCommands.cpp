@@ -52,6 +52,7 @@ std::string CSorvinDlg::ListFolder() const {
 }
 
 void CSorvinDlg::PlayCurrentFile() {
+    m_PlayingJob.clear();
     g_Hours = g_Minutes = g_Seconds = 0;
     std::setlocale(LC_ALL, "");
     if (g_CurFile == g_FileList.end())
@@ -62,12 +63,30 @@ void CSorvinDlg::PlayCurrentFile() {
         return;
     // What the status line shows is what plays: the current entry, even right after a recording
     // was saved under another name.
+    OpenForPlayback(ListPath(*g_CurFile), *g_CurFile);
+}
+
+void CSorvinDlg::PlayJob(const TransportDetail& detail) {
+    // A job's file lies in a cache outside the recordings folder: the list and its current entry
+    // stay as they are, the display names the job.
+    if (IsPlaying(m_State))
+        StopPlayback();
+    g_Hours = g_Minutes = g_Seconds = 0;
+    m_strStatus = detail.NewName.empty() ? detail.Name : detail.NewName;
+    UpdateTexts();
+    m_PlayingJob = detail.Name;
+    OpenForPlayback(detail.Name, m_strStatus);
+    if (!IsPlaying(m_State))
+        m_PlayingJob.clear();
+}
+
+void CSorvinDlg::OpenForPlayback(const std::string& path, const std::string& shown) {
     std::unique_ptr<CWaveReader> reader;
     try {
-        reader = std::make_unique<CWaveReader>(ListPath(*g_CurFile));
+        reader = std::make_unique<CWaveReader>(path);
     } catch (...) {
         RefusePlay(kFileOpenError);
-        SetStatusReason(*g_CurFile + ": " + WaveErrors::CurrentReason());
+        SetStatusReason(shown + ": " + WaveErrors::CurrentReason());
         return;
     }
     m_Player.Stop();

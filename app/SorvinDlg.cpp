@@ -1,6 +1,7 @@
 #include "SorvinDlg.h"
 
 #include "AboutDlg.h"
+#include "InboxWindow.h"
 #include "MprisPlayer.h"
 #include "ProgramState.h"
 #include "RecordingsWindow.h"
@@ -462,6 +463,7 @@ void CSorvinDlg::FillWindowMenu(QMenu& menu) {
         menu.addAction(m_RecordingsAction);
     menu.addAction("Open recordings folder", this, &CSorvinDlg::OnOpenRecordingsFolder);
     menu.addAction("Dictation settings…", this, &CSorvinDlg::OnDictationSettings);
+    menu.addAction("Inbox…", this, &CSorvinDlg::OnInbox);
     const QString about = LoadStringResource(101);
     if (about.isEmpty())
         return;

@@ -41,9 +41,12 @@ inline constexpr QRgb kButtonKey = 0xFFF2F1F1;
 
 class CMprisPlayer;
 class QAction;
+class IInboxHost;
 class RecordingsWindow;
+class InboxWindow;
 
 // What an event of the recordings window names: a recording, its new name, the section to play.
+// PlayJob names the job's file by its full path, and its title as NewName.
 struct TransportDetail {
     std::string Name;
     std::string NewName;
@@ -124,6 +127,12 @@ public:
     // The list follows a recording renamed or moved away by the recordings window.
     void RecordingRenamed(const std::string& from, const std::string& to);
     void RecordingRemoved(const std::string& name);
+
+    // --- The typist's inbox (PlaybackCommands.cpp) ------------------------------------------
+    // The window menu's "Inbox…": the jobs that arrived, opened and played through this window.
+    void OnInbox();
+    // The full path of the job's file that plays (or is paused); "" while a recording plays.
+    const std::string& PlayingJob() const { return m_PlayingJob; }
 
     // --- Timer ticks 1 to 3 (ClockTicks.cpp) ----------------------------------------------
     void OnForwardTick();
@@ -336,6 +345,10 @@ private:
 
     // --- Playback steps (PlaybackCommands.cpp, WindCommands.cpp) ---
     void PlayCurrentFile();
+    // Opens `path` for playback and plays it from its start; `shown` names it in a refusal.
+    void OpenForPlayback(const std::string& path, const std::string& shown);
+    // Plays the job's file detail.Name, the display showing detail.NewName (InboxCommands.cpp).
+    void PlayJob(const TransportDetail& detail);
     // Playback did not start: says why and shows nothing playing.
     void RefusePlay(const char* why);
     void PausePlayback();
@@ -427,4 +440,8 @@ private:
     std::unique_ptr<IRecordingsHost> m_RecordingsHost;
     // A child of the window, made on first use; it goes before the host it refers to.
     std::unique_ptr<RecordingsWindow> m_RecordingsWindow;
+    // The job's file open for playback, set by PlayJob and cleared when a recording is opened.
+    std::string m_PlayingJob;
+    std::unique_ptr<IInboxHost> m_InboxHost;
+    std::unique_ptr<InboxWindow> m_InboxWindow;
 };

@@ -63,6 +63,9 @@ void CSorvinDlg::Run(TransportStep step, TransportEvent event, const TransportDe
     case PlayRow:
         this->PlayRow(detail);
         break;
+    case PlayJob:
+        this->PlayJob(detail);
+        break;
     case PlayNext:
         this->PlayNext();
         break;

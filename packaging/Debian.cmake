@@ -38,11 +38,11 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The program. The libraries it links are found by dpkg-shlibdeps; the others are what it needs at
 # run time without linking them: ALSA's plugin that reaches the sound server; udev (for the
 # receiver's access rule), xdg-utils (to show the recordings folder) and a sound server are
-# recommended; libopusenc0 (found by dpkg-shlibdeps too) encodes what is sent to a typist, and
-# Syncthing is one way to carry it there. Kelvane's shlibs entry lets dpkg run ldconfig and lets other packages depend on it.
+# recommended; libopusenc0 and libopusfile0 (found by dpkg-shlibdeps too) encode what is sent to a
+# typist and decode what a typist receives, and Syncthing is one way to carry it there. Kelvane's shlibs entry lets dpkg run ldconfig and lets other packages depend on it.
 set(CPACK_DEBIAN_TAVLO_PACKAGE_NAME tavlo)
 set(CPACK_DEBIAN_TAVLO_PACKAGE_SECTION sound)
-set(CPACK_DEBIAN_TAVLO_PACKAGE_DEPENDS "libasound2-plugins, libopusenc0")
+set(CPACK_DEBIAN_TAVLO_PACKAGE_DEPENDS "libasound2-plugins, libopusenc0, libopusfile0")
 set(CPACK_DEBIAN_TAVLO_PACKAGE_RECOMMENDS "udev, xdg-utils, pulseaudio | pipewire-pulse, qt6-wayland")
 set(CPACK_DEBIAN_TAVLO_PACKAGE_SUGGESTS "syncthing")
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)

@@ -30,6 +30,7 @@ constexpr std::array<Row, kTransportEvents> kRules = {{
     {ChangeFileUp,   ChangeFileUp,    ChangeFileUp,    ChangeFileUp,    ChangeFileUp,    ChangeFileUp,    ChangeFileUp,    no,               no,               no, no}, // FileUp
     {ChangeFileDown, ChangeFileDown,  ChangeFileDown,  ChangeFileDown,  ChangeFileDown,  ChangeFileDown,  ChangeFileDown,  no,               no,               no, no}, // FileDown
     {PlayRow,        PlayRow,         PlayRow,         PlayRow,         PlayRow,         PlayRow,         PlayRow,         no,               no,               no, no}, // PlayRow
+    {PlayJob,        PlayJob,         PlayJob,         PlayJob,         PlayJob,         PlayJob,         PlayJob,         no,               no,               no, no}, // PlayJob
     {VolumeUp,       VolumeUp,        VolumeUp,        VolumeUp,        VolumeUp,        VolumeUp,        VolumeUp,        VolumeUp,         VolumeUp,         no, no}, // VolumeUp
     {VolumeDown,     VolumeDown,      VolumeDown,      VolumeDown,      VolumeDown,      VolumeDown,      VolumeDown,      VolumeDown,       VolumeDown,       no, no}, // VolumeDown
     {Mute,           Mute,            Mute,            Mute,            Mute,            Mute,            Mute,            Mute,             Mute,             no, no}, // Mute
@@ -45,6 +46,7 @@ constexpr std::array<Row, kTransportEvents> kRules = {{
     {no,             no,              no,              EndWind,         EndWind,         EndWind,         EndWind,         no,               no,               no, no}, // WindOff
     {no,             no,              no,              no,              no,              EndWind,         EndWind,         no,               no,               no, no}, // StartReached
     {no,             PlayNext,        PlayNext,        StopPlayback,    StopPlayback,    PlayNext,        PlayNext,        no,               no,               no, no}, // EndOfFile
+    {no,             StopPlayback,    StopPlayback,    StopPlayback,    StopPlayback,    StopPlayback,    StopPlayback,    no,               no,               no, no}, // EndOfJob
     {no,             StopPlayback,    StopPlayback,    StopPlayback,    StopPlayback,    StopPlayback,    StopPlayback,    SaveRecording,    SaveRecording,    no, no}, // DeviceLost
     {no,             no,              no,              no,              no,              no,              no,              SaveRecording,    SaveRecording,    no, no}, // DeviceAway
     {ReportState,    ReportState,     ReportState,     ReportState,     ReportState,     ReportState,     ReportState,     ReportState,      ReportState,      no, no}, // DeviceBack
@@ -69,15 +71,15 @@ constexpr const char* kStateNames[kTransportStates] = {
 
 // clang-format off
 constexpr const char* kEventNames[] = {
-    "Record",       "SectionStop",  "FileEndSave",   "PlayPause",       "Play",           "Pause",
-    "Stop",         "FastForward",  "Rewind",        "ForwardReleased", "RewindReleased", "SectionDown",
-    "SectionUp",    "FileUp",       "FileDown",      "PlayRow",         "VolumeUp",       "VolumeDown",
-    "Mute",         "Setup",        "Close",         "SendHeld",
-    "PedalLeftDown", "PedalLeftUp", "PedalMiddleDown", "PedalMiddleUp", "PedalRightDown", "PedalRightUp",
-                                                     "WindOff",         "StartReached",   "EndOfFile",
-    "DeviceLost",   "DeviceAway",   "DeviceBack",    "LinkLost",        "DiskLow",        "FileFull",
-    "WriteFailed",  "FolderLost",   "CaptureFailed", "OutputFailed",    "SetupEnded",     "EntryRenamed",
-    "EntryRemoved", "EndRequested", "DisplayLost"};
+    "Record",        "SectionStop",  "FileEndSave",     "PlayPause",      "Play",            "Pause",
+    "Stop",          "FastForward",  "Rewind",          "ForwardReleased", "RewindReleased", "SectionDown",
+    "SectionUp",     "FileUp",       "FileDown",        "PlayRow",        "PlayJob",         "VolumeUp",
+    "VolumeDown",    "Mute",         "Setup",           "Close",          "SendHeld",
+    "PedalLeftDown", "PedalLeftUp",  "PedalMiddleDown", "PedalMiddleUp",  "PedalRightDown",  "PedalRightUp",
+    "WindOff",       "StartReached", "EndOfFile",       "EndOfJob",       "DeviceLost",      "DeviceAway",
+    "DeviceBack",    "LinkLost",     "DiskLow",         "FileFull",       "WriteFailed",     "FolderLost",
+    "CaptureFailed", "OutputFailed", "SetupEnded",      "EntryRenamed",   "EntryRemoved",    "EndRequested",
+    "DisplayLost"};
 // clang-format on
 
 constexpr const char* kStepNames[] = {"ignored",
@@ -97,6 +99,7 @@ constexpr const char* kStepNames[] = {"ignored",
                                       "ChangeFileUp",
                                       "ChangeFileDown",
                                       "PlayRow",
+                                      "PlayJob",
                                       "PlayNext",
                                       "VolumeUp",
                                       "VolumeDown",
@@ -158,6 +161,7 @@ TransportState TransportOutcome(TransportState state, TransportStep step) {
     case ChangeFileUp:
     case ChangeFileDown:
     case PlayRow:
+    case PlayJob:
     case PlayNext:
         return TransportState::Playing;
     case PausePlayback:

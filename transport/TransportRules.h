@@ -24,6 +24,7 @@ enum class TransportEvent : std::uint8_t {
     FileUp,
     FileDown,
     PlayRow, // a recording or one of its sections chosen in the recordings window
+    PlayJob, // a dictation job opened in the inbox window: a file outside the recordings folder
     VolumeUp,
     VolumeDown,
     Mute,
@@ -43,6 +44,7 @@ enum class TransportEvent : std::uint8_t {
     WindOff,      // a wind step at a speed that has none ("OFF")
     StartReached, // playback is in the first two seconds of the file
     EndOfFile,
+    EndOfJob,   // the end of a job's file: there is no next recording to play on to
     DeviceLost, // the receiver is gone (its first second)
     DeviceAway, // the receiver is still gone, a second later
     DeviceBack,
@@ -79,6 +81,7 @@ enum class TransportStep : std::uint8_t {
     ChangeFileUp,
     ChangeFileDown,
     PlayRow,
+    PlayJob,  // opens a file by its path and plays it; the list's current entry stays
     PlayNext, // the next recording of the folder, or a stop when there is none to play
     VolumeUp,
     VolumeDown,

@@ -1,6 +1,7 @@
 #include "RecordingsWindow.h"
 
 #include "JobSending.h"
+#include "ListWindowLayout.h"
 #include "RecordingName.h"
 
 #include <QApplication>
@@ -16,9 +17,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-// The main window's display colour, so that the two windows read as one program.
-const QColor kDisplayColour(0x07, 0xD2, 0xD4);
 
 std::optional<QString> AskTitleInDialog(QWidget* parent, const QString& name, const QString& title) {
     bool ok = false;
@@ -37,9 +35,6 @@ RecordingsWindow::RecordingsWindow(IRecordingsHost& host, QWidget* mainWindow)
     if (mainWindow)
         setWindowIcon(mainWindow->windowIcon());
     resize(890, 440);
-    setStyleSheet(QString("QHeaderView::section { background: %1; color: black; border: none; padding: 3px; }"
-                          "QTreeView { selection-background-color: %1; selection-color: black; }")
-                      .arg(kDisplayColour.name()));
     AskTitle = [this](const QString& name, const QString& title) {
         return AskTitleInDialog(this, name, title);
     };
@@ -47,8 +42,6 @@ RecordingsWindow::RecordingsWindow(IRecordingsHost& host, QWidget* mainWindow)
         return AskSendInDialog(this, name, settings);
     };
 
-    auto* tools = new QToolBar(this);
-    tools->setAccessibleName(tr("Recording actions"));
     AddAction(tr("&Play"), QKeySequence(Qt::CTRL | Qt::Key_P), &RecordingsWindow::PlaySelected);
     AddAction(tr("&Rename…"), QKeySequence(Qt::Key_F2), &RecordingsWindow::RenameSelected);
     AddAction(tr("Move to &Trash"), QKeySequence::Delete, &RecordingsWindow::TrashSelected);
@@ -60,11 +53,6 @@ RecordingsWindow::RecordingsWindow(IRecordingsHost& host, QWidget* mainWindow)
               &RecordingsWindow::EditDictation);
     connect(&m_Host.Sending(), &JobSending::Progress, this, &RecordingsWindow::OnSendProgress);
     connect(&m_Host.Sending(), &JobSending::Finished, this, &RecordingsWindow::OnSendFinished);
-    tools->addActions(m_Actions);
-    auto* closing = new QAction(tr("Close"), this);
-    closing->setShortcuts({QKeySequence(Qt::Key_Escape), QKeySequence::Close});
-    connect(closing, &QAction::triggered, this, &QWidget::close);
-    addAction(closing);
 
     m_View.setModel(&m_Model);
     m_View.setAccessibleName(tr("Recordings"));
@@ -76,34 +64,15 @@ RecordingsWindow::RecordingsWindow(IRecordingsHost& host, QWidget* mainWindow)
     m_View.setExpandsOnDoubleClick(false);
     m_View.setSelectionMode(QAbstractItemView::SingleSelection);
     m_View.setAllColumnsShowFocus(true);
-    const int widths[RecordingsModel::kColumns] = {250, 70, 80, 70, 100, 80, 90, 200};
-    for (int c = 0; c < RecordingsModel::kColumns; ++c)
-        m_View.header()->resizeSection(c, widths[c]);
     connect(&m_View, &QTreeView::activated, this, &RecordingsWindow::Play);
     connect(&m_Model, &RecordingsModel::Changed, this, &RecordingsWindow::ShowProgress);
-
-    m_Status.setAccessibleName(tr("Status"));
-    m_Status.setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(4, 4, 4, 4);
-    layout->addWidget(tools);
-    layout->addWidget(&m_View, 1);
-    layout->addWidget(&m_Status);
-    m_View.setFocus();
+    LayOutListWindow(*this, tr("Recording actions"), m_Actions, m_View, m_Status,
+                     {250, 70, 80, 70, 100, 80, 200});
 }
 
 QAction* RecordingsWindow::AddAction(const QString& text, const QKeySequence& keys,
                                      void (RecordingsWindow::*slot)()) {
-    auto* action = new QAction(text, this);
-    action->setShortcut(keys);
-    action->setShortcutContext(Qt::WindowShortcut);
-    action->setToolTip(
-        QString("%1 (%2)").arg(QString(text).remove('&'), keys.toString(QKeySequence::NativeText)));
-    connect(action, &QAction::triggered, this, slot);
-    addAction(action);
-    m_Actions.append(action);
-    return action;
+    return AddListAction(*this, m_Actions, text, keys, slot);
 }
 
 void RecordingsWindow::FollowHost() {

@@ -1,5 +1,6 @@
 // The main window's start-up, closing and dragging, with fake timers, boxes and instance lock, the
 // real settings file and skin in a folder of the test's own, and no receiver plugged in.
+#include "InboxWindow.h"
 #include "ProgramState.h"
 #include "SorvinDlg.h"
 #include "StartFolder.h"
@@ -225,10 +226,15 @@ TEST_F(MainWindow, TheWindowMenuOpensTheRecordingsFolderOrSaysWhyItCannot) {
         QStringList texts;
         for (QAction* action : menu.actions())
             texts << action->text();
-        EXPECT_EQ(texts, (QStringList{"Recordings", "Open recordings folder", "Dictation settings…", "",
-                                      "About Tavlo"}));
+        EXPECT_EQ(texts, (QStringList{"Recordings", "Open recordings folder", "Dictation settings…", "Inbox…",
+                                      "", "About Tavlo"}));
 
         menu.actions().at(1)->trigger();
+        // The inbox opens beside the window, and says how to set it up when it has no folder yet.
+        menu.actions().at(3)->trigger();
+        auto* inbox = dlg->findChild<InboxWindow*>();
+        ASSERT_TRUE(inbox && inbox->isVisible());
+        EXPECT_TRUE(inbox->Status().contains("No inbox folder")) << inbox->Status().toStdString();
 
         const std::string folder = fs::canonical(start / "rec").string();
         EXPECT_EQ(opener.Opened, std::vector<std::string>{folder});

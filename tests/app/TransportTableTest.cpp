@@ -24,6 +24,10 @@ protected:
     void SetUp() override {
         WindowTest::SetUp();
         MakeThreeRecordings(rec);
+        // A dictation job's file lies outside the recordings folder.
+        job = rec.parent_path() / "jobs" / "J.wav";
+        fs::create_directories(job.parent_path());
+        MakeRecording(job, 30);
     }
     // The window in `state`, reached with its own buttons.
     void Reach(TransportState state) {
@@ -84,10 +88,13 @@ protected:
         EXPECT_EQ(timers.IsRunning(3), IsPlaying(to) || to == TransportState::Recording);
     }
     int lastState = 0;
+    fs::path job;
 };
 
-// What the recordings window's events name.
-TransportDetail DetailOf(TransportEvent event) {
+// What the recordings and inbox windows' events name.
+TransportDetail DetailOf(TransportEvent event, const fs::path& job) {
+    if (event == TransportEvent::PlayJob)
+        return {job.string(), "Maria Lopez Letter", 1};
     if (event == TransportEvent::PlayRow)
         return {"b.wav", "", 2};
     if (event == TransportEvent::EntryRenamed)
@@ -105,7 +112,7 @@ TEST_P(TransportTable, every_event_does_what_the_table_says_and_every_view_shows
         if (TransportRule(from, event) != TransportStep::Ignored)
             continue;
         SCOPED_TRACE(testing::Message() << EventName(event) << " ignored");
-        dlg->Apply(event, DetailOf(event));
+        dlg->Apply(event, DetailOf(event, job));
         ASSERT_EQ(dlg->State(), from);
         EXPECT_EQ(Commands(), std::vector<int>{});
         ExpectViewsOf(from, false);
@@ -123,8 +130,21 @@ TEST_P(TransportTable, every_event_does_what_the_table_says_and_every_view_shows
             if (QWidget* dialog = QApplication::activeModalWidget())
                 dialog->close();
         });
-        dlg->Apply(event, DetailOf(event));
+        dlg->Apply(event, DetailOf(event, job));
         ASSERT_EQ(StateName(dlg->State()), StateName(TransportOutcome(from, step)));
+        // A job plays from its own path under its title; the list's current entry stays.
+        if (event == TransportEvent::PlayJob) {
+            EXPECT_EQ(MainWindowHost(*dlg).PlayingPath(), job.string());
+            EXPECT_EQ(dlg->m_strStatus, "Maria Lopez Letter");
+            EXPECT_EQ(*g_CurFile, "a.wav");
+            // At its end it stops: a job has no next recording to play on to.
+            if (from == TransportState::Idle) {
+                PlayOut();
+                Tick(3);
+                EXPECT_EQ(StateName(dlg->State()), StateName(TransportState::Idle));
+                EXPECT_EQ(dlg->m_strStatus, "Maria Lopez Letter");
+            }
+        }
         ExpectViewsOf(dlg->State(), event == TransportEvent::DisplayLost);
     }
 }
