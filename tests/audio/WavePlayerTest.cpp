@@ -1,9 +1,12 @@
 #include "EngineFixture.h"
+#include "ToneCheck.h"
 #include "WaveTestFiles.h"
 #include "wavefile/FileName.h"
 #include "wavefile/WaveReader.h"
 
 #include <climits>
+#include <cmath>
+#include <cstring>
 #include <memory>
 
 using namespace audiotest;
@@ -98,6 +101,74 @@ TEST_F(PlayerTest, JumpingWhilePausedHaltsSeeksAndStartsWithoutARestart) {
     EXPECT_TRUE(player.Start());
     const auto calls = Wave.Last()->Calls();
     EXPECT_EQ(std::count(calls.begin(), calls.end(), "Restart"), 0);
+    player.Stop();
+}
+
+// Six seconds of a 440 Hz sine at half scale, 16-bit mono.
+std::string Sine(unsigned rate, double seconds) {
+    std::string s;
+    for (std::size_t i = 0; i < std::size_t(rate * seconds); ++i) {
+        const auto v =
+            static_cast<std::int16_t>(std::lround(16384 * std::sin(2 * M_PI * 440.0 * double(i) / rate)));
+        s += char(v & 0xFF);
+        s += char(v >> 8);
+    }
+    return s;
+}
+
+TEST_F(PlayerTest, AtOneAndAHalfTheFileTakesTwoThirdsOfItsBuffersAtItsPitchAndAtOneItsOwnBytes) {
+    Probe<CWavePlayer> player;
+    const std::string data = Sine(44100, 6.0);
+    MemoryStore store(44100, 16, 1, data);
+    ASSERT_TRUE(player.SetDataStore(&store));
+    player.SetSpeed(15);
+    Wave.Last()->SetAutoComplete(true);
+    ASSERT_TRUE(player.Start());
+    // All read, and every buffer back and left empty: the stretcher has nothing more.
+    ASSERT_TRUE(WaitUntil([&] { return store.Tell() == data.size() && player.FreeCountNow() == 8; }));
+    const std::string fast = Wave.Last()->Played();
+    EXPECT_NEAR(double(fast.size()) / double(data.size()), 2.0 / 3.0, 0.04);
+    std::vector<std::int16_t> samples(fast.size() / 2);
+    std::memcpy(samples.data(), fast.data(), samples.size() * 2);
+    EXPECT_NEAR(tonecheck::Examine(samples, 44100).Hz, 440.0, 9.0);
+    EXPECT_EQ(player.PlayedPosition(), data.size());
+
+    player.SetSpeed(10);
+    player.MoveTo(0);
+    ASSERT_TRUE(player.Start());
+    ASSERT_TRUE(WaitUntil([&] { return Wave.Last()->Played().size() >= fast.size() + data.size(); }));
+    EXPECT_TRUE(SameBytes(Wave.Last()->Played().substr(fast.size()), data));
+    player.Stop();
+}
+
+TEST_F(PlayerTest, WhatWasHeardEndsWithTheLastBufferPlayedNotWithWhatWasReadAhead) {
+    Probe<CWavePlayer> player;
+    MemoryStore store(44100, 16, 1, Samples(88200 * 5));
+    player.SetDataStore(&store);
+    for (int speed : {10, 15, 5}) {
+        SCOPED_TRACE(speed);
+        player.SetSpeed(speed);
+        player.MoveTo(88200);
+        EXPECT_EQ(player.PlayedPosition(), 88200u);
+        player.Start();
+        ASSERT_TRUE(WaitUntil([&] { return Wave.Last()->Held().size() == 8; }));
+        EXPECT_EQ(player.PlayedPosition(), 88200u);
+        Wave.Last()->Complete(3);
+        // Three buffers of 8820 bytes heard, of the file's time at the speed (within a tenth of
+        // a buffer for what the stretcher holds).
+        const double heard = 88200 + 3 * 8820 * speed / 10.0;
+        ASSERT_TRUE(WaitUntil([&] { return player.PlayedPosition() != 88200u; }));
+        ASSERT_TRUE(WaitUntil([&] { return std::abs(double(player.PlayedPosition()) - heard) < 900; }))
+            << player.PlayedPosition() << " for " << heard;
+        // The halt's reset gives back five unplayed buffers: they were not heard.
+        player.Halt();
+        EXPECT_NEAR(double(player.PlayedPosition()), heard, 900);
+    }
+    EXPECT_EQ(player.Speed(), 5);
+    player.SetSpeed(40);
+    EXPECT_EQ(player.Speed(), 15);
+    player.SetSpeed(-3);
+    EXPECT_EQ(player.Speed(), 5);
     player.Stop();
 }
 
@@ -213,6 +284,13 @@ TEST_F(LongFileSkipTest, SkipsAtThreeAndAHalfHoursMoveByWholeSecondsAndStopAtThe
     EXPECT_EQ(reader->Tell(), 44u);
     player.SkipBackward(INT_MIN);
     EXPECT_EQ(reader->Tell(), 44 + kData) << "a negative step count turns the skip round";
+    // Moves name places as Tell counts them, header included, and stay within the samples.
+    for (std::uint64_t to : {44 + threeAndAHalf, std::uint64_t{0}, ~std::uint64_t{0}, 44 + kSecond}) {
+        player.MoveTo(to);
+        const std::uint64_t held = std::clamp<std::uint64_t>(to, 44, 44 + kData);
+        EXPECT_EQ(reader->Tell(), held) << to;
+        EXPECT_EQ(player.PlayedPosition(), held) << to;
+    }
     player.Stop();
 }
 
