@@ -37,3 +37,11 @@ void MainWindowHost::RecordingRenamed(const std::string& from, const std::string
 void MainWindowHost::RecordingRemoved(const std::string& name) {
     m_Dlg.RecordingRemoved(name);
 }
+
+void MainWindowHost::PlaybackCommand(TransportEvent event) {
+    m_Dlg.Apply(event);
+}
+
+int MainWindowHost::PlaybackSpeed() {
+    return m_Dlg.m_Player.Speed();
+}

@@ -16,6 +16,8 @@ public:
     void PlayRecording(const std::string& name, unsigned section) override;
     void RecordingRenamed(const std::string& from, const std::string& to) override;
     void RecordingRemoved(const std::string& name) override;
+    void PlaybackCommand(TransportEvent event) override;
+    int PlaybackSpeed() override;
 
 private:
     CSorvinDlg& m_Dlg;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <list>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "IRecordingsHost.h"
@@ -175,6 +176,13 @@ public:
     CWavePlayer m_Player;
     std::unique_ptr<CWaveReader> m_pReader;
     std::uint32_t m_PlaySecond = 0;
+    // Seconds every pause steps back ("Dictation", "StepBack"), and the last pause: where it
+    // happened (the time shown and copied) and where playback resumes, kept apart.
+    unsigned m_StepBack = 2;
+    struct PauseMark {
+        std::uint64_t PausedAt, ResumeAt;
+    };
+    std::optional<PauseMark> m_Pause;
     CKelvane m_Hid;
 
     // --- Transport and recording state ---------------------------------------------------
@@ -334,6 +342,15 @@ private:
     void WindTick(bool forward);
     void Wind(bool forward);
     void JumpToSection(bool down);
+
+    // --- The typist's steps (TypistCommands.cpp) ---
+    void SetUpTypistKeys();
+    void ChangeSpeed(bool faster);
+    // Five seconds from what was heard, held to the file.
+    void JumpBy(bool forward);
+    void CopyPosition();
+    // What was heard, in the reader's Tell terms; while paused, where the pause was.
+    std::uint64_t HeardPosition() const;
 
     // --- The list steps (FileCommands.cpp, RecordingsCommands.cpp) ---
     void ChangeFile(bool down);

@@ -35,6 +35,11 @@ constexpr std::array<Row, kTransportEvents> kRules = {{
     {Mute,           Mute,            Mute,            Mute,            Mute,            Mute,            Mute,            Mute,             Mute,             no, no}, // Mute
     {RunSetup,       RunSetup,        RunSetup,        RunSetup,        RunSetup,        RunSetup,        RunSetup,        RunSetup,         RunSetup,         no, no}, // Setup
     {End,            End,             End,             End,             End,             End,             End,             RefuseClose,      RefuseClose,      no, no}, // Close
+    {SpeedUp,        SpeedUp,         SpeedUp,         SpeedUp,         SpeedUp,         SpeedUp,         SpeedUp,         no,               no,               no, no}, // SpeedUp
+    {SpeedDown,      SpeedDown,       SpeedDown,       SpeedDown,       SpeedDown,       SpeedDown,       SpeedDown,       no,               no,               no, no}, // SpeedDown
+    {no,             JumpBack,        JumpBack,        no,              no,              no,              no,              no,               no,               no, no}, // JumpBack
+    {no,             JumpForward,     JumpForward,     no,              no,              no,              no,              no,               no,               no, no}, // JumpForward
+    {no,             CopyPosition,    CopyPosition,    CopyPosition,    CopyPosition,    CopyPosition,    CopyPosition,    no,               no,               no, no}, // CopyPosition
     {no,             no,              no,              EndWind,         EndWind,         EndWind,         EndWind,         no,               no,               no, no}, // WindOff
     {no,             no,              no,              no,              no,              EndWind,         EndWind,         no,               no,               no, no}, // StartReached
     {no,             PlayNext,        PlayNext,        StopPlayback,    StopPlayback,    PlayNext,        PlayNext,        no,               no,               no, no}, // EndOfFile
@@ -60,14 +65,15 @@ constexpr const char* kStateNames[kTransportStates] = {
     "Idle",         "Playing",   "Paused",       "ForwardPlaying", "ForwardPaused", "RewindPlaying",
     "RewindPaused", "Recording", "RecordPaused", "Saving",         "Ending"};
 
-constexpr const char* kEventNames[kTransportEvents] = {
-    "Record",       "SectionStop",  "FileEndSave",   "PlayPause",       "Play",           "Pause",
-    "Stop",         "FastForward",  "Rewind",        "ForwardReleased", "RewindReleased", "SectionDown",
-    "SectionUp",    "FileUp",       "FileDown",      "PlayRow",         "VolumeUp",       "VolumeDown",
-    "Mute",         "Setup",        "Close",         "WindOff",         "StartReached",   "EndOfFile",
-    "DeviceLost",   "DeviceAway",   "DeviceBack",    "LinkLost",        "DiskLow",        "FileFull",
-    "WriteFailed",  "FolderLost",   "CaptureFailed", "OutputFailed",    "SetupEnded",     "EntryRenamed",
-    "EntryRemoved", "EndRequested", "DisplayLost"};
+constexpr const char* kEventNames[] = {
+    "Record",       "SectionStop",   "FileEndSave",  "PlayPause",       "Play",           "Pause",
+    "Stop",         "FastForward",   "Rewind",       "ForwardReleased", "RewindReleased", "SectionDown",
+    "SectionUp",    "FileUp",        "FileDown",     "PlayRow",         "VolumeUp",       "VolumeDown",
+    "Mute",         "Setup",         "Close",        "SpeedUp",         "SpeedDown",      "JumpBack",
+    "JumpForward",  "CopyPosition",  "WindOff",      "StartReached",    "EndOfFile",      "DeviceLost",
+    "DeviceAway",   "DeviceBack",    "LinkLost",     "DiskLow",         "FileFull",       "WriteFailed",
+    "FolderLost",   "CaptureFailed", "OutputFailed", "SetupEnded",      "EntryRenamed",   "EntryRemoved",
+    "EndRequested", "DisplayLost"};
 
 constexpr const char* kStepNames[] = {"ignored",
                                       "StartRecording",
@@ -105,8 +111,14 @@ constexpr const char* kStepNames[] = {"ignored",
                                       "SaveForWriteFailed",
                                       "StopForOutputLost",
                                       "ReportState",
-                                      "FollowList"};
-static_assert(std::size(kStepNames) == static_cast<std::size_t>(FollowList) + 1);
+                                      "FollowList",
+                                      "SpeedUp",
+                                      "SpeedDown",
+                                      "JumpBack",
+                                      "JumpForward",
+                                      "CopyPosition"};
+static_assert(std::size(kStepNames) == static_cast<std::size_t>(CopyPosition) + 1);
+static_assert(std::size(kEventNames) == kTransportEvents);
 
 constexpr std::size_t Index(auto value) {
     return static_cast<std::size_t>(value);

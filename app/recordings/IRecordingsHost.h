@@ -1,4 +1,6 @@
 #pragma once
+#include "TransportRules.h"
+
 #include <string>
 
 // What the recordings window needs from the main window: which recordings are current, being
@@ -23,4 +25,10 @@ public:
     // The file `from` is now called `to`, or is gone: the main window's list follows.
     virtual void RecordingRenamed(const std::string& from, const std::string& to) = 0;
     virtual void RecordingRemoved(const std::string& name) = 0;
+
+    // One of the typist's playback commands (SpeedUp, SpeedDown, JumpBack, JumpForward,
+    // CopyPosition), as the main window's own keys give it.
+    virtual void PlaybackCommand(TransportEvent event) = 0;
+    // The playback speed in tenths of the file's own (10 at its own speed).
+    virtual int PlaybackSpeed() = 0;
 };

@@ -52,6 +52,17 @@ RecordingsWindow::RecordingsWindow(IRecordingsHost& host, QWidget* mainWindow)
     AddAction(tr("&Copy Sections as Labels"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C),
               &RecordingsWindow::CopyLabels);
     tools->addActions(m_Actions);
+    tools->addSeparator();
+    AddPlaybackAction(tr("&Slower"), QKeySequence(Qt::Key_F3), TransportEvent::SpeedDown);
+    AddPlaybackAction(tr("F&aster"), QKeySequence(Qt::Key_F4), TransportEvent::SpeedUp);
+    AddPlaybackAction(tr("&Back 5 s"), QKeySequence(Qt::CTRL | Qt::Key_Left), TransportEvent::JumpBack);
+    AddPlaybackAction(tr("Forward &5 s"), QKeySequence(Qt::CTRL | Qt::Key_Right),
+                      TransportEvent::JumpForward);
+    AddPlaybackAction(tr("Copy &Time"), QKeySequence(Qt::CTRL | Qt::Key_T), TransportEvent::CopyPosition);
+    tools->addActions(m_PlaybackActions);
+    m_Speed.setAccessibleName(tr("Playback speed"));
+    tools->addWidget(&m_Speed);
+    ShowSpeed();
     auto* closing = new QAction(tr("Close"), this);
     closing->setShortcuts({QKeySequence(Qt::Key_Escape), QKeySequence::Close});
     connect(closing, &QAction::triggered, this, &QWidget::close);
@@ -84,22 +95,43 @@ RecordingsWindow::RecordingsWindow(IRecordingsHost& host, QWidget* mainWindow)
     m_View.setFocus();
 }
 
-QAction* RecordingsWindow::AddAction(const QString& text, const QKeySequence& keys,
-                                     void (RecordingsWindow::*slot)()) {
+QAction* RecordingsWindow::NewAction(const QString& text, const QKeySequence& keys) {
     auto* action = new QAction(text, this);
     action->setShortcut(keys);
     action->setShortcutContext(Qt::WindowShortcut);
     action->setToolTip(
         QString("%1 (%2)").arg(QString(text).remove('&'), keys.toString(QKeySequence::NativeText)));
-    connect(action, &QAction::triggered, this, slot);
     addAction(action);
+    return action;
+}
+
+QAction* RecordingsWindow::AddAction(const QString& text, const QKeySequence& keys,
+                                     void (RecordingsWindow::*slot)()) {
+    QAction* action = NewAction(text, keys);
+    connect(action, &QAction::triggered, this, slot);
     m_Actions.append(action);
     return action;
+}
+
+void RecordingsWindow::AddPlaybackAction(const QString& text, const QKeySequence& keys,
+                                         TransportEvent event) {
+    QAction* action = NewAction(text, keys);
+    connect(action, &QAction::triggered, this, [this, event] {
+        m_Host.PlaybackCommand(event);
+        ShowSpeed();
+    });
+    m_PlaybackActions.append(action);
+}
+
+void RecordingsWindow::ShowSpeed() {
+    const int tenths = m_Host.PlaybackSpeed();
+    m_Speed.setText(tr("Speed %1.%2x").arg(tenths / 10).arg(tenths % 10));
 }
 
 void RecordingsWindow::FollowHost() {
     if (!isVisible())
         return;
+    ShowSpeed();
     const std::string folder = m_Host.RecordingsFolder();
     if (!folder.empty())
         m_Model.SetFolder(folder);

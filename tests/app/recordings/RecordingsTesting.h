@@ -24,10 +24,13 @@ public:
         Told.push_back("renamed " + from + " to " + to);
     }
     void RecordingRemoved(const std::string& name) override { Told.push_back("removed " + name); }
+    void PlaybackCommand(TransportEvent event) override { Told.push_back(EventName(event)); }
+    int PlaybackSpeed() override { return Speed; }
 
     std::string Folder, Current;
     std::string InProgress, Playing; // full paths
     std::vector<std::string> Told;
+    int Speed = 10;
 };
 
 // The widgets' application, made once for the whole test program.
