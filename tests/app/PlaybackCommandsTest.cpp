@@ -1,9 +1,12 @@
 // Playback from the window's buttons and the clock: Play/Pause, Stop, wind, section jumps, the
 // end of a file and the file commands, each checked by what the remote hears and the window shows.
+#include "MprisPlayer.h"
+#include "MprisPlayerAdaptor.h"
 #include "WindowFixture.h"
 #include "wavefile/WaveWriter.h"
 
 #include <QClipboard>
+#include <cmath>
 
 namespace apptest {
 namespace {
@@ -313,6 +316,17 @@ TEST_F(TypistPlayback, the_speed_steps_by_a_tenth_from_half_to_one_and_a_half_an
     EXPECT_EQ(dlg->m_strSpeed, "8X");
     Press(1004);
     EXPECT_EQ(dlg->m_strSpeed, "0.9x");
+    // The media controls see the rate, and set it as the keys do, to the nearest tenth.
+    CMprisPlayer media(*dlg);
+    EXPECT_DOUBLE_EQ(media.Current().Rate, 0.9);
+    auto* bus = media.findChild<MprisPlayerAdaptor*>();
+    ASSERT_TRUE(bus);
+    for (auto [rate, shown] :
+         {std::pair{1.24, "1.2x"}, {std::nan(""), "1.2x"}, {7.0, "1.5x"}, {0.0, "0.5x"}}) {
+        bus->SetRate(rate);
+        EXPECT_EQ(dlg->m_strSpeed, shown) << rate;
+    }
+    EXPECT_DOUBLE_EQ(bus->Rate(), 0.5);
 }
 
 TEST_F(PlaybackCommands, a_missing_file_shows_the_open_error_and_stays_stopped) {
