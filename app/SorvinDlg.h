@@ -16,6 +16,7 @@
 #include "SectionWindow.h"
 #include "TimerIds.h"
 #include "TransportRules.h"
+#include "TypistPlayback.h"
 #include "audio/WavePlayer.h"
 #include "audio/WaveRecorder.h"
 #include "hidlib/kelvane.h"
@@ -178,7 +179,7 @@ public:
     std::uint32_t m_PlaySecond = 0;
     // Seconds every pause steps back ("Dictation", "StepBack"), and the last pause: where it
     // happened (the time shown and copied) and where playback resumes, kept apart.
-    unsigned m_StepBack = 2;
+    unsigned m_StepBack = kDefaultStepBack;
     struct PauseMark {
         std::uint64_t PausedAt, ResumeAt;
     };

@@ -40,7 +40,11 @@ std::uint64_t CSorvinDlg::HeardPosition() const {
 }
 
 void CSorvinDlg::ChangeSpeed(bool faster) {
-    m_Player.SetSpeed(NextSpeed(m_Player.Speed(), faster));
+    const int speed = NextSpeed(m_Player.Speed(), faster);
+    // At 0.5x or 1.5x already: nothing changes, and playback goes on without a break.
+    if (speed == m_Player.Speed())
+        return;
+    m_Player.SetSpeed(speed);
     // Heard at once: what the engine holds at the old speed goes, and playback goes on from what
     // was heard. A wind's next step moves the file anyway.
     if (IsPlaying(m_State) && !IsWinding(m_State)) {
