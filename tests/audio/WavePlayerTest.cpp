@@ -164,11 +164,6 @@ TEST_F(PlayerTest, WhatWasHeardEndsWithTheLastBufferPlayedNotWithWhatWasReadAhea
         player.Halt();
         EXPECT_NEAR(double(player.PlayedPosition()), heard, 900);
     }
-    EXPECT_EQ(player.Speed(), 5);
-    player.SetSpeed(40);
-    EXPECT_EQ(player.Speed(), 15);
-    player.SetSpeed(-3);
-    EXPECT_EQ(player.Speed(), 5);
     player.Stop();
 }
 

@@ -45,37 +45,6 @@ TEST(TransportTable,
     }
 }
 
-TEST(TransportTable,
-     the_typists_keys_act_on_an_open_file_and_the_speed_also_before_one_never_in_a_recording) {
-    using enum TransportState;
-    using E = TransportEvent;
-    struct Row {
-        TransportEvent event;
-        TransportStep step;
-        std::set<TransportState> in;
-    };
-    const std::set<TransportState> open{Playing,       Paused,        ForwardPlaying,
-                                        ForwardPaused, RewindPlaying, RewindPaused};
-    std::set<TransportState> openOrIdle = open;
-    openOrIdle.insert(Idle);
-    for (const Row& r : {Row{E::SpeedUp, TransportStep::SpeedUp, openOrIdle},
-                         Row{E::SpeedDown, TransportStep::SpeedDown, openOrIdle},
-                         Row{E::JumpBack, TransportStep::JumpBack, {Playing, Paused}},
-                         Row{E::JumpForward, TransportStep::JumpForward, {Playing, Paused}},
-                         Row{E::CopyPosition, TransportStep::CopyPosition, open}}) {
-        for (std::size_t s = 0; s < kTransportStates; ++s) {
-            const auto state = static_cast<TransportState>(s);
-            SCOPED_TRACE(std::string(EventName(r.event)) + " in " + StateName(state));
-            const TransportStep step = TransportRule(state, r.event);
-            EXPECT_EQ(step, r.in.count(state) ? r.step : TransportStep::Ignored);
-            EXPECT_EQ(TransportOutcome(state, step), state);
-        }
-    }
-    EXPECT_STREQ(EventName(E::CopyPosition), "CopyPosition");
-    EXPECT_STREQ(EventName(E::DisplayLost), "DisplayLost");
-    EXPECT_STREQ(StepName(TransportStep::CopyPosition), "CopyPosition");
-}
-
 TEST(TypistPlayback, speeds_step_by_a_tenth_within_half_and_one_and_a_half_and_show_as_text) {
     struct Row {
         int from;
