@@ -61,6 +61,8 @@ public:
     void PlayRecording(const std::string&, unsigned) override {}
     void RecordingRenamed(const std::string&, const std::string&) override {}
     void RecordingRemoved(const std::string&) override {}
+    void PlaybackCommand(TransportEvent) override {}
+    int PlaybackSpeed() override { return 10; }
     std::string Folder;
 };
 
