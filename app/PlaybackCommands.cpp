@@ -131,10 +131,7 @@ void CSorvinDlg::StopPlayback() {
     SteadyTime();
     EndWinding();
     m_Timers->KillTimer(TIMER_CLOCK);
-    if (m_Player.m_pStore) {
-        m_Player.Halt();
-        m_Player.m_pStore->Seek(0, true);
-    }
+    m_Player.SeekTo(0);
     Enter(TransportState::Idle);
     // The display shows where the next Play starts: the beginning of the file.
     ShowTime(0);

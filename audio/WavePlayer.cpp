@@ -45,6 +45,14 @@ void CWavePlayer::MoveTo(std::uint64_t position) {
     Moved();
 }
 
+void CWavePlayer::SeekTo(std::int64_t offset) {
+    if (!m_pStore)
+        return;
+    Halt();
+    m_pStore->Seek(offset, true);
+    Moved();
+}
+
 void CWavePlayer::Moved() {
     m_Heard = m_pStore->Tell();
     m_Stretch.Clear();

@@ -18,6 +18,8 @@ public:
     // With a store attached: Halt, then move the store to `position` (in the store's Tell terms),
     // held within its samples; what was heard is then that place. Does not restart playback.
     void MoveTo(std::uint64_t position);
+    // As MoveTo, to sample byte `offset` as the store's absolute Seek counts it (a section's start).
+    void SeekTo(std::int64_t offset);
 
     // The speed in tenths of the file's own (5 to 15; others are held to that range). Any thread;
     // the fill worker takes it with its next buffer, and at 10 plays the file's bytes untouched.

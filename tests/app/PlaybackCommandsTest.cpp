@@ -281,8 +281,13 @@ TEST_F(TypistPlayback, jumps_of_five_seconds_hold_to_the_file_and_a_jump_while_p
     Key(Qt::Key_Left, Qt::ControlModifier);
     EXPECT_EQ(Heard(), base + 5 * kSecondBytes);
     EXPECT_EQ(Copied().toStdString(), "[00:00:05]");
+    // So does a section jump (a.wav's sections start at 0, 4 and 7 s).
+    Press(1006);
+    EXPECT_EQ(Copied().toStdString(), "[00:00:04]");
+    Tick(3);
+    EXPECT_EQ(dlg->m_strTime, "00 : 00 : 04");
     Press(1001);
-    EXPECT_EQ(Heard(), base + 5 * kSecondBytes);
+    EXPECT_EQ(Heard(), base + 4 * kSecondBytes);
     // Past the end lands on it, and the end plays the next file.
     for (int i = 0; i < 4; ++i)
         Key(Qt::Key_Right, Qt::ControlModifier);
