@@ -10,21 +10,6 @@ using namespace audiotest;
 
 namespace {
 
-// `seconds` of a 440 Hz sine at half scale, every channel alike, as a WAV file's bytes.
-std::string Sine(unsigned rate, unsigned short bits, unsigned short channels, double seconds) {
-    const unsigned width = bits / 8;
-    const auto frames = static_cast<std::size_t>(rate * seconds);
-    std::string bytes;
-    for (std::size_t i = 0; i < frames; ++i) {
-        const double s = 0.5 * std::sin(2 * M_PI * 440.0 * double(i) / rate);
-        const auto v = static_cast<std::int64_t>(std::lround(s * double(std::int64_t{1} << (bits - 1))));
-        for (unsigned c = 0; c < channels; ++c)
-            for (unsigned k = 0; k < width; ++k)
-                bytes += width == 1 ? char(v + 128) : char(std::uint64_t(v) >> (8 * k));
-    }
-    return bytes;
-}
-
 // The first channel's samples as 16-bit values.
 std::vector<std::int16_t> FirstChannel(const std::string& bytes, unsigned short bits,
                                        unsigned short channels) {

@@ -5,7 +5,6 @@
 #include "RecordingsList.h"
 #include "SectionWindow.h"
 #include "TimeText.h"
-#include "TypistPlayback.h"
 #include "WindSteps.h"
 
 #include <algorithm>
@@ -43,23 +42,6 @@ TEST(TransportTable,
             }
         }
     }
-}
-
-TEST(TypistPlayback, speeds_step_by_a_tenth_within_half_and_one_and_a_half_and_show_as_text) {
-    struct Row {
-        int from;
-        bool faster;
-        int to;
-        const char* shown;
-    };
-    for (Row r : {Row{10, true, 11, "1.1x"}, Row{14, true, 15, "1.5x"}, Row{15, true, 15, "1.5x"},
-                  Row{11, false, 10, " "}, Row{6, false, 5, "0.5x"}, Row{5, false, 5, "0.5x"}}) {
-        EXPECT_EQ(NextSpeed(r.from, r.faster), r.to) << r.from;
-        EXPECT_EQ(SpeedText(NextSpeed(r.from, r.faster)), r.shown) << r.from;
-    }
-    EXPECT_EQ(PositionStamp(0), "[00:00:00]");
-    EXPECT_EQ(PositionStamp(3 * 3600 + 25 * 60 + 9), "[03:25:09]");
-    EXPECT_EQ(PositionStamp(123 * 3600 + 59), "[123:00:59]");
 }
 
 TEST(RecordingNames, two_starts_in_one_second_get_names_that_are_new_and_sort_in_start_order) {
