@@ -66,7 +66,9 @@ void CSorvinDlg::OnClockTick() {
     }
     if (!m_Player.m_pStore)
         return;
-    m_PlaySecond = static_cast<std::uint32_t>(m_Player.m_pStore->Tell() / SecondBytes());
+    // Paused, the time is what was heard (where the pause was), not what the player read ahead.
+    const std::uint64_t at = IsPlayPaused(m_State) ? HeardPosition() : m_Player.m_pStore->Tell();
+    m_PlaySecond = static_cast<std::uint32_t>(at / SecondBytes());
     ShowTime(m_PlaySecond);
     UpdateTexts();
     // The first two seconds end a rewind by themselves.

@@ -55,3 +55,11 @@ void MainWindowHost::EditDictationSettings() {
 JobSending& MainWindowHost::Sending() {
     return m_Dlg.m_Sending;
 }
+
+void MainWindowHost::PlaybackCommand(TransportEvent event) {
+    m_Dlg.Apply(event);
+}
+
+int MainWindowHost::PlaybackSpeed() {
+    return m_Dlg.m_Player.Speed();
+}

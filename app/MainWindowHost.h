@@ -22,6 +22,8 @@ public:
     void EditDictationSettings() override;
     JobSending& Sending() override;
     bool PlayJob(const std::string& path, const std::string& title) override;
+    void PlaybackCommand(TransportEvent event) override;
+    int PlaybackSpeed() override;
 
 private:
     CSorvinDlg& m_Dlg;

@@ -80,6 +80,7 @@ CMprisPlayer::State CMprisPlayer::Current() const {
     const bool hasFile = g_CurFile != g_FileList.end() && *g_CurFile != kNoWavFiles;
     state.CanPlay = hasFile && !IsRecording(transport) && transport != TransportState::Ending;
     state.Volume = m_Window.m_Muted ? 0.0 : static_cast<double>(m_Window.m_SoundLevel) / kTopVolume;
+    state.Rate = m_Window.m_Player.Speed() / 10.0;
     if (!hasFile) {
         state.Metadata["mpris:trackid"] = QVariant::fromValue(QDBusObjectPath(kNoTrack));
         return state;
@@ -115,6 +116,9 @@ void CMprisPlayer::Publish() {
             changed[can] = now.CanPlay;
     if (now.Volume != m_Shown.Volume)
         changed["Volume"] = now.Volume;
+    // The desktop moves its position display on at the rate.
+    if (now.Rate != m_Shown.Rate)
+        changed["Rate"] = now.Rate;
     m_Shown = now;
     QDBusMessage signal =
         QDBusMessage::createSignal(kObjectPath, "org.freedesktop.DBus.Properties", "PropertiesChanged");

@@ -21,6 +21,7 @@ public:
         QVariantMap Metadata;
         bool CanPlay = false;
         double Volume = 0;
+        double Rate = 1.0; // the playback speed
         bool operator==(const State&) const = default;
     };
 

@@ -5,8 +5,9 @@
 class CMprisPlayer;
 class CSorvinDlg;
 
-// org.mpris.MediaPlayer2.Player: the transport. Recordings play at their own speed from where the
-// window's commands put them; the bus cannot seek or set the rate or the volume.
+// org.mpris.MediaPlayer2.Player: the transport. Recordings play from where the window's commands
+// put them, at the window's playback speed (0.5 to 1.5, which the bus may set too, in tenths); the
+// bus cannot seek or set the volume.
 class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.mpris.MediaPlayer2.Player")
@@ -14,9 +15,9 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
     Q_PROPERTY(QVariantMap Metadata READ Metadata)
     Q_PROPERTY(qlonglong Position READ Position)
     Q_PROPERTY(double Volume READ Volume)
-    Q_PROPERTY(double Rate READ One)
-    Q_PROPERTY(double MinimumRate READ One)
-    Q_PROPERTY(double MaximumRate READ One)
+    Q_PROPERTY(double Rate READ Rate WRITE SetRate)
+    Q_PROPERTY(double MinimumRate READ MinimumRate)
+    Q_PROPERTY(double MaximumRate READ MaximumRate)
     Q_PROPERTY(bool CanPlay READ CanPlay)
     Q_PROPERTY(bool CanPause READ CanPlay)
     Q_PROPERTY(bool CanGoNext READ CanPlay)
@@ -31,7 +32,12 @@ public:
     qlonglong Position() const;
     double Volume() const;
     bool CanPlay() const;
-    double One() const { return 1.0; }
+    double Rate() const;
+    // The nearest tenth within the window's speeds, stepped to as its speed keys step; refused
+    // (nothing changes) where the keys are, while recording.
+    void SetRate(double rate);
+    double MinimumRate() const;
+    double MaximumRate() const;
     bool Yes() const { return true; }
     bool No() const { return false; }
 

@@ -33,7 +33,19 @@ void CSorvinDlg::PausePlayback() {
     // A wind over the playing file ends where its last step left the file.
     EndWinding();
     m_Player.DevicePause();
+    // Every pause steps back, whoever asked for it (the Play/Pause key, the media controls, a
+    // pedal): the pause's place stays what shows and what is copied, and playback moves back by
+    // the setting's seconds (to the start at most) while the output is paused, to resume there.
+    const std::uint64_t pausedAt = m_Player.PlayedPosition();
+    const std::uint64_t back = std::uint64_t{m_StepBack} * SecondBytes();
+    if (back != 0) {
+        m_Player.MoveTo(pausedAt > back ? pausedAt - back : 0);
+        m_Player.Start();
+    }
+    m_Pause = PauseMark{pausedAt, m_Player.PlayedPosition()};
     Enter(TransportState::Paused);
+    ShowTime(pausedAt / SecondBytes());
+    UpdateTexts();
     ReportState();
     m_TimeText.ChooseBlinkTextColors(Qt::black, kPausedTimeColour);
 }
@@ -41,6 +53,7 @@ void CSorvinDlg::PausePlayback() {
 void CSorvinDlg::ResumePlayback() {
     EndWinding();
     m_Player.DeviceRestart();
+    m_Pause.reset();
     Enter(TransportState::Playing);
     ReportState();
     SteadyTime();
@@ -137,10 +150,7 @@ void CSorvinDlg::StopPlayback() {
     SteadyTime();
     EndWinding();
     m_Timers->KillTimer(TIMER_CLOCK);
-    if (m_Player.m_pStore) {
-        m_Player.Halt();
-        m_Player.m_pStore->Seek(0, true);
-    }
+    m_Player.SeekTo(0);
     Enter(TransportState::Idle);
     // The display shows where the next Play starts: the beginning of the file.
     ShowTime(0);

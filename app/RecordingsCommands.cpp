@@ -102,10 +102,7 @@ void CSorvinDlg::PlayFromSection(unsigned section) {
         return;
     section = node->Number;
     m_Timers->KillTimer(TIMER_CLOCK);
-    if (m_Player.m_pStore) {
-        m_Player.Halt();
-        m_Player.m_pStore->Seek(static_cast<std::int64_t>(node->Seconds) * SecondBytes(), true);
-    }
+    m_Player.SeekTo(static_cast<std::int64_t>(node->Seconds) * SecondBytes());
     m_Player.Start();
     // The window as Section down leaves it, stepped from section 1 to this one.
     StartSections(m_Sections, ReaderSections());

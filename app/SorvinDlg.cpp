@@ -7,6 +7,7 @@
 #include "RecordingsWindow.h"
 #include "RemoteReport.h"
 #include "Settings.h"
+#include "TypistPlayback.h"
 #include "platform/FileSystem.h"
 #include "platform/InstanceLock.h"
 #include "platform/MessageBoxes.h"
@@ -118,6 +119,7 @@ void CSorvinDlg::OnInitDialog() {
     // 13. A frameless window has no system menu: "About Tavlo" is on the window's right-click
     //     menu instead (see contextMenuEvent), with "Recordings" (Ctrl+L).
     SetUpRecordingsWindow();
+    SetUpTypistKeys();
     // 14. Icons.
     setWindowIcon(m_hIcon);
     // 15. The free-disk-space check, then the texts' colours.
@@ -244,6 +246,7 @@ void CSorvinDlg::SetUpButtons() {
 
 void CSorvinDlg::LoadSettings() {
     LoadSettingsFrom(m_WorkDir);
+    m_StepBack = LoadStepBack(m_WorkDir);
 }
 
 void CSorvinDlg::SetStatusReason(const std::string& why) {

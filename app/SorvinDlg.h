@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <list>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "IRecordingsHost.h"
@@ -16,6 +17,7 @@
 #include "SectionWindow.h"
 #include "TimerIds.h"
 #include "TransportRules.h"
+#include "TypistPlayback.h"
 #include "audio/WavePlayer.h"
 #include "audio/WaveRecorder.h"
 #include "hidlib/kelvane.h"
@@ -191,6 +193,13 @@ public:
     CWavePlayer m_Player;
     std::unique_ptr<CWaveReader> m_pReader;
     std::uint32_t m_PlaySecond = 0;
+    // Seconds every pause steps back ("Dictation", "StepBack"), and the last pause: where it
+    // happened (the time shown and copied) and where playback resumes, kept apart.
+    unsigned m_StepBack = kDefaultStepBack;
+    struct PauseMark {
+        std::uint64_t PausedAt, ResumeAt;
+    };
+    std::optional<PauseMark> m_Pause;
     CKelvane m_Hid;
     // The foot pedal, a second device that comes and goes on its own; m_PedalBits the pedals held
     // as its last report said (none while no pedal is open).
@@ -361,6 +370,15 @@ private:
     void WindTick(bool forward);
     void Wind(bool forward);
     void JumpToSection(bool down);
+
+    // --- The typist's steps (TypistCommands.cpp) ---
+    void SetUpTypistKeys();
+    void ChangeSpeed(bool faster);
+    // Five seconds from what was heard, held to the file.
+    void JumpBy(bool forward);
+    void CopyPosition();
+    // What was heard, in the reader's Tell terms; while paused, where the pause was.
+    std::uint64_t HeardPosition() const;
 
     // --- The list steps (FileCommands.cpp, RecordingsCommands.cpp) ---
     void ChangeFile(bool down);

@@ -2,6 +2,7 @@
 // current state, then the views drawn from the state that follows.
 #include "ProgramState.h"
 #include "SorvinDlg.h"
+#include "TypistPlayback.h"
 #include "platform/MessageBoxes.h"
 
 void CSorvinDlg::Apply(TransportEvent event, const TransportDetail& detail) {
@@ -133,6 +134,17 @@ void CSorvinDlg::Run(TransportStep step, TransportEvent event, const TransportDe
         // Rename and trash refuse the recording's file and the playing one; the list follows the rest.
         this->FollowList(event, detail);
         break;
+    case SpeedUp:
+    case SpeedDown:
+        ChangeSpeed(step == SpeedUp);
+        break;
+    case JumpBack:
+    case JumpForward:
+        JumpBy(step == JumpForward);
+        break;
+    case CopyPosition:
+        this->CopyPosition();
+        break;
     }
 }
 
@@ -144,9 +156,11 @@ void CSorvinDlg::ShowState() {
     SetImages(m_BtnForward, IsForward(m_State) ? ui::look::kForwarding : ui::look::kForwardIdle);
     SetImages(m_BtnRewind, IsRewind(m_State) ? ui::look::kRewinding : ui::look::kRewindIdle);
     m_LevelMeter.setVisible(IsRecording(m_State));
-    // The speed shows only while a wind runs.
-    if (!IsWinding(m_State) && !m_strSpeed.empty() && m_strSpeed != " ") {
-        m_strSpeed.assign(1, ' ');
+    // A wind's speed shows while it runs ("8X"), else the playback speed ("0.8x"; blank at the
+    // file's own).
+    const std::string speed = SpeedText(m_Player.Speed());
+    if (!IsWinding(m_State) && m_strSpeed != speed && !(m_strSpeed.empty() && speed == " ")) {
+        m_strSpeed = speed;
         UpdateTexts();
     }
 }

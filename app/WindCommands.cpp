@@ -58,17 +58,12 @@ void CSorvinDlg::JumpToSection(bool down) {
     if (!g_HasSections || !m_pReader)
         return;
     m_Timers->KillTimer(TIMER_CLOCK);
-    if (m_Player.m_pStore) {
-        m_Player.Halt();
-        m_Player.m_pStore->Seek(0, true);
-    }
     const std::uint32_t target = down ? m_Sections.m_NextSectionStart : m_Sections.m_PrevSectionStart;
     // In 64 bits: a section more than a few hours into a file is further than 32 bits of bytes.
     const std::int64_t offset = static_cast<std::int64_t>(target) * SecondBytes();
-    if (m_Player.m_pStore) {
-        m_Player.Halt();
-        m_Player.m_pStore->Seek(offset, false);
-    }
+    // Through the player, so that what was heard (the time shown while paused, the time copied)
+    // is the section's start.
+    m_Player.SeekTo(offset);
     m_Player.Start();
     if (down)
         StepSectionDown(m_Sections, ReaderSections());

@@ -18,6 +18,7 @@ void CWavePlayer::SkipForward(int steps) {
         return;
     Halt();
     m_pStore->Seek(SkipBytes(steps), false);
+    Moved();
 }
 
 void CWavePlayer::SkipBackward(int steps) {
@@ -25,6 +26,40 @@ void CWavePlayer::SkipBackward(int steps) {
         return;
     Halt();
     m_pStore->Seek(-SkipBytes(steps), false);
+    Moved();
+}
+
+void CWavePlayer::MoveTo(std::uint64_t position) {
+    if (!m_pStore)
+        return;
+    Halt();
+    // Relative to where the store is, so that the move is in Tell's terms (a reader's include its
+    // header) and the store holds it within the samples.
+    const auto at = static_cast<std::int64_t>(
+        std::min<std::uint64_t>(position, std::numeric_limits<std::int64_t>::max()));
+    std::int64_t by = at - static_cast<std::int64_t>(m_pStore->Tell());
+    // By whole frames, so that the next read begins on a frame as every read before it did.
+    if (m_Format.nBlockAlign != 0)
+        by -= by % m_Format.nBlockAlign;
+    m_pStore->Seek(by, false);
+    Moved();
+}
+
+void CWavePlayer::SeekTo(std::int64_t offset) {
+    if (!m_pStore)
+        return;
+    Halt();
+    m_pStore->Seek(offset, true);
+    Moved();
+}
+
+void CWavePlayer::Moved() {
+    m_Heard = m_pStore->Tell();
+    m_Stretch.Clear();
+}
+
+void CWavePlayer::SetSpeed(int tenths) {
+    m_SpeedTenths = std::clamp(tenths, 5, 15);
 }
 
 std::int64_t CWavePlayer::SkipBytes(int steps) const {
@@ -54,11 +89,25 @@ void CWavePlayer::FillBuffer(WAVEHDR* buffer) {
     *buffer = WAVEHDR{};
     buffer->lpData = data;
     buffer->dwBufferLength = m_BufferSize;
-    if (m_pStore)
+    if (!m_pStore)
+        return;
+    // dwUser carries where in the file the buffer's sound ends, for PlayedPosition.
+    const int tenths = m_SpeedTenths;
+    if (tenths == 10) {
+        // The file's own speed: its bytes as they are, with nothing in between.
+        m_Stretch.Clear();
         m_pStore->Read(buffer->lpData, &buffer->dwBufferLength);
+        buffer->dwUser = m_pStore->Tell();
+        return;
+    }
+    buffer->dwBufferLength = m_Stretch.Fill(*m_pStore, tenths / 10.0, buffer->lpData, m_BufferSize);
+    buffer->dwUser = m_Stretch.FilePosition(m_pStore->Tell());
 }
 
 void CWavePlayer::CompleteBuffer(WAVEHDR* buffer) {
+    // Given back while running, a buffer was played; Halt's reset gives back unplayed ones.
+    if (buffer && !m_Halted && buffer->dwBufferLength != 0)
+        m_Heard = buffer->dwUser;
     if (buffer && m_hDevice && (buffer->dwFlags & platform::WHDR_PREPARED))
         Out()->UnprepareHeader(buffer, sizeof(WAVEHDR));
 }
@@ -68,6 +117,9 @@ bool CWavePlayer::DeviceOpen() {
     const auto result = platform::WaveService().OutOpen(&device, platform::WAVE_MAPPER, &m_Format,
                                                         WaveCallback, reinterpret_cast<std::uintptr_t>(this));
     m_hDevice = result == platform::MMSYSERR_NOERROR ? device : nullptr;
+    // A new store: the stretcher takes its format, and nothing of it is heard yet.
+    m_Stretch.SetFormat(m_Format.nSamplesPerSec, m_Format.wBitsPerSample, m_Format.nChannels);
+    m_Heard = m_pStore ? m_pStore->Tell() : 0;
     return m_hDevice != nullptr;
 }
 

@@ -43,6 +43,11 @@ constexpr std::array<Row, kTransportEvents> kRules = {{
     {no,             PausePlayback,   no,              PausePlayback,   no,              PausePlayback,   no,              no,               no,               no, no}, // PedalMiddleUp
     {no,             WindForward,     WindForward,     no,              no,              WindForward,     WindForward,     no,               no,               no, no}, // PedalRightDown
     {no,             no,              no,              EndWind,         EndWind,         no,              no,              no,               no,               no, no}, // PedalRightUp
+    {SpeedUp,        SpeedUp,         SpeedUp,         SpeedUp,         SpeedUp,         SpeedUp,         SpeedUp,         no,               no,               no, no}, // SpeedUp
+    {SpeedDown,      SpeedDown,       SpeedDown,       SpeedDown,       SpeedDown,       SpeedDown,       SpeedDown,       no,               no,               no, no}, // SpeedDown
+    {no,             JumpBack,        JumpBack,        no,              no,              no,              no,              no,               no,               no, no}, // JumpBack
+    {no,             JumpForward,     JumpForward,     no,              no,              no,              no,              no,               no,               no, no}, // JumpForward
+    {no,             CopyPosition,    CopyPosition,    CopyPosition,    CopyPosition,    CopyPosition,    CopyPosition,    no,               no,               no, no}, // CopyPosition
     {no,             no,              no,              EndWind,         EndWind,         EndWind,         EndWind,         no,               no,               no, no}, // WindOff
     {no,             no,              no,              no,              no,              EndWind,         EndWind,         no,               no,               no, no}, // StartReached
     {no,             PlayNext,        PlayNext,        StopPlayback,    StopPlayback,    PlayNext,        PlayNext,        no,               no,               no, no}, // EndOfFile
@@ -76,6 +81,7 @@ constexpr const char* kEventNames[] = {
     "SectionUp",     "FileUp",       "FileDown",        "PlayRow",        "PlayJob",         "VolumeUp",
     "VolumeDown",    "Mute",         "Setup",           "Close",          "SendHeld",
     "PedalLeftDown", "PedalLeftUp",  "PedalMiddleDown", "PedalMiddleUp",  "PedalRightDown",  "PedalRightUp",
+    "SpeedUp",       "SpeedDown",    "JumpBack",        "JumpForward",    "CopyPosition",
     "WindOff",       "StartReached", "EndOfFile",       "EndOfJob",       "DeviceLost",      "DeviceAway",
     "DeviceBack",    "LinkLost",     "DiskLow",         "FileFull",       "WriteFailed",     "FolderLost",
     "CaptureFailed", "OutputFailed", "SetupEnded",      "EntryRenamed",   "EntryRemoved",    "EndRequested",
@@ -120,8 +126,13 @@ constexpr const char* kStepNames[] = {"ignored",
                                       "StopForOutputLost",
                                       "ReportState",
                                       "FollowList",
-                                      "SendToTypist"};
-static_assert(std::size(kStepNames) == static_cast<std::size_t>(SendToTypist) + 1);
+                                      "SendToTypist",
+                                      "SpeedUp",
+                                      "SpeedDown",
+                                      "JumpBack",
+                                      "JumpForward",
+                                      "CopyPosition"};
+static_assert(std::size(kStepNames) == static_cast<std::size_t>(CopyPosition) + 1);
 static_assert(std::size(kEventNames) == kTransportEvents);
 
 constexpr std::size_t Index(auto value) {

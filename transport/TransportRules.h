@@ -40,6 +40,12 @@ enum class TransportEvent : std::uint8_t {
     PedalMiddleUp,
     PedalRightDown,
     PedalRightUp,
+    // The typist's keys: playback speed, jumps of a few seconds, the position as text.
+    SpeedUp,
+    SpeedDown,
+    JumpBack,
+    JumpForward,
+    CopyPosition,
     // What happens around the transport.
     WindOff,      // a wind step at a speed that has none ("OFF")
     StartReached, // playback is in the first two seconds of the file
@@ -69,8 +75,8 @@ enum class TransportStep : std::uint8_t {
     ResumeRecording,
     MarkSection,
     SaveRecording,
-    PlayFile, // opens the list's current entry and plays it
-    PausePlayback,
+    PlayFile,      // opens the list's current entry and plays it
+    PausePlayback, // keeps the pause's place and moves playback back by the step-back seconds
     ResumePlayback,
     StopPlayback, // back to the start of the file
     EndWind,      // playback goes on as it was before the wind
@@ -103,6 +109,11 @@ enum class TransportStep : std::uint8_t {
     ReportState, // tells the remote unit the state again
     FollowList,
     SendToTypist, // sends the list's current recording on a worker; the transport stays as it is
+    SpeedUp, // 0.1 faster, to 1.5 at most; playback goes on at once at the new speed
+    SpeedDown,
+    JumpBack, // 5 s back, not before the file's start
+    JumpForward,
+    CopyPosition, // "[hh:mm:ss]" of what was heard (while paused: where the pause was) to the clipboard
 };
 
 // The step for `event` in `state`.

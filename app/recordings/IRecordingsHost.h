@@ -1,4 +1,6 @@
 #pragma once
+#include "TransportRules.h"
+
 #include <string>
 
 class JobSending;
@@ -32,4 +34,9 @@ public:
     virtual void EditDictationSettings() = 0;
     // The sender of recordings to the typist, shared with the remote's file key.
     virtual JobSending& Sending() = 0;
+    // One of the typist's playback commands (SpeedUp, SpeedDown, JumpBack, JumpForward,
+    // CopyPosition), as the main window's own keys give it.
+    virtual void PlaybackCommand(TransportEvent event) = 0;
+    // The playback speed in tenths of the file's own (10 at its own speed).
+    virtual int PlaybackSpeed() = 0;
 };

@@ -48,7 +48,8 @@ RecordingsWindow::RecordingsWindow(IRecordingsHost& host, QWidget* mainWindow)
     AddAction(tr("Open &Folder"), QKeySequence(Qt::CTRL | Qt::Key_O), &RecordingsWindow::OpenFolder);
     AddAction(tr("&Copy Sections as Labels"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C),
               &RecordingsWindow::CopyLabels);
-    AddAction(tr("&Send to Typist…"), QKeySequence(Qt::CTRL | Qt::Key_T), &RecordingsWindow::SendSelected);
+    AddAction(tr("&Send to Typist…"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T),
+              &RecordingsWindow::SendSelected);
     AddAction(tr("&Dictation Settings…"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D),
               &RecordingsWindow::EditDictation);
     connect(&m_Host.Sending(), &JobSending::Progress, this, &RecordingsWindow::OnSendProgress);
@@ -66,8 +67,18 @@ RecordingsWindow::RecordingsWindow(IRecordingsHost& host, QWidget* mainWindow)
     m_View.setAllColumnsShowFocus(true);
     connect(&m_View, &QTreeView::activated, this, &RecordingsWindow::Play);
     connect(&m_Model, &RecordingsModel::Changed, this, &RecordingsWindow::ShowProgress);
-    LayOutListWindow(*this, tr("Recording actions"), m_Actions, m_View, m_Status,
-                     {250, 70, 80, 70, 100, 80, 200});
+    QToolBar* tools = LayOutListWindow(*this, tr("Recording actions"), m_Actions, m_View, m_Status,
+                                       {250, 70, 80, 70, 100, 80, 200});
+    tools->addSeparator();
+    AddPlaybackAction(tr("&Slower"), QKeySequence(Qt::Key_F3), TransportEvent::SpeedDown);
+    AddPlaybackAction(tr("F&aster"), QKeySequence(Qt::Key_F4), TransportEvent::SpeedUp);
+    AddPlaybackAction(tr("&Back 5 s"), QKeySequence(Qt::CTRL | Qt::Key_Left), TransportEvent::JumpBack);
+    AddPlaybackAction(tr("Forward &5 s"), QKeySequence(Qt::CTRL | Qt::Key_Right), TransportEvent::JumpForward);
+    AddPlaybackAction(tr("Copy &Time"), QKeySequence(Qt::CTRL | Qt::Key_T), TransportEvent::CopyPosition);
+    tools->addActions(m_PlaybackActions);
+    m_Speed.setAccessibleName(tr("Playback speed"));
+    tools->addWidget(&m_Speed);
+    ShowSpeed();
 }
 
 QAction* RecordingsWindow::AddAction(const QString& text, const QKeySequence& keys,
@@ -75,9 +86,23 @@ QAction* RecordingsWindow::AddAction(const QString& text, const QKeySequence& ke
     return AddListAction(*this, m_Actions, text, keys, slot);
 }
 
+void RecordingsWindow::AddPlaybackAction(const QString& text, const QKeySequence& keys,
+                                         TransportEvent event) {
+    AddListAction(*this, m_PlaybackActions, text, keys, [this, event] {
+        m_Host.PlaybackCommand(event);
+        ShowSpeed();
+    });
+}
+
+void RecordingsWindow::ShowSpeed() {
+    const int tenths = m_Host.PlaybackSpeed();
+    m_Speed.setText(tr("Speed %1.%2x").arg(tenths / 10).arg(tenths % 10));
+}
+
 void RecordingsWindow::FollowHost() {
     if (!isVisible())
         return;
+    ShowSpeed();
     const std::string folder = m_Host.RecordingsFolder();
     if (!folder.empty())
         m_Model.SetFolder(folder);

@@ -14,8 +14,9 @@
 // The recordings window: every recording of the folder with its start, length, sections, size
 // and rate, each opening to its sections. Activating a recording plays it, activating a section
 // plays from its start; rename, move to the trash, open the folder and copy the sections as a
-// label track act on the selected recording. A normal, resizable desktop window beside the
-// skinned main window, which it never blocks.
+// label track act on the selected recording; the typist's playback keys (speed, jumps, the time
+// copied) act on what plays, as in the main window, and the speed shows on the toolbar. A normal,
+// resizable desktop window beside the skinned main window, which it never blocks.
 class RecordingsWindow : public QWidget {
     Q_OBJECT
 public:
@@ -44,13 +45,19 @@ public:
     void CopyLabels();
     void SendSelected();
     void EditDictation();
+    // The playing file's speed, as the main window has it ("Speed 1.0x").
+    QString SpeedShown() const { return m_Speed.text(); }
 
 protected:
     void showEvent(QShowEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    // An action of this window with its shortcut, named with it in its tooltip.
     QAction* AddAction(const QString& text, const QKeySequence& keys, void (RecordingsWindow::*slot)());
+    // An action that hands `event` to the main window: the typist's keys, the same in both windows.
+    void AddPlaybackAction(const QString& text, const QKeySequence& keys, TransportEvent event);
+    void ShowSpeed();
     void Play(const QModelIndex& index);
     void Report(const RecordingFiles::Outcome& outcome);
     void ShowProgress();
@@ -66,7 +73,9 @@ private:
     RecordingsModel m_Model;
     QTreeView m_View;
     QLabel m_Status;
+    QLabel m_Speed;
     QList<QAction*> m_Actions;
+    QList<QAction*> m_PlaybackActions;
     QString m_LastMessage;
     std::string m_Follows; // a recording the keyboard goes to as soon as it is listed
     bool m_Placed = false;

@@ -65,6 +65,8 @@ public:
     std::string SettingsFile() override { return Folder + "/Recorder.ini"; }
     void EditDictationSettings() override {}
     JobSending& Sending() override { return Sender; }
+    void PlaybackCommand(TransportEvent) override {}
+    int PlaybackSpeed() override { return 10; }
     std::string Folder;
     JobSending Sender;
 };

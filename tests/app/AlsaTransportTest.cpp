@@ -148,6 +148,29 @@ TEST_F(AlsaTransport, a_tone_recorded_from_the_receiver_is_saved_and_played_back
         EXPECT_LT(facts.LongestGapMs, 5.0);
     }
     EXPECT_NEAR(made.Seconds, recorded, LengthSlack());
+
+    // Again at 1.5x: two thirds of the time, at the same pitch.
+    const std::string fast = (start / "fast.raw").string();
+    Press(1002);
+    for (int step = 0; step < 5; ++step)
+        dlg->Apply(TransportEvent::SpeedUp);
+    ASSERT_EQ(dlg->m_strSpeed, "1.5x");
+    const int fastListener = Background("parec -d " + sink +
+                                        ".monitor --raw --format=s16le --rate=44100 "
+                                        "--channels=1 --latency-msec=20 > " +
+                                        fast);
+    Wait(0.5);
+    Press(1001);
+    Wait(recorded / 1.5 + 0.8);
+    ::kill(fastListener, SIGTERM);
+    Wait(0.2);
+    const tonecheck::ToneFacts quick = tonecheck::Examine(tonecheck::ReadSamples(fast), 44100);
+    RecordProperty("fastSeconds", std::to_string(quick.SoundSeconds));
+    RecordProperty("fastHz", std::to_string(quick.Hz));
+    RecordProperty("fastGapMs", std::to_string(quick.LongestGapMs));
+    EXPECT_NEAR(quick.SoundSeconds, recorded / 1.5, LengthSlack() + 0.1);
+    EXPECT_NEAR(quick.Hz, 1000.0, 20.0);
+    EXPECT_LT(quick.LongestGapMs, 5.0);
 }
 
 // A mark costs no sound: twenty of them while a steady sine plays into the receiver, and the sine

@@ -1,7 +1,12 @@
 // Playback from the window's buttons and the clock: Play/Pause, Stop, wind, section jumps, the
 // end of a file and the file commands, each checked by what the remote hears and the window shows.
+#include "MprisPlayer.h"
+#include "MprisPlayerAdaptor.h"
 #include "WindowFixture.h"
 #include "wavefile/WaveWriter.h"
+
+#include <QClipboard>
+#include <cmath>
 
 namespace apptest {
 namespace {
@@ -182,6 +187,151 @@ TEST_F(PlaybackCommands, file_up_and_down_wrap_and_do_nothing_while_recording) {
     Press(1017);
     EXPECT_EQ(*g_CurFile, "a.wav");
     EXPECT_TRUE(dlg->m_Recording);
+}
+
+// The typist's playback: every pause steps back, the pause's place is what shows and is copied,
+// jumps hold to the file, the speed steps and shows; all from the main window's keys.
+class TypistPlayback : public PlaybackCommands {
+protected:
+    void SetUp() override {
+        PlaybackCommands::SetUp();
+        Open();
+        Activate();
+    }
+    // The keys go to the active window only.
+    void Activate() {
+        dlg->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dlg.get()));
+    }
+    // Plays a.wav from its start; where its samples begin, in the player's terms.
+    std::uint64_t PlayA() {
+        Press(1001);
+        return Heard();
+    }
+    std::uint64_t Heard() { return dlg->m_Player.PlayedPosition(); }
+    // The output plays `tenths` buffers (a tenth of a second each at the file's own speed).
+    void Hear(int tenths) {
+        for (int i = 0; i < tenths; ++i) {
+            ASSERT_TRUE(WaitUntil([&] { return !wave.Last()->Held().empty(); }));
+            const std::uint64_t before = Heard();
+            wave.Last()->Complete(1);
+            ASSERT_TRUE(WaitUntil([&] { return Heard() != before; }));
+        }
+    }
+    void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(dlg.get(), Qt::Key(key), modifiers);
+    }
+    QString Copied() {
+        QApplication::clipboard()->clear();
+        Key(Qt::Key_T, Qt::ControlModifier);
+        return QApplication::clipboard()->text();
+    }
+    void StepBackSetting(const char* value) {
+        std::ofstream(start / "Recorder.ini", std::ios::app) << "[Dictation]\nStepBack=" << value << "\n";
+        RunSetup();
+        Activate();
+    }
+};
+
+TEST_F(TypistPlayback, every_pause_steps_back_and_the_pause_stays_the_time_shown_and_copied) {
+    struct Row {
+        const char* stepBack;
+        int heardTenths;
+        TransportEvent pause; // the Play/Pause key's or the media controls' own
+        int resumeTenths;
+    };
+    for (Row r : {Row{nullptr, 50, TransportEvent::PlayPause, 30}, Row{"2", 10, TransportEvent::Pause, 0},
+                  Row{"0", 30, TransportEvent::PlayPause, 30}, Row{"10", 80, TransportEvent::Pause, 0},
+                  Row{"x", 40, TransportEvent::Pause, 20}}) {
+        SCOPED_TRACE(testing::Message()
+                     << (r.stepBack ? r.stepBack : "no setting") << ", paused at " << r.heardTenths);
+        NextCase();
+        if (r.stepBack)
+            StepBackSetting(r.stepBack);
+        const std::uint64_t base = PlayA();
+        Hear(r.heardTenths);
+        dlg->Apply(r.pause);
+        ASSERT_EQ(dlg->State(), TransportState::Paused);
+        EXPECT_EQ(Heard(), base + r.resumeTenths * kSecondBytes / 10);
+        const std::string shown = dlg->m_strTime;
+        EXPECT_EQ(shown, "00 : 00 : 0" + std::to_string(r.heardTenths / 10));
+        EXPECT_EQ(Copied().toStdString(), "[00:00:0" + std::to_string(r.heardTenths / 10) + "]");
+        // The clock tick, while paused, shows the pause too, not the place read ahead.
+        Tick(3);
+        EXPECT_EQ(dlg->m_strTime, shown);
+        dlg->Apply(TransportEvent::PlayPause);
+        Hear(10);
+        EXPECT_EQ(Heard(), base + (r.resumeTenths + 10) * kSecondBytes / 10);
+        EXPECT_EQ(Copied().toStdString(), "[00:00:0" + std::to_string(r.resumeTenths / 10 + 1) + "]");
+    }
+}
+
+TEST_F(TypistPlayback, jumps_of_five_seconds_hold_to_the_file_and_a_jump_while_paused_moves_the_pause) {
+    const std::uint64_t base = PlayA();
+    Hear(30);
+    Key(Qt::Key_Left, Qt::ControlModifier);
+    EXPECT_EQ(Heard(), base) << "from 3 s, back to the start";
+    EXPECT_EQ(dlg->m_strTime, "00 : 00 : 00");
+    Key(Qt::Key_Right, Qt::ControlModifier);
+    Key(Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_EQ(Heard(), base + 10 * kSecondBytes);
+    EXPECT_EQ(dlg->m_strTime, "00 : 00 : 10");
+    // Paused, a jump goes from the pause and is then the place shown, copied and resumed from.
+    Press(1001);
+    Key(Qt::Key_Left, Qt::ControlModifier);
+    EXPECT_EQ(Heard(), base + 5 * kSecondBytes);
+    EXPECT_EQ(Copied().toStdString(), "[00:00:05]");
+    // So does a section jump (a.wav's sections start at 0, 4 and 7 s).
+    Press(1006);
+    EXPECT_EQ(Copied().toStdString(), "[00:00:04]");
+    Tick(3);
+    EXPECT_EQ(dlg->m_strTime, "00 : 00 : 04");
+    Press(1001);
+    EXPECT_EQ(Heard(), base + 4 * kSecondBytes);
+    // Past the end lands on it, and the end plays the next file.
+    for (int i = 0; i < 4; ++i)
+        Key(Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_EQ(Heard(), base + 20 * kSecondBytes);
+    Tick(3);
+    EXPECT_EQ(dlg->m_strStatus, "b.wav");
+}
+
+TEST_F(TypistPlayback, the_speed_steps_by_a_tenth_from_half_to_one_and_a_half_and_shows_beside_the_time) {
+    Key(Qt::Key_F4); // before anything plays: the next file plays at it
+    EXPECT_EQ(dlg->m_strSpeed, "1.1x");
+    const std::uint64_t base = PlayA();
+    EXPECT_EQ(dlg->m_Player.Speed(), 11);
+    Hear(10);
+    const std::uint64_t heard = Heard();
+    EXPECT_NEAR(double(heard - base), 1.1 * kSecondBytes, 0.02 * kSecondBytes);
+    struct Step {
+        int key, times;
+        const char* shown;
+    };
+    for (Step s : {Step{Qt::Key_F4, 6, "1.5x"}, Step{Qt::Key_F3, 12, "0.5x"}, Step{Qt::Key_F4, 5, " "}}) {
+        for (int i = 0; i < s.times; ++i)
+            Key(s.key);
+        EXPECT_EQ(dlg->m_strSpeed, s.shown);
+        // The change is heard at once, from what was heard: nothing is skipped or played twice.
+        EXPECT_EQ(Heard(), heard);
+    }
+    // A wind shows its own speed, and the playback speed again after it.
+    Key(Qt::Key_F3);
+    Press(1004);
+    EXPECT_EQ(dlg->m_strSpeed, "8X");
+    Press(1004);
+    EXPECT_EQ(dlg->m_strSpeed, "0.9x");
+    // The media controls see the rate, and set it as the keys do, to the nearest tenth.
+    CMprisPlayer media(*dlg);
+    EXPECT_DOUBLE_EQ(media.Current().Rate, 0.9);
+    auto* bus = media.findChild<MprisPlayerAdaptor*>();
+    ASSERT_TRUE(bus);
+    for (auto [rate, shown] :
+         {std::pair{1.24, "1.2x"}, {std::nan(""), "1.2x"}, {7.0, "1.5x"}, {0.0, "0.5x"}}) {
+        bus->SetRate(rate);
+        EXPECT_EQ(dlg->m_strSpeed, shown) << rate;
+    }
+    EXPECT_DOUBLE_EQ(bus->Rate(), 0.5);
 }
 
 TEST_F(PlaybackCommands, a_missing_file_shows_the_open_error_and_stays_stopped) {

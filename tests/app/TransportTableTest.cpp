@@ -6,6 +6,7 @@
 #include "RemoteReport.h"
 #include "WindowFixture.h"
 
+#include <QClipboard>
 #include <QTest>
 #include <QTimer>
 
@@ -112,9 +113,13 @@ TEST_P(TransportTable, every_event_does_what_the_table_says_and_every_view_shows
         if (TransportRule(from, event) != TransportStep::Ignored)
             continue;
         SCOPED_TRACE(testing::Message() << EventName(event) << " ignored");
+        QApplication::clipboard()->clear();
+        const std::string speed = dlg->m_strSpeed;
         dlg->Apply(event, DetailOf(event, job));
         ASSERT_EQ(dlg->State(), from);
         EXPECT_EQ(Commands(), std::vector<int>{});
+        EXPECT_TRUE(QApplication::clipboard()->text().isEmpty());
+        EXPECT_EQ(dlg->m_strSpeed, speed);
         ExpectViewsOf(from, false);
     }
     for (std::size_t e = 0; e < kTransportEvents; ++e) {
@@ -130,8 +135,16 @@ TEST_P(TransportTable, every_event_does_what_the_table_says_and_every_view_shows
             if (QWidget* dialog = QApplication::activeModalWidget())
                 dialog->close();
         });
+        QApplication::clipboard()->clear();
         dlg->Apply(event, DetailOf(event, job));
         ASSERT_EQ(StateName(dlg->State()), StateName(TransportOutcome(from, step)));
+        // The typist's steps: the time copied, the speed shown (the wind keeps its own).
+        EXPECT_EQ(QApplication::clipboard()->text(), step == TransportStep::CopyPosition ? "[00:00:00]" : "");
+        if (step == TransportStep::SpeedUp || step == TransportStep::SpeedDown) {
+            EXPECT_EQ(dlg->m_strSpeed, IsWinding(from)                  ? "8X"
+                                       : step == TransportStep::SpeedUp ? "1.1x"
+                                                                        : "0.9x");
+        }
         // A job plays from its own path under its title; the list's current entry stays.
         if (event == TransportEvent::PlayJob) {
             EXPECT_EQ(MainWindowHost(*dlg).PlayingPath(), job.string());

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -127,6 +128,21 @@ private:
     std::vector<std::int64_t> m_Seeks;
     unsigned m_Reads = 0;
 };
+
+// `seconds` of a 440 Hz sine at half scale, every channel alike, as a WAV file's bytes.
+inline std::string Sine(unsigned rate, unsigned short bits, unsigned short channels, double seconds) {
+    const unsigned width = bits / 8;
+    const auto frames = static_cast<std::size_t>(rate * seconds);
+    std::string bytes;
+    for (std::size_t i = 0; i < frames; ++i) {
+        const double s = 0.5 * std::sin(2 * M_PI * 440.0 * double(i) / rate);
+        const auto v = static_cast<std::int64_t>(std::lround(s * double(std::int64_t{1} << (bits - 1))));
+        for (unsigned c = 0; c < channels; ++c)
+            for (unsigned k = 0; k < width; ++k)
+                bytes += width == 1 ? char(v + 128) : char(std::uint64_t(v) >> (8 * k));
+    }
+    return bytes;
+}
 
 // The bytes the fake capture device produces: byte i is i % 251.
 inline std::string CapturePattern(std::size_t count) {

@@ -1,9 +1,12 @@
 #include "EngineFixture.h"
+#include "ToneCheck.h"
 #include "WaveTestFiles.h"
 #include "wavefile/FileName.h"
 #include "wavefile/WaveReader.h"
 
 #include <climits>
+#include <cmath>
+#include <cstring>
 #include <memory>
 
 using namespace audiotest;
@@ -104,6 +107,31 @@ TEST_F(PlayerTest, JumpingWhilePausedHaltsSeeksAndStartsWithoutARestart) {
     EXPECT_TRUE(player.Start());
     const auto calls = Wave.Last()->Calls();
     EXPECT_EQ(std::count(calls.begin(), calls.end(), "Restart"), 0);
+    player.Stop();
+}
+
+TEST_F(PlayerTest, AtOneAndAHalfTheFileTakesTwoThirdsOfItsBuffersAtItsPitchAndAtOneItsOwnBytes) {
+    Probe<CWavePlayer> player;
+    const std::string data = Sine(44100, 16, 1, 6.0);
+    MemoryStore store(44100, 16, 1, data);
+    ASSERT_TRUE(player.SetDataStore(&store));
+    player.SetSpeed(15);
+    Wave.Last()->SetAutoComplete(true);
+    ASSERT_TRUE(player.Start());
+    // All read, and every buffer back and left empty: the stretcher has nothing more.
+    ASSERT_TRUE(WaitUntil([&] { return store.Tell() == data.size() && player.FreeCountNow() == 8; }));
+    const std::string fast = Wave.Last()->Played();
+    EXPECT_NEAR(double(fast.size()) / double(data.size()), 2.0 / 3.0, 0.04);
+    std::vector<std::int16_t> samples(fast.size() / 2);
+    std::memcpy(samples.data(), fast.data(), samples.size() * 2);
+    EXPECT_NEAR(tonecheck::Examine(samples, 44100).Hz, 440.0, 9.0);
+    EXPECT_EQ(player.PlayedPosition(), data.size());
+
+    player.SetSpeed(10);
+    player.MoveTo(0);
+    ASSERT_TRUE(player.Start());
+    ASSERT_TRUE(WaitUntil([&] { return Wave.Last()->Played().size() >= fast.size() + data.size(); }));
+    EXPECT_TRUE(SameBytes(Wave.Last()->Played().substr(fast.size()), data));
     player.Stop();
 }
 
@@ -219,6 +247,13 @@ TEST_F(LongFileSkipTest, SkipsAtThreeAndAHalfHoursMoveByWholeSecondsAndStopAtThe
     EXPECT_EQ(reader->Tell(), 44u);
     player.SkipBackward(INT_MIN);
     EXPECT_EQ(reader->Tell(), 44 + kData) << "a negative step count turns the skip round";
+    // Moves name places as Tell counts them, header included, and stay within the samples.
+    for (std::uint64_t to : {44 + threeAndAHalf, std::uint64_t{0}, ~std::uint64_t{0}, 44 + kSecond}) {
+        player.MoveTo(to);
+        const std::uint64_t held = std::clamp<std::uint64_t>(to, 44, 44 + kData);
+        EXPECT_EQ(reader->Tell(), held) << to;
+        EXPECT_EQ(player.PlayedPosition(), held) << to;
+    }
     player.Stop();
 }
 

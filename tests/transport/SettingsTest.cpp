@@ -2,6 +2,7 @@
 #include "Settings.h"
 #include "IniFile.h"
 #include "ProgramState.h"
+#include "TypistPlayback.h"
 #include "platform/fakes/FakeFileSystem.h"
 #include "platform/fakes/FakeProfile.h"
 
@@ -38,6 +39,22 @@ TEST_F(LoadingSettings, ReadsTheThreeKeysAndEntersTheFolder) {
     EXPECT_EQ(g_Speed, 16u);
     EXPECT_EQ(g_FolderName, "/home/me/rec");
     EXPECT_EQ(files.CurrentDir, "/home/me/rec");
+}
+
+TEST_F(LoadingSettings, StepBackIsWholeSecondsFromNoneToTenAndAnythingElseIsTwo) {
+    struct Case {
+        const char* ini;
+        unsigned seconds;
+    };
+    for (Case c :
+         {Case{"[Dictation]\nStepBack=0\n", 0}, Case{"[Dictation]\nStepBack=10\n", 10},
+          Case{"[Dictation]\nStepBack= 7 \n", 7}, Case{"[Dictation]\nStepBack=11\n", 2},
+          Case{"[Dictation]\nStepBack=-1\n", 2}, Case{"[Dictation]\nStepBack=2.5\n", 2},
+          Case{"[Dictation]\nStepBack=3s\n", 2}, Case{"[Dictation]\nStepBack=\n", 2},
+          Case{"[Dictation]\nStepBack=0005\n", 2}, Case{"[Recorder]\nStepBack=5\n", 2}, Case{"", 2}}) {
+        Ini(c.ini);
+        EXPECT_EQ(LoadStepBack("/start"), c.seconds) << c.ini;
+    }
 }
 
 TEST_F(LoadingSettings, SpeedTakesTheLeadingNumberOrKeepsTheOneInForce) {

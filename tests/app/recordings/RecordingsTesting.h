@@ -28,12 +28,15 @@ public:
     std::string SettingsFile() override { return Settings; }
     void EditDictationSettings() override { Told.push_back("edit dictation settings"); }
     JobSending& Sending() override { return Sender; }
+    void PlaybackCommand(TransportEvent event) override { Told.push_back(EventName(event)); }
+    int PlaybackSpeed() override { return Speed; }
 
     std::string Folder, Current;
     std::string Settings; // Recorder.ini
     JobSending Sender;
     std::string InProgress, Playing; // full paths
     std::vector<std::string> Told;
+    int Speed = 10;
 };
 
 // The widgets' application, made once for the whole test program.

@@ -46,12 +46,17 @@ TEST(RecordingsWindowKeys, every_action_is_reached_from_the_keyboard) {
         QString statusHas; // what the window's status line says afterwards
     };
     const QKeyCombination copy(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_C);
+    const QKeyCombination back(Qt::ControlModifier, Qt::Key_Left), on(Qt::ControlModifier, Qt::Key_Right);
     for (const Step& s :
          {// The keyboard starts on the current recording.
           Step{{Qt::Key_Return}, "play b.wav from section 1", "2 recordings"},
           Step{{Qt::Key_Up, Qt::Key_Right, Qt::Key_Down, Qt::Key_Down, Qt::Key_Return},
                "play a.wav from section 2",
                ""},
+          // The typist's keys, as in the main window.
+          Step{{Qt::Key_F4}, "SpeedUp", ""}, Step{{Qt::Key_F3}, "SpeedDown", ""},
+          Step{{back}, "JumpBack", ""}, Step{{on}, "JumpForward", ""},
+          Step{{QKeyCombination(Qt::ControlModifier, Qt::Key_T)}, "CopyPosition", ""},
           Step{{copy}, "", "on the clipboard"},
           Step{{Qt::Key_Up, Qt::Key_Up, Qt::Key_F2}, "renamed a.wav to Call.wav", "is now Call.wav"},
           Step{{Qt::Key_Down, Qt::Key_Delete}, "", "open for playback"},
@@ -70,6 +75,10 @@ TEST(RecordingsWindowKeys, every_action_is_reached_from_the_keyboard) {
         "0.000000\t1.000000\tSection 1\n1.000000\t2.000000\tSection 2\n2.000000\t4.000000\tSection 3\n");
     EXPECT_TRUE(fs::exists(dir.Path(".local/share/Trash/files/Call.wav")));
     EXPECT_TRUE(fs::exists(dir.Path("rec/b.wav")));
+    // The speed shows as the main window has it after each of its keys.
+    host.Speed = 7;
+    QTest::keyClick(&window.View(), Qt::Key_F3);
+    EXPECT_EQ(window.SpeedShown(), "Speed 0.7x");
 }
 
 } // namespace
@@ -102,7 +111,7 @@ TEST(RecordingsWindowSend, a_sent_recording_shows_sent_then_the_typists_state) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return window.Model().ReadCount() == 2; }));
     const auto send = [&](const char* name) {
         window.View().setCurrentIndex(window.Model().IndexOf(name));
-        QTest::keyClick(&window.View(), Qt::Key_T, Qt::ControlModifier);
+        QTest::keyClick(&window.View(), Qt::Key_T, Qt::ControlModifier | Qt::ShiftModifier);
     };
     const auto typist = [&](const char* name) { return window.Model().TypistText(name).toStdString(); };
     send("20261210-100000.wav");
