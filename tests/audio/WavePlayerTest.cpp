@@ -165,8 +165,10 @@ TEST_F(SkipTest, ForwardNearTheEndLandsOnTheEndAndTheNextStartPlaysNothing) {
     EXPECT_EQ(store.Tell(), 88200u * 4);
     Wave.Last()->SetAutoComplete(true);
     player.Start();
-    ASSERT_TRUE(WaitUntil([&] { return store.Reads() >= 5; }));
+    ASSERT_TRUE(WaitUntil([&] { return store.Reads() >= 1; }));
+    player.Halt();
     EXPECT_TRUE(Wave.Last()->Played().empty());
+    ExpectAllFree(player);
     player.Stop();
 }
 
