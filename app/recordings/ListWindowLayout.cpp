@@ -4,7 +4,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
-QToolBar* LayOutListWindow(QWidget& window, const QString& toolsName, const QList<QAction*>& actions,
+void LayOutListWindow(QWidget& window, const QString& toolsName, const QList<QAction*>& actions,
                       QTreeView& view, QLabel& status, std::initializer_list<int> widths) {
     // The main window's display colour, so that the windows read as one program.
     const QColor display(0x07, 0xD2, 0xD4);
@@ -30,5 +30,4 @@ QToolBar* LayOutListWindow(QWidget& window, const QString& toolsName, const QLis
     layout->addWidget(&view, 1);
     layout->addWidget(&status);
     view.setFocus();
-    return tools;
 }

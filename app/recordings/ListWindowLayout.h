@@ -10,10 +10,8 @@
 
 // Lays out `window` in the main window's display colour: a tool bar named `toolsName` with
 // `actions` over `view`, `status` at the bottom, the columns `widths` wide and the keyboard in the
-// list; Escape and the desktop's Close key close the window. Returns the tool bar, for a window
-// that shows more on it.
-class QToolBar;
-QToolBar* LayOutListWindow(QWidget& window, const QString& toolsName, const QList<QAction*>& actions,
+// list; Escape and the desktop's Close key close the window.
+void LayOutListWindow(QWidget& window, const QString& toolsName, const QList<QAction*>& actions,
                       QTreeView& view, QLabel& status, std::initializer_list<int> widths);
 // An action of `window` on `keys` (shown on its tool tip), added to `actions`; `slot` is a member
 // function of the window or a function object.

@@ -67,13 +67,19 @@ RecordingsWindow::RecordingsWindow(IRecordingsHost& host, QWidget* mainWindow)
     m_View.setAllColumnsShowFocus(true);
     connect(&m_View, &QTreeView::activated, this, &RecordingsWindow::Play);
     connect(&m_Model, &RecordingsModel::Changed, this, &RecordingsWindow::ShowProgress);
-    QToolBar* tools = LayOutListWindow(*this, tr("Recording actions"), m_Actions, m_View, m_Status,
-                                       {250, 70, 80, 70, 100, 80, 200});
-    tools->addSeparator();
+    LayOutListWindow(*this, tr("Recording actions"), m_Actions, m_View, m_Status,
+                     {250, 70, 80, 70, 100, 80, 200});
+    // The typist's keys on a row of their own under the file actions: on one row they fall off
+    // the window's edge.
+    auto* tools = new QToolBar(this);
+    tools->setAccessibleName(tr("Playback"));
+    if (auto* column = qobject_cast<QVBoxLayout*>(layout()))
+        column->insertWidget(1, tools);
     AddPlaybackAction(tr("&Slower"), QKeySequence(Qt::Key_F3), TransportEvent::SpeedDown);
     AddPlaybackAction(tr("F&aster"), QKeySequence(Qt::Key_F4), TransportEvent::SpeedUp);
     AddPlaybackAction(tr("&Back 5 s"), QKeySequence(Qt::CTRL | Qt::Key_Left), TransportEvent::JumpBack);
-    AddPlaybackAction(tr("Forward &5 s"), QKeySequence(Qt::CTRL | Qt::Key_Right), TransportEvent::JumpForward);
+    AddPlaybackAction(tr("Forward &5 s"), QKeySequence(Qt::CTRL | Qt::Key_Right),
+                      TransportEvent::JumpForward);
     AddPlaybackAction(tr("Copy &Time"), QKeySequence(Qt::CTRL | Qt::Key_T), TransportEvent::CopyPosition);
     tools->addActions(m_PlaybackActions);
     m_Speed.setAccessibleName(tr("Playback speed"));
