@@ -339,4 +339,35 @@ TEST_F(AlsaEngineTest, WhenTheSoundServerVanishesOrHangsMidRecordingStopReturnsA
     }
 }
 
+// An output removed while it plays is not a dead device: the server moves the stream to its other
+// output, as for any desktop player, and the file plays on there to its end with nothing failed.
+TEST_F(AlsaEngineTest, APlaybackSinkRemovedMidPlayGoesOnOnTheServersOtherOutput) {
+    const std::string sink = "tavlo_leaving_" + std::to_string(getpid());
+    const std::string module =
+        RunShell("pactl load-module module-null-sink sink_name=" + sink + " rate=48000 channels=1");
+    const std::string raw = File("moved.raw");
+    const std::string recorder =
+        RunShell("parec -d tavlo_sink.monitor --raw --latency-msec=20 --format=s16le "
+                 "--rate=48000 --channels=1 > '" +
+                 raw + "' 2>/dev/null & echo $!");
+    MemoryStore tone(48000, 16, 1, Tone(3));
+    Probe<CWavePlayer> player;
+    setenv("PULSE_SINK", sink.c_str(), 1);
+    ASSERT_TRUE(player.SetDataStore(&tone));
+    unsetenv("PULSE_SINK");
+    ASSERT_TRUE(player.Start());
+    platform::Clock().Sleep(700);
+    RunShell("pactl unload-module " + module);
+    EXPECT_TRUE(WaitUntil([&] { return tone.Tell() == tone.GetLength() && player.FreeCountNow() == 8; }));
+    EXPECT_FALSE(player.TakeDeviceFailure());
+    player.Stop();
+    platform::Clock().Sleep(300); // the monitor's last blocks reach the recording
+    if (const int pid = std::atoi(recorder.c_str()); pid > 0)
+        kill(pid, SIGTERM);
+    std::ifstream f(raw, std::ios::binary);
+    const std::string heard((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    // At least the last second of the tone came out of the other output.
+    EXPECT_GT(SoundingFrames(heard, 2).size(), 48000u);
+}
+
 } // namespace
