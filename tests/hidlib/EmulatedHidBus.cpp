@@ -229,7 +229,9 @@ void EmulatedHidBus::Remove(int node) {
     std::string mapped = slot->ptyName;
     std::replace(mapped.begin(), mapped.end(), '/', '_');
     if (!mapped.empty()) {
-        ::unlink((std::string(umockdev_testbed_get_root_dir(m_Testbed)) + "/dev/.ptymap/" + mapped).c_str());
+        gchar* root = umockdev_testbed_get_root_dir(m_Testbed); // the caller's to free
+        ::unlink((std::string(root) + "/dev/.ptymap/" + mapped).c_str());
+        g_free(root);
     }
 }
 
