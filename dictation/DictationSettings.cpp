@@ -3,7 +3,6 @@
 #include "IniFile.h"
 #include "JobFile.h"
 
-#include <charconv>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -35,12 +34,8 @@ DictationSettings LoadDictationSettings(const std::string& iniPath) {
     s.Returns = get("Returns");
     s.Inbox = get("Inbox");
     s.Done = get("Done");
-    const std::string step = get("StepBack");
-    int seconds = 0;
-    const auto [end, error] = std::from_chars(step.data(), step.data() + step.size(), seconds);
-    if (error == std::errc() && end == step.data() + step.size() && seconds >= 0 &&
-        seconds <= DictationSettings::kMaxStepBack)
-        s.StepBack = seconds;
+    // The same reading as the player's, so that the dialog shows what playback uses.
+    s.StepBack = static_cast<int>(StepBackSeconds(get(kStepBackKey)));
     return s;
 }
 

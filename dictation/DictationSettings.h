@@ -1,4 +1,5 @@
 #pragma once
+#include "TypistPlayback.h"
 #include <string>
 
 namespace dictation {
@@ -8,23 +9,21 @@ namespace dictation {
 // typist's Inbox, the typist's Done to the author's Returns; on a share one folder serves all four).
 // Loaded and saved on the user-interface thread (through CIniFile).
 struct DictationSettings {
-    std::string Author;   // default: the login's full name, else its user name
-    std::string WorkType; // default "Letter"
-    std::string Priority; // "normal" (default), "high", "urgent"
-    std::string Outbox;   // the author's: where jobs go; "" = not set up
-    std::string Returns;  // the author's: where the typist's states arrive; "" = the Outbox
-    std::string Inbox;    // the typist's: where jobs arrive; "" = not set up
-    std::string Done;     // the typist's: where states are written; "" = the Inbox
-    int StepBack = 2;     // the typist's playback: whole seconds back on a resume, 0..10
+    std::string Author;              // default: the login's full name, else its user name
+    std::string WorkType;            // default "Letter"
+    std::string Priority;            // "normal" (default), "high", "urgent"
+    std::string Outbox;              // the author's: where jobs go; "" = not set up
+    std::string Returns;             // the author's: where the typist's states arrive; "" = the Outbox
+    std::string Inbox;               // the typist's: where jobs arrive; "" = not set up
+    std::string Done;                // the typist's: where states are written; "" = the Inbox
+    int StepBack = kDefaultStepBack; // the typist's playback: whole seconds back on a resume, 0..10
 
-    static constexpr int kMaxStepBack = 10;
+    static constexpr int kMaxStepBack = static_cast<int>(::kMaxStepBack);
 
     // The folder states arrive in, and the one they are written to.
     std::string ReturnsFolder() const { return Returns.empty() ? Outbox : Returns; }
     std::string DoneFolder() const { return Done.empty() ? Inbox : Done; }
 };
-
-inline constexpr const char* kDictationSection = "Dictation";
 
 // The login's full name (the first field of its GECOS entry), else its user name, else "".
 std::string LoginName();
