@@ -1,5 +1,6 @@
 // A typist's inbox as the sync engine leaves it: complete jobs, jobs still arriving, files that
-// are not jobs of ours, conflict copies, and the typist's own state files beside them.
+// are not jobs of ours, conflict copies, and the typist's own state files beside them. What makes a
+// text no job is JobFileTest's; here, what the listing makes of each kind of file.
 #include "InboxListing.h"
 #include "StateWriter.h"
 
@@ -96,22 +97,6 @@ const Case kCases[] = {
      InboxEntry::Status::Arriving, "has not arrived"},
     {"audio shorter than AudioBytes", [](AnInbox& t) { t.Job("J", 3); }, InboxEntry::Status::Arriving,
      "3 of 5 bytes"},
-    {"no Version", [](AnInbox& t) { t.Write(t.inbox / "J.job", "[Job]\nId=J\nAudio=J.opus\n"); },
-     InboxEntry::Status::Unreadable, "version 1"},
-    {"not INI at all",
-     [](AnInbox& t) {
-         t.Write(t.inbox / "J.job", std::string("\x7f"
-                                                "ELF\0\1",
-                                                6));
-     },
-     InboxEntry::Status::Unreadable, "UTF-8"},
-    {"an Id that is not its name", [](AnInbox& t) { t.Write(t.inbox / "J.job", Text("K")); },
-     InboxEntry::Status::Unreadable, "is not its file's name"},
-    {"an audio name outside the folder",
-     [](AnInbox& t) {
-         t.Write(t.inbox / "J.job", "[Job]\nVersion=1\nId=J\nAudio=../../etc/passwd\nAudioBytes=1\n");
-     },
-     InboxEntry::Status::Unreadable, "is no file name"},
     {"larger than 64 KiB",
      [](AnInbox& t) { t.Write(t.inbox / "J.job", Text("J") + "Pad=" + std::string(70000, 'x') + "\n"); },
      InboxEntry::Status::Unreadable, "larger than"},

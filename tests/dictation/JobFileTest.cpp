@@ -5,11 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sys/stat.h>
-
-namespace fs = std::filesystem;
 using namespace dictation;
 
 namespace {
@@ -87,31 +82,6 @@ TEST(JobFile, texts_that_are_no_job_are_refused_with_their_reason) {
     // An unknown priority is no reason to refuse the work: it is taken as normal.
     EXPECT_EQ(ParseJob(replaced("urgent", "asap"), "20261210-194651-Maria_Lopez").Contents.Priority,
               "normal");
-}
-
-TEST(JobFile, only_a_small_regular_file_is_read) {
-    const fs::path dir = fs::path(testing::TempDir()) / "jobfile";
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    const Job job = Sample();
-    const fs::path file = dir / (job.Id + kJobSuffix);
-    std::ofstream(file) << JobText(job);
-    EXPECT_TRUE(ReadJobFile(file.string()).Read);
-
-    fs::create_symlink(file, dir / "link.job");
-    ASSERT_EQ(::mkfifo((dir / "fifo.job").c_str(), 0600), 0);
-    fs::create_directory(dir / "folder.job");
-    std::ofstream(dir / "huge.job") << std::string(kMaxJobBytes + 1, ';');
-    const std::pair<const char*, const char*> refused[] = {{"link.job", "symbolic link"},
-                                                           {"fifo.job", "not a regular file"},
-                                                           {"folder.job", "not a regular file"},
-                                                           {"huge.job", "larger"},
-                                                           {"gone.job", "not there"}};
-    for (const auto& [name, problem] : refused) {
-        const JobReading reading = ReadJobFile((dir / name).string());
-        EXPECT_FALSE(reading.Read) << name;
-        EXPECT_NE(reading.Problem.find(problem), std::string::npos) << name << ": " << reading.Problem;
-    }
 }
 
 TEST(StateFile, the_typists_state_reads_back_and_a_wrong_one_is_refused) {
